@@ -1,0 +1,56 @@
+#pragma once
+
+#include "SharedString.h"
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace kinloom {
+
+/// The parsed value of a NAME line such as "John /Smith/ Jr": its words, and
+/// which of them is the surname (the part between the first pair of slashes).
+class LNGedcomName {
+  public:
+    /// Never fails; a value without words gives a name with no parts.
+    explicit LNGedcomName(StringView value);
+
+    const String& original() const { return original_; }
+    /// The words in order; absent when the value holds none.
+    const std::optional<std::vector<String>>& parts() const { return parts_; }
+    /// Index of the surname in parts(), or -1.
+    std::int32_t surnameIndex() const { return surnameIndex_; }
+
+    /// The surname, or absent.
+    std::optional<String> surname() const;
+    /// Every part but the surname, in order.
+    std::vector<String> givenNames() const;
+    /// First character of the first part that is not the surname; '0' when none.
+    char16_t firstInitial() const;
+    /// Four characters: the Soundex code of the surname, "Z999" without one.
+    String soundex() const;
+    /// The name key: first initial (its low 8 bits, as Latin-1) and Soundex
+    /// code, upper-cased, such as "JS530".
+    String key() const;
+    /// The display form; maxLength has no effect.
+    String formatSurnameFirst(bool surnameFirst, bool surnameUpper, std::int32_t maxLength) const;
+    /// The compact text form, such as "John/Smith/Jr".
+    String description() const;
+
+    /// Whether the typed (partial) name is contained in the full name.
+    static bool containPartial(const LNGedcomName& partial, const LNGedcomName& full);
+
+  private:
+    String original_;
+    std::optional<std::vector<String>> parts_;
+    std::int32_t surnameIndex_ = -1;
+};
+
+/// The Soundex code character of c, or 0 when it gives no new code; updates
+/// the last code.
+char16_t codeof(char16_t c, char16_t* lastCode);
+/// Whether piece has full's first character and the rest of piece occurs in
+/// full in order, gaps allowed. An absent piece never matches.
+bool pieceMatch(const std::optional<String>& piece, const std::optional<String>& full);
+
+} // namespace kinloom

@@ -1,0 +1,60 @@
+#pragma once
+
+#include "LNGedcomErrors.h"
+#include "LNNode.h"
+
+#include <cstdint>
+#include <optional>
+
+namespace kinloom {
+
+/// One GEDCOM line: the tag is the node's name, the line value its value
+/// (absent when the line has none), the children its subordinate lines.
+class LNGedcomNode : public LNNode {
+  public:
+    /// A negative level means "no level" and leaves the level at 0.
+    LNGedcomNode(std::int32_t level, SharedString ref, SharedString tag, SharedString value);
+    LNGedcomNode(std::int32_t level, SharedString tag, SharedString value)
+        : LNGedcomNode(level, SharedString(), std::move(tag), std::move(value)) {}
+    LNGedcomNode(std::int32_t level, SharedString ref, SharedString tag, SharedString value, std::int32_t line)
+        : LNGedcomNode(level, std::move(ref), std::move(tag), std::move(value)) {
+        lineNumber_ = line;
+    }
+    LNGedcomNode(std::int32_t level, SharedString tag, SharedString value, std::int32_t line)
+        : LNGedcomNode(level, SharedString(), std::move(tag), std::move(value), line) {}
+
+    /// The line parser. Returns null for a line it cannot read, with *error
+    /// set to LNGedcomErrorLineSyntax, and null for a blank line with *error
+    /// absent. The parsed level is kept as scanned, negative ones included.
+    static Ref<LNGedcomNode> initFromString(StringView text, std::optional<ErrorKind>* error);
+
+    std::int32_t level() const { return level_; }
+    void setLevel(std::int32_t level) { level_ = level; }
+    std::int32_t lineNumber() const { return lineNumber_; }
+    void setLineNumber(std::int32_t line) { lineNumber_ = line; }
+    /// The cross-reference key this line defines, with its at signs; absent when none.
+    const SharedString& key() const { return key_; }
+    void setKey(SharedString key) { key_ = std::move(key); }
+    /// The tag (the node's name).
+    const SharedString& tag() const { return name(); }
+
+    /// The line form: level, key, tag and value separated by single blanks.
+    String description() const override;
+
+  protected:
+    Ref<LNNode> shallowCopy() const override;
+
+  private:
+    std::int32_t level_ = 0;
+    std::int32_t lineNumber_ = 0;
+    SharedString key_;
+};
+
+/// At least 3 code units, first and last "@" (an absent text is empty).
+bool isCrossReference(StringView text);
+/// Without its first and last character when it is a cross-reference; unchanged otherwise.
+String stripAts(StringView text);
+/// At least 2 code units long.
+bool isValidTag(StringView text);
+
+} // namespace kinloom

@@ -1,0 +1,153 @@
+#pragma once
+
+#include "Ref.h"
+#include "SharedString.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <utility>
+#include <variant>
+#include <vector>
+
+namespace kinloom {
+
+class LNNode;
+
+/// The distinguished "no value" object (the none marker): a value of its own,
+/// different from a missing attribute.
+struct NoneMarker {
+    friend bool operator==(const NoneMarker&, const NoneMarker&) { return true; }
+};
+
+/// What an attribute map holds: the none marker, a string, a list of strings
+/// (a grammar node's "tagarray"), a number (a table row's "id") or a node (a
+/// table row's "fatherRoot").
+using AttributeValue = std::variant<NoneMarker, SharedString, std::vector<String>, std::int64_t, Ref<LNNode>>;
+
+/// String-keyed attributes in insertion order (the order the XML dump writes).
+class AttributeMap {
+  public:
+    void set(StringView key, AttributeValue value);
+    /// The value under the key, or null.
+    const AttributeValue* get(StringView key) const;
+    std::size_t size() const { return entries_.size(); }
+    bool empty() const { return entries_.empty(); }
+    const std::vector<std::pair<SharedString, AttributeValue>>& entries() const { return entries_; }
+
+  private:
+    std::vector<std::pair<SharedString, AttributeValue>> entries_;
+};
+
+/// The text of a string attribute, or null for any other value or none.
+const SharedString* attributeString(const AttributeValue* value);
+
+/// A generic tree node: a name, an optional value, ordered children, optional
+/// attributes and a non-owning parent link. Nodes are reference counted
+/// (Ref<LNNode>); a node may stand in two child lists at once.
+///
+/// No operation recurses once per tree level: sizes, dumps, copies, searches
+/// and releasing a tree are loops, so a chain a million levels deep is fine.
+class LNNode {
+  public:
+    LNNode(SharedString name, SharedString value, const AttributeMap* attributes);
+    virtual ~LNNode();
+    LNNode(const LNNode&) = delete;
+    LNNode& operator=(const LNNode&) = delete;
+
+    // Reference counting (see Ref). A node whose count drops to zero is freed
+    // together with every descendant nobody else holds, without recursion.
+    void retain() const { ++refCount_; }
+    void release() const;
+    std::uint32_t refCount() const { return refCount_; }
+
+    LNNode* parent() const { return parent_; }
+    void setParent(LNNode* parent) { parent_ = parent; }
+    const SharedString& name() const { return name_; }
+    void setName(SharedString name) { name_ = std::move(name); }
+    /// Absent (null) when the node has no value.
+    const SharedString& value() const { return value_; }
+    void setValue(SharedString value) { value_ = std::move(value); }
+
+    /// The child list, or null when the node never had one.
+    const std::vector<Ref<LNNode>>* children() const { return hasChildList_ ? &children_ : nullptr; }
+    /// Installs a new child list (null: none). Parent links are not touched.
+    void setChildren(const std::vector<Ref<LNNode>>* children);
+    int numChildren() const { return static_cast<int>(children_.size()); }
+    /// Appends the node and makes the receiver its parent; the node stays in
+    /// any other list it is in.
+    void addChild(Ref<LNNode> child);
+    /// Removes every child that is one of the given nodes (by identity).
+    void removeChildren(const std::vector<Ref<LNNode>>* nodes);
+    /// The same children in a new list, or absent when there is no child list.
+    std::unique_ptr<std::vector<Ref<LNNode>>> childrenCopy() const;
+    /// The child at an index the caller knows to be valid.
+    LNNode* childAt(int index) const { return children_[static_cast<std::size_t>(index)].get(); }
+
+    /// Appends " " and the text to the value (or sets it when absent);
+    /// an empty text changes nothing.
+    void addText(StringView text);
+
+    /// The first child with this name, compared code unit by code unit.
+    LNNode* childWithName(StringView name) const;
+    /// Follows the path of names from the receiver, first matching child at
+    /// each step (names compared as canonically equivalent texts). An empty
+    /// path gives the receiver.
+    LNNode* nodeWithPath(const std::vector<String>& path) const;
+    static Ref<LNNode> nodeWithName(StringView name, const std::vector<Ref<LNNode>>* nodes);
+    /// As above; with remove, every occurrence of the node found leaves the list.
+    static Ref<LNNode> nodeWithName(StringView name, std::vector<Ref<LNNode>>* nodes, bool remove);
+    /// The number of nodes in the subtree, the receiver included.
+    int treeSize() const;
+
+    void setAttribute(AttributeValue value, StringView key);
+    /// The value under the key, or null when it is not there.
+    const AttributeValue* attributeForKey(StringView key) const;
+    const AttributeMap* attributes() const { return attributes_.get(); }
+    /// Installs a copy of the map (null: none).
+    void setAttributes(const AttributeMap* attributes);
+
+    /// The name, or name, one blank and value.
+    virtual String description() const;
+    /// The indented dump: one line per node in pre-order, each indented by the
+    /// indent plus two blanks per depth; with no indent, no line is indented.
+    String fullDescription() const { return fullDescription(String()); }
+    String fullDescription(const std::optional<String>& indent) const;
+    void fullDescription(String& buffer, const std::optional<String>& indent) const;
+    /// The XML dump of the subtree.
+    String fullXMLDescription() const { return fullXMLDescription(String()); }
+    String fullXMLDescription(const std::optional<String>& indent) const;
+    void fullXMLDescription(String& buffer, const std::optional<String>& indent) const;
+
+    /// A deep copy; every node is copied as its own class copies itself.
+    Ref<LNNode> copy() const;
+
+    static long numAllocated();
+    static long numDeallocated();
+
+  protected:
+    /// A copy of this node alone, without children and parent.
+    virtual Ref<LNNode> shallowCopy() const;
+
+  private:
+    friend class NodeReleaser;
+    mutable std::uint32_t refCount_ = 0;
+    bool hasChildList_ = false;
+
+  protected:
+    // Spare room next to the flags, for subclasses' small fields.
+    std::uint16_t spare16_ = 0;
+
+  private:
+    LNNode* parent_ = nullptr;
+    SharedString name_;
+    SharedString value_;
+    std::vector<Ref<LNNode>> children_;
+    std::unique_ptr<AttributeMap> attributes_;
+};
+
+/// Replaces &, <, >, " and ' by their XML entities, and characters XML 1.0
+/// cannot carry (most controls, unpaired surrogates, U+FFFE, U+FFFF) by U+FFFD.
+String stringEncodingEntities(StringView text);
+
+} // namespace kinloom

@@ -1,0 +1,78 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace kinloom {
+
+/// Text throughout Kinloom is UTF-16: lengths, positions and comparisons count
+/// code units.
+using String = std::u16string;
+using StringView = std::u16string_view;
+
+/// An immutable UTF-16 string shared by reference count, eight bytes a holder.
+/// Node names, values and keys are held this way. A default-constructed
+/// SharedString is absent (null), which is not the same as empty.
+class SharedString {
+  public:
+    SharedString() = default;
+    SharedString(std::nullptr_t) {}
+    /// Copies the text; the result is present even when the text is empty.
+    SharedString(StringView text);
+    SharedString(const String& text) : SharedString(StringView(text)) {}
+    SharedString(const char16_t* text) : SharedString(StringView(text)) {}
+    SharedString(const SharedString& other) : rep_(other.rep_) { retain(); }
+    SharedString(SharedString&& other) noexcept : rep_(other.rep_) { other.rep_ = nullptr; }
+    ~SharedString() { release(); }
+    SharedString& operator=(SharedString other) noexcept {
+        std::swap(rep_, other.rep_);
+        return *this;
+    }
+
+    /// A shared copy of a short, frequent text (a tag): equal texts share one
+    /// allocation. The table is bounded, so hostile input cannot grow it.
+    static SharedString interned(StringView text);
+
+    bool isNull() const { return rep_ == nullptr; }
+    explicit operator bool() const { return rep_ != nullptr; }
+    /// The text; empty when absent.
+    StringView view() const { return rep_ ? StringView(rep_->data, rep_->length) : StringView(); }
+    operator StringView() const { return view(); }
+    String str() const { return String(view()); }
+    std::size_t size() const { return rep_ ? rep_->length : 0; }
+    bool empty() const { return size() == 0; }
+    char16_t operator[](std::size_t i) const { return rep_->data[i]; }
+
+    /// Equal when both are absent, or both present with the same code units.
+    friend bool operator==(const SharedString& a, const SharedString& b) {
+        if (a.rep_ == b.rep_) return true;
+        if (!a.rep_ || !b.rep_) return false;
+        return a.view() == b.view();
+    }
+    /// An absent string equals no text, not even the empty one.
+    friend bool operator==(const SharedString& a, StringView b) { return a.rep_ && a.view() == b; }
+    friend bool operator==(const SharedString& a, const char16_t* b) { return a == StringView(b); }
+
+  private:
+    struct Rep {
+        std::uint32_t refs;
+        std::uint32_t length;
+        char16_t data[1];
+    };
+    void retain() const {
+        if (rep_) ++rep_->refs;
+    }
+    void release();
+
+    Rep* rep_ = nullptr;
+};
+
+} // namespace kinloom
+
+template <> struct std::hash<kinloom::SharedString> {
+    std::size_t operator()(const kinloom::SharedString& s) const noexcept {
+        return std::hash<kinloom::StringView>()(s.view());
+    }
+};
