@@ -15,7 +15,8 @@ namespace {
 std::vector<std::string> childTags(const LNNode& node) {
     std::vector<std::string> tags;
     if (const auto* children = node.children())
-        for (const auto& child : *children) tags.push_back(toUtf8(child->name()));
+        for (const auto& child : *children)
+            tags.push_back(toUtf8(child->name()));
     return tags;
 }
 
@@ -37,7 +38,8 @@ TEST(LNGedcomRecordAssembler, GivesNullForNoLinesAndAnEmptyListForBlankOnes) {
 }
 
 TEST(LNGedcomRecordAssembler, HangsLinesByLevelAndChoosesClassByTag) {
-    GedcomLines lines{"0 HEAD", "1 CHAR ANSEL", "0 @I1@ INDI", "1 NAME x", "1 BIRT", "2 DATE y", "1 DEAT", "0 TRLR"};
+    GedcomLines lines{"0 HEAD", "1 CHAR ANSEL", "0 @I1@ INDI", "1 NAME x",
+                      "1 BIRT", "2 DATE y",     "1 DEAT",      "0 TRLR"};
     auto records = LNGedcomRecord::gedcomRecordsFromStrings(lines.views, nullptr);
     ASSERT_NE(records, nullptr);
     ASSERT_EQ(records->size(), 3u);
@@ -76,13 +78,14 @@ TEST(LNGedcomRecordAssembler, ChoosesRecordClassByExactTag) {
 }
 
 TEST(LNGedcomRecordAssembler, ReportsLevelJumpAndAttachesFollowingLinesAsIfItWereAbsent) {
-    GedcomLines lines{"0 @I1@ INDI", "2 DATE 1900", "1 BIRT", "2 DATE 1901", "4 NOTE jump", "2 PLAC here", "1 DEAT"};
+    GedcomLines lines{"0 @I1@ INDI", "2 DATE 1900", "1 BIRT", "2 DATE 1901",
+                      "4 NOTE jump", "2 PLAC here", "1 DEAT"};
     LNGedcomErrors errors;
     LogCapture log;
     auto records = LNGedcomRecord::gedcomRecordsFromStrings(lines.views, &errors);
-    EXPECT_EQ(log.lines(), (std::vector<std::string>{"error: illegal level", "just added error illegalLevel at line 2",
-                                                     "error: illegal level",
-                                                     "just added error illegalLevel at line 5"}));
+    EXPECT_EQ(log.lines(),
+              (std::vector<std::string>{"error: illegal level", "just added error illegalLevel at line 2",
+                                        "error: illegal level", "just added error illegalLevel at line 5"}));
     EXPECT_EQ(errors.count(), 2);
     const LNGedcomNode& root = *(*records)[0]->root();
     EXPECT_EQ(childTags(root), (std::vector<std::string>{"BIRT", "DEAT"}));
@@ -99,7 +102,8 @@ TEST(LNGedcomRecordAssembler, ClimbsBackSeveralLevelsAtOnce) {
 }
 
 TEST(LNGedcomRecordAssembler, ReportsNegativeLevelsAndUnreadableLinesAndGoesOn) {
-    GedcomLines lines{"0 @I1@ INDI", "1 BIRT", "-1 NOTE below", "2 DATE 1900", "nonsense", "2 PLAC here", "1 X y"};
+    GedcomLines lines{"0 @I1@ INDI", "1 BIRT",      "-1 NOTE below", "2 DATE 1900",
+                      "nonsense",    "2 PLAC here", "1 X y"};
     LNGedcomErrors errors;
     LogCapture log;
     auto records = LNGedcomRecord::gedcomRecordsFromStrings(lines.views, &errors);
@@ -114,7 +118,8 @@ TEST(LNGedcomRecordAssembler, ReportsNegativeLevelsAndUnreadableLinesAndGoesOn) 
 }
 
 TEST(LNGedcomRecordAssembler, DropsLinesBeforeTheFirstRecordReportingOnlyLevelJumps) {
-    GedcomLines lines{"1 NOTE stray", "3 CONT jump", "2 CONT dropped", "1 NOTE again", "0 HEAD", "1 CHAR UTF-8"};
+    GedcomLines lines{"1 NOTE stray", "3 CONT jump", "2 CONT dropped",
+                      "1 NOTE again", "0 HEAD",      "1 CHAR UTF-8"};
     LNGedcomErrors errors;
     LogCapture log;
     auto records = LNGedcomRecord::gedcomRecordsFromStrings(lines.views, &errors);
@@ -164,7 +169,8 @@ TEST(LNGedcomRecordAssembler, AssemblesAndReleasesDeepNestingWithoutRecursion) {
     const int depth = 200000;
     std::vector<String> texts;
     texts.push_back(u"0 @N1@ NOTE top");
-    for (int level = 1; level <= depth; ++level) texts.push_back(fromUtf8(std::to_string(level) + " CONT @X1@"));
+    for (int level = 1; level <= depth; ++level)
+        texts.push_back(fromUtf8(std::to_string(level) + " CONT @X1@"));
     std::vector<StringView> views(texts.begin(), texts.end());
     long liveBefore = LNNode::numAllocated() - LNNode::numDeallocated();
     {
