@@ -185,3 +185,31 @@ TEST(LNGedcomRecordAssembler, AssemblesAndReleasesDeepNestingWithoutRecursion) {
     }
     EXPECT_EQ(LNNode::numAllocated() - LNNode::numDeallocated(), liveBefore);
 }
+
+TEST(LNGedcomRecordAssembler, ReadsATextAsIfSplitAtEveryLineBreak) {
+    String text = u"0 HEAD\r\n1 CHAR UTF-8\r\n0 @I1@ INDI\u20281 NAME a\u2029\u000b1 SEX M\u00851 BIRT\r2 "
+                  u"DATE 1900\f3 X y\n0 TRLR";
+    LNGedcomErrors errors;
+    LogCapture log;
+    auto records = LNGedcomRecord::gedcomRecordsFromText(text, 0, &errors);
+    std::vector<std::string> fromText = log.lines();
+    log.clear();
+    auto viaLines = LNGedcomRecord::gedcomRecordsFromStrings(splitBySet(text, CharSet::newline()), &errors);
+    EXPECT_EQ(log.lines(), fromText);
+    EXPECT_EQ(fromText,
+              (std::vector<std::string>{"error: line syntax", "just added error lineSyntax at line 11"}));
+    ASSERT_EQ(records->size(), 3u);
+    ASSERT_EQ(viaLines->size(), 3u);
+    for (std::size_t i = 0; i < records->size(); ++i) {
+        EXPECT_EQ((*records)[i]->description(), (*viaLines)[i]->description());
+        EXPECT_EQ((*records)[i]->lineNumber(), (*viaLines)[i]->lineNumber());
+    }
+    EXPECT_EQ((*records)[1]->lineNumber(), 5);
+    EXPECT_EQ(childAt(*(*records)[1]->root(), 2).lineNumber(), 9);
+
+    auto header = LNGedcomRecord::gedcomRecordsFromText(text, 1, &errors);
+    ASSERT_EQ(header->size(), 1u);
+    EXPECT_EQ(header->front()->numNodes(), 2);
+    ASSERT_NE(LNGedcomRecord::gedcomRecordsFromText(u"", 0, &errors), nullptr);
+    EXPECT_TRUE(LNGedcomRecord::gedcomRecordsFromText(u"", 0, &errors)->empty());
+}
