@@ -1,8 +1,10 @@
 #include "LNNode.h"
 
+#include "LoadArena.h"
 #include "TextServices.h"
 
 #include <algorithm>
+#include <new>
 
 namespace kinloom {
 namespace {
@@ -64,7 +66,12 @@ class NodeReleaser {
         while (!pending.empty()) {
             LNNode* next = pending.back();
             pending.pop_back();
-            delete next;
+            if (next->refCount_ & LNNode::arenaFlag) {
+                next->~LNNode();
+                LoadArena::free(next);
+            } else {
+                delete next;
+            }
         }
         draining = false;
     }
@@ -104,17 +111,49 @@ const std::vector<Ref<LNNode>>& LNNode::childList() const {
     return children_ ? *children_ : none;
 }
 
-void LNNode::release() const {
-    if (--refCount_ == 0) NodeReleaser::destroy(const_cast<LNNode*>(this));
+void LNNode::destroy() const { NodeReleaser::destroy(const_cast<LNNode*>(this)); }
+
+void LNNode::ChildListHolder::reset() {
+    List* list = get();
+    if (!list) return;
+    bool inArena = bits_ & 1;
+    bits_ = 0;
+    if (inArena) {
+        list->~List();
+        LoadArena::free(list);
+    } else {
+        delete list;
+    }
+}
+
+void LNNode::ChildListHolder::make() {
+    reset();
+    LoadArena* arena = LoadArena::current();
+    void* memory = arena ? arena->allocate(sizeof(List)) : nullptr;
+    bits_ = memory ? reinterpret_cast<std::uintptr_t>(new (memory) List()) | 1
+                   : reinterpret_cast<std::uintptr_t>(new List());
 }
 
 void LNNode::setChildren(const std::vector<Ref<LNNode>>* children) {
-    children_ = children ? std::make_unique<std::vector<Ref<LNNode>>>(*children) : nullptr;
+    if (!children) {
+        children_.reset();
+        return;
+    }
+    // Copied before the old list goes: it may be the very list given.
+    std::vector<Ref<LNNode>> copied(*children);
+    children_.make();
+    *children_ = std::move(copied);
+}
+
+void LNNode::reserveChildren(int count) {
+    if (count <= 0) return;
+    if (!children_) children_.make();
+    children_->reserve(static_cast<std::size_t>(count));
 }
 
 void LNNode::addChild(Ref<LNNode> child) {
     if (!children_) {
-        children_ = std::make_unique<std::vector<Ref<LNNode>>>();
+        children_.make();
         children_->reserve(4);
     }
     LNNode* added = child.get();
@@ -311,7 +350,8 @@ Ref<LNNode> LNNode::copy() const {
     while (!stack.empty()) {
         auto [source, target] = stack.back();
         stack.pop_back();
-        auto copies = std::make_unique<std::vector<Ref<LNNode>>>();
+        target->children_.make();
+        auto* copies = target->children_.get();
         copies->reserve(source->childList().size());
         for (const auto& child : source->childList()) {
             Ref<LNNode> copied = child->shallowCopy();
@@ -319,7 +359,6 @@ Ref<LNNode> LNNode::copy() const {
             stack.emplace_back(child.get(), copied.get());
             copies->push_back(std::move(copied));
         }
-        target->children_ = std::move(copies);
     }
     return root;
 }

@@ -59,8 +59,10 @@ class LNNode {
     // Reference counting (see Ref). A node whose count drops to zero is freed
     // together with every descendant nobody else holds, without recursion.
     void retain() const { ++refCount_; }
-    void release() const;
-    std::uint32_t refCount() const { return refCount_; }
+    void release() const {
+        if ((--refCount_ & countMask) == 0) destroy();
+    }
+    std::uint32_t refCount() const { return refCount_ & countMask; }
 
     LNNode* parent() const { return parent_; }
     void setParent(LNNode* parent) { parent_ = parent; }
@@ -74,6 +76,9 @@ class LNNode {
     const std::vector<Ref<LNNode>>* children() const { return children_.get(); }
     /// Installs a new child list (null: none). Parent links are not touched.
     void setChildren(const std::vector<Ref<LNNode>>* children);
+    /// Makes room for that many children in all, so that a list whose size
+    /// is known is not grown step by step. Changes nothing else.
+    void reserveChildren(int count);
     int numChildren() const { return children_ ? static_cast<int>(children_->size()) : 0; }
     /// Appends the node and makes the receiver its parent; the node stays in
     /// any other list it is in.
@@ -131,9 +136,15 @@ class LNNode {
   protected:
     /// A copy of this node alone, without children and parent.
     virtual Ref<LNNode> shallowCopy() const;
+    /// Tells release that the node's memory came from a LoadArena.
+    void setMadeInArena() { refCount_ |= arenaFlag; }
 
   private:
     friend class NodeReleaser;
+    // The top bit of the count marks a node made in a LoadArena.
+    static constexpr std::uint32_t arenaFlag = 0x80000000u;
+    static constexpr std::uint32_t countMask = ~arenaFlag;
+    void destroy() const;
     mutable std::uint32_t refCount_ = 0;
 
   protected:
@@ -145,8 +156,29 @@ class LNNode {
     LNNode* parent_ = nullptr;
     SharedString name_;
     SharedString value_;
-    // A pointer rather than an inline vector: most lines have no children.
-    std::unique_ptr<std::vector<Ref<LNNode>>> children_;
+    // Owns the child list: a pointer rather than an inline vector, as most
+    // lines have no children. During a load the list object itself comes from
+    // the LoadArena; bit 0 of the address marks such a list.
+    class ChildListHolder {
+      public:
+        using List = std::vector<Ref<LNNode>>;
+        ChildListHolder() = default;
+        ~ChildListHolder() { reset(); }
+        ChildListHolder(const ChildListHolder&) = delete;
+        ChildListHolder& operator=(const ChildListHolder&) = delete;
+        List* get() const { return reinterpret_cast<List*>(bits_ & ~std::uintptr_t{1}); }
+        List* operator->() const { return get(); }
+        List& operator*() const { return *get(); }
+        explicit operator bool() const { return bits_ != 0; }
+        /// Drops the list.
+        void reset();
+        /// Replaces the list by an empty one.
+        void make();
+
+      private:
+        std::uintptr_t bits_ = 0;
+    };
+    ChildListHolder children_;
     std::unique_ptr<AttributeMap> attributes_;
 };
 
