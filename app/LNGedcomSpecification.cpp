@@ -42,7 +42,7 @@ Ref<LNNode> makeGrammarNode(SharedString name) {
 
 Ref<LNNode> appendItem(LNNode* parent, SharedString name, StringView type) {
     Ref<LNNode> item = makeGrammarNode(std::move(name));
-    item->setAttribute(SharedString::interned(type), u"type");
+    item->setAttribute(SharedString::interned(type), typeKey);
     parent->addChild(item);
     return item;
 }

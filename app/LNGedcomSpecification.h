@@ -23,7 +23,8 @@ namespace kinloom {
 /// The validator sets the node attribute "validcode" of every line of a
 /// record to "good", "badchild" or "bad". It checks tags and nesting only.
 /// No walk over a record recurses per level, so records of any depth are
-/// safe.
+/// safe. It caches, per grammar node, the alternatives below it: grammar
+/// nodes must not change once used, and a specification serves one thread.
 class LNGedcomSpecification {
   public:
     /// Token codes of getToken.
@@ -104,13 +105,15 @@ class LNGedcomSpecification {
     static const SharedString* markOf(const LNNode* node);
 
   private:
-    /// The items a line may match below a grammar node: its children with
-    /// rule items replaced by the items of the rules they name, by tag.
+    /// An item a line may match below a grammar node.
     struct Alternative {
         const LNNode* item;
-        // The alternatives of the item's group, looked up on first use.
+        // The alternatives below the item, looked up on first use.
         mutable const std::unordered_map<SharedString, std::vector<Alternative>>* below;
     };
+    /// The alternatives of a grammar node by tag: its items, with rule items
+    /// replaced by the items of the rules they name, and tag sets filed under
+    /// each of their tags.
     using AlternativeIndex = std::unordered_map<SharedString, std::vector<Alternative>>;
     struct Alternatives {
         Ref<const LNNode> group; // keeps the cache's key alive, so its address is not reused
