@@ -1,0 +1,158 @@
+#pragma once
+
+#include "LNGedcomErrors.h"
+#include "LNGedcomFamRecord.h"
+#include "LNGedcomIndiRecord.h"
+#include "LNGedcomRecord.h"
+#include "LNGedcomSourRecord.h"
+#include "LNLogger.h"
+
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace kinloom {
+
+/// Hash and equality over SharedString keys that also accept a StringView, so
+/// a lookup builds no string.
+struct KeyHash {
+    using is_transparent = void;
+    std::size_t operator()(StringView text) const noexcept { return std::hash<StringView>()(text); }
+};
+struct KeyEqual {
+    using is_transparent = void;
+    bool operator()(StringView a, StringView b) const noexcept { return a == b; }
+};
+/// A map keyed by record keys (with their at signs) or name keys.
+template <typename T> using KeyMap = std::unordered_map<SharedString, T, KeyHash, KeyEqual>;
+
+using RecordList = std::vector<std::shared_ptr<LNGedcomRecord>>;
+using IndiList = std::vector<std::shared_ptr<LNGedcomIndiRecord>>;
+using FamList = std::vector<std::shared_ptr<LNGedcomFamRecord>>;
+using SourList = std::vector<std::shared_ptr<LNGedcomSourRecord>>;
+
+/// The in-memory database of one GEDCOM text: every record in file order, the
+/// persons, families and sources filed by key, and the persons filed by name
+/// key. Built completely by the constructor; nothing changes afterwards.
+class LNGedcomRecordSet {
+  public:
+    /// Splits the text into lines, assembles, indexes and validates the
+    /// records, reporting to errors (not owned, may be null). A null text
+    /// gives a set without records. The logger (not owned) receives one
+    /// progress text.
+    LNGedcomRecordSet(const String* text, LNGedcomErrors* errors)
+        : LNGedcomRecordSet(text, errors, nullptr) {}
+    LNGedcomRecordSet(const String* text, LNGedcomErrors* errors, LNLogger* logger);
+    ~LNGedcomRecordSet();
+    LNGedcomRecordSet(const LNGedcomRecordSet&) = delete;
+    LNGedcomRecordSet& operator=(const LNGedcomRecordSet&) = delete;
+
+    // Counts; 0 when the text was absent.
+    int count() const;
+    int numIndis() const { return static_cast<int>(indiRecords_.size()); }
+    int numFams() const { return static_cast<int>(famRecords_.size()); }
+    int numSours() const { return static_cast<int>(sourRecords_.size()); }
+    /// The number of lines kept in all records.
+    int numNodes() const;
+
+    /// The first record of that kind filed under the key (with at signs), or null.
+    const std::shared_ptr<LNGedcomIndiRecord>& indiWithKey(StringView key) const;
+    const std::shared_ptr<LNGedcomFamRecord>& famWithKey(StringView key) const;
+    const std::shared_ptr<LNGedcomSourRecord>& sourWithKey(StringView key) const;
+    /// The first record of any kind filed under the key, or null.
+    const std::shared_ptr<LNGedcomRecord>& recordWithKey(StringView key) const;
+    /// The record at that position of its kind list, or null out of range.
+    const std::shared_ptr<LNGedcomIndiRecord>& indiByIndex(int index) const;
+    const std::shared_ptr<LNGedcomFamRecord>& famByIndex(int index) const;
+    const std::shared_ptr<LNGedcomSourRecord>& sourByIndex(int index) const;
+    /// The person keys filed under the name key, without repeats, in order of
+    /// first appearance; null when there are none.
+    const std::vector<SharedString>* indisWithNameKey(StringView nameKey) const;
+
+    /// Every record in file order, or null when the text was absent.
+    const RecordList* records() const { return records_.get(); }
+    void setRecords(std::unique_ptr<RecordList> records) { records_ = std::move(records); }
+    const IndiList& indiRecords() const { return indiRecords_; }
+    const FamList& famRecords() const { return famRecords_; }
+    const SourList& sourRecords() const { return sourRecords_; }
+    LNGedcomErrors* errors() const { return errors_; }
+    LNLogger* logger() const { return logger_; }
+    void setLogger(LNLogger* logger) { logger_ = logger; }
+
+    // Family relations. They follow link lines through the kind indexes and
+    // report nothing. Lists keep the order of the lines, repeats included;
+    // lines whose key names no record of the target kind are skipped.
+    std::shared_ptr<LNGedcomIndiRecord> fatherOfIndi(const LNGedcomIndiRecord& indi) const;
+    std::shared_ptr<LNGedcomIndiRecord> motherOfIndi(const LNGedcomIndiRecord& indi) const;
+    std::shared_ptr<LNGedcomFamRecord> natalFamilyOfIndi(const LNGedcomIndiRecord& indi) const;
+    std::shared_ptr<LNGedcomIndiRecord> husbandOfFam(const LNGedcomFamRecord& fam) const;
+    std::shared_ptr<LNGedcomIndiRecord> wifeOfFam(const LNGedcomFamRecord& fam) const;
+    IndiList husbandsOfFam(const LNGedcomFamRecord& fam) const;
+    IndiList wivesOfFam(const LNGedcomFamRecord& fam) const;
+    IndiList childrenOfFam(const LNGedcomFamRecord& fam) const;
+    FamList natalFamiliesOfIndi(const LNGedcomIndiRecord& indi) const;
+    FamList spousalFamiliesOfIndi(const LNGedcomIndiRecord& indi) const;
+    /// The wives (male person) or husbands (female person) of every spousal
+    /// family; empty when the sex is unknown.
+    IndiList spousesOfIndi(const LNGedcomIndiRecord& indi) const;
+    IndiList childrenOfIndi(const LNGedcomIndiRecord& indi) const;
+
+    /// The persons one of whose names contains the typed partial name (such
+    /// as "J /Sm/"), among those filed under its name key; sorted by name.
+    IndiList indisWithName(StringView typedName) const;
+
+    // Link validation, run as the last step of loading. Findings are logged
+    // and reported to the error list; nothing changes.
+    bool validate();
+    void validateReferences();
+    void validateIndis();
+    void validateFams();
+    void validateSours();
+    /// The person's roles in the family the link names: counts of HUSB, WIFE
+    /// and CHIL lines naming the person (out-parameters may be null); returns
+    /// their sum.
+    int checkIndi(StringView personKey, const LNGedcomNode* link, int* husb, int* wife, int* chil);
+    /// As checkIndi, collecting the line numbers of those lines into the
+    /// caller's lists; returns how many were collected.
+    int checkIndiNew(StringView personKey, const LNGedcomNode* link, std::vector<int>& husbLines,
+                     std::vector<int>& wifeLines, std::vector<int>& chilLines);
+    /// The family's roles in the person the link names: counts of FAMC and
+    /// FAMS lines naming the family; returns their sum.
+    int checkFam(StringView famKey, const LNGedcomNode* link, int* famc, int* fams);
+    int checkFamNew(StringView famKey, const LNGedcomNode* link, std::vector<int>& famcLines,
+                    std::vector<int>& famsLines);
+
+  private:
+    void readRecords(const String* text);
+    void fileRecords();
+    void buildNameIndex();
+
+    std::unique_ptr<RecordList> records_;
+    IndiList indiRecords_;
+    FamList famRecords_;
+    SourList sourRecords_;
+    KeyMap<std::shared_ptr<LNGedcomRecord>> fullIndex_;
+    KeyMap<std::shared_ptr<LNGedcomIndiRecord>> indiIndex_;
+    KeyMap<std::shared_ptr<LNGedcomFamRecord>> famIndex_;
+    KeyMap<std::shared_ptr<LNGedcomSourRecord>> sourIndex_;
+    KeyMap<std::vector<SharedString>> nameIndex_;
+    LNLogger* logger_ = nullptr;
+    LNGedcomErrors* errors_ = nullptr;
+};
+
+/// The sex value of a SEX line: 1 for "m" or "M", 2 for "f" or "F", 0 for
+/// anything else, a line without value or null.
+int sexValue(const LNGedcomNode* sex);
+
+/// The name order of persons (see LNGedcomIndiRecord::compareByName).
+int compareIndisByName(const LNGedcomIndiRecord& a, const LNGedcomIndiRecord& b);
+/// Persons with a birth year first, by year text, then by name; the context
+/// is ignored.
+int compareIndisByBirthYear(const LNGedcomIndiRecord& a, const LNGedcomIndiRecord& b, void* context);
+
+/// Whether a reference line of a record leads to a record of a fitting kind.
+bool checkReferenceRecordTypes(const LNGedcomRecord& record, const LNGedcomNode& line,
+                               const LNGedcomRecord& found);
+
+} // namespace kinloom
