@@ -1,5 +1,7 @@
 #include "LNGedcomRecordSet.h"
 
+#include "LoadStages.h"
+
 #include <string>
 
 namespace kinloom {
@@ -41,14 +43,19 @@ void LNGedcomRecordSet::readRecords(const String* text) {
     // Every single line-break character ends a line, so CR LF files number
     // their lines 1, 3, 5, ... The lines are taken one by one from the text:
     // a list of them would add 16 bytes a line to the peak.
+    LoadStages::ended("start of record set");
     if (text) records_ = LNGedcomRecord::gedcomRecordsFromText(*text, 0, errors_);
     if (logger_) {
         std::string count = std::to_string(records_ ? records_->size() : 0);
         logger_->addLogString(u"Number of Gedcom records is " + String(count.begin(), count.end()) + u"\n");
     }
+    LoadStages::ended("assemble");
     fileRecords();
+    LoadStages::ended("index");
     buildNameIndex();
+    LoadStages::ended("name index");
     validate();
+    LoadStages::ended("link validation");
 }
 
 void LNGedcomRecordSet::fileRecords() {
