@@ -1,6 +1,7 @@
 #pragma once
 
 #include "LNGedcomRecord.h"
+#include "LNGedcomRecordLinks.h"
 
 #include <cstdint>
 #include <span>
@@ -15,24 +16,16 @@ class LNGedcomFamRecord : public LNGedcomRecord {
     ~LNGedcomFamRecord() override;
 
     /// The level-1 lines of each kind, in file order.
-    std::span<LNGedcomNode* const> husbArray() const { return links(0); }
-    std::span<LNGedcomNode* const> wifeArray() const { return links(1); }
-    std::span<LNGedcomNode* const> chilArray() const { return links(2); }
+    std::span<LNGedcomNode* const> husbArray() const { return links_.group(0); }
+    std::span<LNGedcomNode* const> wifeArray() const { return links_.group(1); }
+    std::span<LNGedcomNode* const> chilArray() const { return links_.group(2); }
     /// The first line of each kind, or null.
-    LNGedcomNode* husb() const { return first(husbArray()); }
-    LNGedcomNode* wife() const { return first(wifeArray()); }
-    LNGedcomNode* chil() const { return first(chilArray()); }
+    LNGedcomNode* husb() const { return links_.first(0); }
+    LNGedcomNode* wife() const { return links_.first(1); }
+    LNGedcomNode* chil() const { return links_.first(2); }
 
   private:
-    static LNGedcomNode* first(std::span<LNGedcomNode* const> nodes) {
-        return nodes.empty() ? nullptr : nodes[0];
-    }
-    std::span<LNGedcomNode* const> links(int kind) const;
-
-    // HUSB, WIFE and CHIL lines in one vector, grouped by kind.
-    std::vector<LNGedcomNode*> links_;
-    std::uint32_t numHusbs_ = 0;
-    std::uint32_t numWives_ = 0;
+    LNGedcomRecordLinks links_;
 };
 
 } // namespace kinloom

@@ -2,6 +2,7 @@
 
 #include "LNGedcomName.h"
 #include "LNGedcomRecord.h"
+#include "LNGedcomRecordLinks.h"
 
 #include <cstdint>
 #include <memory>
@@ -20,13 +21,13 @@ class LNGedcomIndiRecord : public LNGedcomRecord {
 
     /// The level-1 lines of each kind, in file order; the nodes belong to the
     /// record's tree.
-    std::span<LNGedcomNode* const> nameArray() const { return links(0); }
-    std::span<LNGedcomNode* const> famcArray() const { return links(1); }
-    std::span<LNGedcomNode* const> famsArray() const { return links(2); }
+    std::span<LNGedcomNode* const> nameArray() const { return links_.group(0); }
+    std::span<LNGedcomNode* const> famcArray() const { return links_.group(1); }
+    std::span<LNGedcomNode* const> famsArray() const { return links_.group(2); }
     /// The first line of each kind, or null.
-    LNGedcomNode* name() const { return first(nameArray()); }
-    LNGedcomNode* famc() const { return first(famcArray()); }
-    LNGedcomNode* fams() const { return first(famsArray()); }
+    LNGedcomNode* name() const { return links_.first(0); }
+    LNGedcomNode* famc() const { return links_.first(1); }
+    LNGedcomNode* fams() const { return links_.first(2); }
     /// The first level-1 SEX line, or null.
     LNGedcomNode* sex() const { return sex_; }
     /// The parsed value of the first NAME line, or null without one.
@@ -49,16 +50,7 @@ class LNGedcomIndiRecord : public LNGedcomRecord {
     int compareByName(const LNGedcomIndiRecord& other) const;
 
   private:
-    static LNGedcomNode* first(std::span<LNGedcomNode* const> nodes) {
-        return nodes.empty() ? nullptr : nodes[0];
-    }
-    std::span<LNGedcomNode* const> links(int kind) const;
-
-    // NAME, FAMC and FAMS lines in one vector, grouped by kind: one allocation
-    // a person instead of three.
-    std::vector<LNGedcomNode*> links_;
-    std::uint32_t numNames_ = 0;
-    std::uint32_t numFamcs_ = 0;
+    LNGedcomRecordLinks links_;
     LNGedcomNode* sex_ = nullptr;
     std::unique_ptr<LNGedcomName> gedcomName_;
 };

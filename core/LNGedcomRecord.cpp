@@ -1,0 +1,101 @@
+#include "LNGedcomRecord.h"
+
+#include "LNGedcomFamRecord.h"
+#include "LNGedcomIndiRecord.h"
+#include "LNGedcomSourRecord.h"
+#include "SystemLog.h"
+
+#include <cassert>
+
+namespace kinloom {
+
+LNGedcomRecord::LNGedcomRecord(Ref<LNGedcomNode> root, LNGedcomErrors*) : root_(std::move(root)) {
+    assert(root_);
+    key_ = root_->key();
+}
+
+LNGedcomRecord::~LNGedcomRecord() = default;
+
+std::shared_ptr<LNGedcomRecord> LNGedcomRecord::initWithRoot(Ref<LNGedcomNode> root, LNGedcomErrors* errors) {
+    if (!root) return nullptr;
+    return std::make_shared<LNGedcomRecord>(std::move(root), errors);
+}
+
+std::shared_ptr<LNGedcomRecord> LNGedcomRecord::recordWithRoot(Ref<LNGedcomNode> root,
+                                                               LNGedcomErrors* errors) {
+    if (!root) return nullptr;
+    StringView tag = root->tag().view();
+    if (tag == u"INDI") return std::make_shared<LNGedcomIndiRecord>(std::move(root), errors);
+    if (tag == u"FAM") return std::make_shared<LNGedcomFamRecord>(std::move(root), errors);
+    if (tag == u"SOUR") return std::make_shared<LNGedcomSourRecord>(std::move(root), errors);
+    return std::make_shared<LNGedcomRecord>(std::move(root), errors);
+}
+
+int LNGedcomRecord::lineNumber() const {
+    return root_ ? root_->lineNumber() : 0;
+}
+
+int LNGedcomRecord::numNodes() const {
+    return root_ ? root_->treeSize() : 0;
+}
+
+String LNGedcomRecord::description(const std::optional<String>& indent) const {
+    return root_ ? root_->fullDescription(indent) : String();
+}
+
+std::vector<LNGedcomNode*> LNGedcomRecord::getNodesWithTag(StringView tag) const {
+    std::vector<LNGedcomNode*> nodes;
+    nodes.reserve(4);
+    getNodesWithName(nodes, tag, root_.get());
+    return nodes;
+}
+
+void LNGedcomRecord::getNodesWithXrefValues(std::vector<LNGedcomNode*>& nodes) const {
+    kinloom::getNodesWithXrefValues(nodes, root_.get());
+}
+
+void LNGedcomRecord::setAttribute(AttributeValue value, StringView key) {
+    if (key.empty()) return;
+    if (!attributes_) attributes_ = std::make_unique<AttributeMap>();
+    attributes_->set(key, std::move(value));
+}
+
+const AttributeValue* LNGedcomRecord::attributeForKey(StringView key) const {
+    if (!attributes_ || key.empty()) return nullptr;
+    return attributes_->get(key);
+}
+
+namespace {
+
+// Pre-order over a record's tree with an explicit stack, so that a record
+// nested a million levels deep costs memory, not the call stack. Every node
+// of a record's tree is a parsed line.
+template <typename Visit> void walkPreOrder(LNGedcomNode* root, Visit visit) {
+    if (!root) return;
+    std::vector<LNGedcomNode*> stack{root};
+    while (!stack.empty()) {
+        LNGedcomNode* node = stack.back();
+        stack.pop_back();
+        visit(node);
+        if (const auto* children = node->children()) {
+            for (auto it = children->rbegin(); it != children->rend(); ++it)
+                stack.push_back(static_cast<LNGedcomNode*>(it->get()));
+        }
+    }
+}
+
+} // namespace
+
+void getNodesWithName(std::vector<LNGedcomNode*>& nodes, StringView tag, LNGedcomNode* node) {
+    walkPreOrder(node, [&](LNGedcomNode* n) {
+        if (n->tag() == tag) nodes.push_back(n);
+    });
+}
+
+void getNodesWithXrefValues(std::vector<LNGedcomNode*>& nodes, LNGedcomNode* node) {
+    walkPreOrder(node, [&](LNGedcomNode* n) {
+        if (isCrossReference(n->value().view())) nodes.push_back(n);
+    });
+}
+
+} // namespace kinloom

@@ -1,0 +1,363 @@
+#include "LNNode.h"
+
+#include "TextServices.h"
+
+#include <algorithm>
+
+namespace kinloom {
+namespace {
+
+long numNodesAllocated = 0;
+long numNodesDeallocated = 0;
+
+bool isAsciiText(StringView text) {
+    return std::all_of(text.begin(), text.end(), [](char16_t c) { return c < 0x80; });
+}
+
+// Names in a path search match when they are canonically equivalent.
+bool equivalentNames(StringView a, StringView b) {
+    if (a == b) return true;
+    if (isAsciiText(a) && isAsciiText(b)) return false;
+    return toNFC(a) == toNFC(b);
+}
+
+void appendIndent(String& buffer, const std::optional<String>& indent, std::size_t depth) {
+    if (!indent) return;
+    buffer += *indent;
+    buffer.append(depth * 2, u' ');
+}
+
+String attributeText(const AttributeValue& value) {
+    struct Describe {
+        String operator()(const NoneMarker&) const { return u"<null>"; }
+        String operator()(const SharedString& text) const { return text.str(); }
+        String operator()(const std::vector<String>& list) const {
+            String text = u"(";
+            for (std::size_t i = 0; i < list.size(); ++i) {
+                if (i > 0) text += u", ";
+                text += list[i];
+            }
+            return text + u")";
+        }
+        String operator()(std::int64_t number) const {
+            std::string digits = std::to_string(number);
+            return String(digits.begin(), digits.end());
+        }
+        String operator()(const Ref<LNNode>& node) const { return node ? node->description() : u"(null)"; }
+    };
+    return std::visit(Describe(), value);
+}
+
+} // namespace
+
+// Frees nodes whose count dropped to zero one at a time from a work list, so
+// that releasing a deep tree never recurses: a node's destructor releases its
+// children, which only adds them to the list.
+class NodeReleaser {
+  public:
+    static void destroy(LNNode* node) {
+        static std::vector<LNNode*> pending;
+        static bool draining = false;
+        pending.push_back(node);
+        if (draining) return;
+        draining = true;
+        while (!pending.empty()) {
+            LNNode* next = pending.back();
+            pending.pop_back();
+            delete next;
+        }
+        draining = false;
+    }
+};
+
+void AttributeMap::set(StringView key, AttributeValue value) {
+    for (auto& entry : entries_) {
+        if (entry.first == key) {
+            entry.second = std::move(value);
+            return;
+        }
+    }
+    entries_.emplace_back(SharedString::interned(key), std::move(value));
+}
+
+const AttributeValue* AttributeMap::get(StringView key) const {
+    for (const auto& entry : entries_) {
+        if (entry.first == key) return &entry.second;
+    }
+    return nullptr;
+}
+
+const SharedString* attributeString(const AttributeValue* value) {
+    return value ? std::get_if<SharedString>(value) : nullptr;
+}
+
+LNNode::LNNode(SharedString name, SharedString value, const AttributeMap* attributes)
+    : name_(std::move(name)), value_(std::move(value)) {
+    if (attributes) attributes_ = std::make_unique<AttributeMap>(*attributes);
+    ++numNodesAllocated;
+}
+
+LNNode::~LNNode() { ++numNodesDeallocated; }
+
+void LNNode::release() const {
+    if (--refCount_ == 0) NodeReleaser::destroy(const_cast<LNNode*>(this));
+}
+
+void LNNode::setChildren(const std::vector<Ref<LNNode>>* children) {
+    if (children) {
+        children_ = *children;
+        hasChildList_ = true;
+    } else {
+        children_.clear();
+        children_.shrink_to_fit();
+        hasChildList_ = false;
+    }
+}
+
+void LNNode::addChild(Ref<LNNode> child) {
+    if (!hasChildList_) {
+        children_.reserve(4);
+        hasChildList_ = true;
+    }
+    LNNode* added = child.get();
+    children_.push_back(std::move(child));
+    if (added) added->parent_ = this;
+}
+
+void LNNode::removeChildren(const std::vector<Ref<LNNode>>* nodes) {
+    if (!hasChildList_ || !nodes) return;
+    auto listed = [nodes](const Ref<LNNode>& child) {
+        return std::find(nodes->begin(), nodes->end(), child) != nodes->end();
+    };
+    children_.erase(std::remove_if(children_.begin(), children_.end(), listed), children_.end());
+}
+
+std::unique_ptr<std::vector<Ref<LNNode>>> LNNode::childrenCopy() const {
+    if (!hasChildList_) return nullptr;
+    return std::make_unique<std::vector<Ref<LNNode>>>(children_);
+}
+
+void LNNode::addText(StringView text) {
+    if (text.empty()) return;
+    if (!value_) {
+        value_ = SharedString(text);
+        return;
+    }
+    String joined = value_.str();
+    joined += u' ';
+    joined += text;
+    value_ = SharedString(joined);
+}
+
+LNNode* LNNode::childWithName(StringView name) const {
+    for (const auto& child : children_) {
+        if (child->name_ == name) return child.get();
+    }
+    return nullptr;
+}
+
+LNNode* LNNode::nodeWithPath(const std::vector<String>& path) const {
+    const LNNode* current = this;
+    for (const String& step : path) {
+        const LNNode* next = nullptr;
+        for (const auto& child : current->children_) {
+            if (equivalentNames(child->name_.view(), step)) {
+                next = child.get();
+                break;
+            }
+        }
+        if (!next) return nullptr;
+        current = next;
+    }
+    return const_cast<LNNode*>(current);
+}
+
+Ref<LNNode> LNNode::nodeWithName(StringView name, const std::vector<Ref<LNNode>>* nodes) {
+    if (!nodes) return nullptr;
+    for (const auto& node : *nodes) {
+        if (node && node->name_ == name) return node;
+    }
+    return nullptr;
+}
+
+Ref<LNNode> LNNode::nodeWithName(StringView name, std::vector<Ref<LNNode>>* nodes, bool remove) {
+    Ref<LNNode> found = nodeWithName(name, nodes);
+    if (found && remove) nodes->erase(std::remove(nodes->begin(), nodes->end(), found), nodes->end());
+    return found;
+}
+
+int LNNode::treeSize() const {
+    int size = 0;
+    std::vector<const LNNode*> stack{this};
+    while (!stack.empty()) {
+        const LNNode* node = stack.back();
+        stack.pop_back();
+        ++size;
+        for (const auto& child : node->children_) stack.push_back(child.get());
+    }
+    return size;
+}
+
+void LNNode::setAttribute(AttributeValue value, StringView key) {
+    if (!attributes_) attributes_ = std::make_unique<AttributeMap>();
+    attributes_->set(key, std::move(value));
+}
+
+const AttributeValue* LNNode::attributeForKey(StringView key) const {
+    return attributes_ ? attributes_->get(key) : nullptr;
+}
+
+void LNNode::setAttributes(const AttributeMap* attributes) {
+    attributes_ = attributes ? std::make_unique<AttributeMap>(*attributes) : nullptr;
+}
+
+String LNNode::description() const {
+    if (!value_) return name_.str();
+    String text = name_.str();
+    text += u' ';
+    text += value_.view();
+    return text;
+}
+
+String LNNode::fullDescription(const std::optional<String>& indent) const {
+    String buffer;
+    buffer.reserve(512);
+    fullDescription(buffer, indent);
+    return buffer;
+}
+
+void LNNode::fullDescription(String& buffer, const std::optional<String>& indent) const {
+    std::vector<std::pair<const LNNode*, std::size_t>> stack{{this, 0}};
+    while (!stack.empty()) {
+        auto [node, depth] = stack.back();
+        stack.pop_back();
+        appendIndent(buffer, indent, depth);
+        buffer += node->description();
+        buffer += u'\n';
+        for (auto child = node->children_.rbegin(); child != node->children_.rend(); ++child) {
+            stack.emplace_back(child->get(), depth + 1);
+        }
+    }
+}
+
+String LNNode::fullXMLDescription(const std::optional<String>& indent) const {
+    String buffer;
+    buffer.reserve(512);
+    fullXMLDescription(buffer, indent);
+    return buffer;
+}
+
+void LNNode::fullXMLDescription(String& buffer, const std::optional<String>& indent) const {
+    struct Frame {
+        const LNNode* node;
+        std::size_t depth;
+        std::size_t nextChild;
+    };
+    // Writes a node's start tag; returns whether its children and end tag follow.
+    auto open = [&](const LNNode* node, std::size_t depth) {
+        appendIndent(buffer, indent, depth);
+        buffer += u'<';
+        buffer += node->name_.view();
+        if (node->attributes_) {
+            for (const auto& [key, value] : node->attributes_->entries()) {
+                buffer += u' ';
+                buffer += key.view();
+                buffer += u"=\"";
+                buffer += attributeText(value);
+                buffer += u'"';
+            }
+        }
+        bool hasValue = !node->value_.empty();
+        if (hasValue) {
+            buffer += u'>';
+            buffer += stringEncodingEntities(node->value_.view());
+        } else if (node->children_.empty()) {
+            buffer += u"/>\n";
+            return false;
+        } else {
+            buffer += u'>';
+        }
+        if (node->children_.empty()) {
+            buffer += u"</";
+            buffer += node->name_.view();
+            buffer += u">\n";
+            return false;
+        }
+        buffer += u'\n';
+        return true;
+    };
+    std::vector<Frame> stack;
+    if (open(this, 0)) stack.push_back({this, 0, 0});
+    while (!stack.empty()) {
+        Frame& frame = stack.back();
+        if (frame.nextChild < frame.node->children_.size()) {
+            const LNNode* child = frame.node->children_[frame.nextChild++].get();
+            std::size_t depth = frame.depth + 1;
+            if (open(child, depth)) stack.push_back({child, depth, 0});
+            continue;
+        }
+        appendIndent(buffer, indent, frame.depth);
+        buffer += u"</";
+        buffer += frame.node->name_.view();
+        buffer += u">\n";
+        stack.pop_back();
+    }
+}
+
+Ref<LNNode> LNNode::shallowCopy() const { return makeRef<LNNode>(name_, value_, attributes_.get()); }
+
+Ref<LNNode> LNNode::copy() const {
+    Ref<LNNode> root = shallowCopy();
+    std::vector<std::pair<const LNNode*, LNNode*>> stack{{this, root.get()}};
+    while (!stack.empty()) {
+        auto [source, target] = stack.back();
+        stack.pop_back();
+        std::vector<Ref<LNNode>> copies;
+        copies.reserve(source->children_.size());
+        for (const auto& child : source->children_) {
+            Ref<LNNode> copied = child->shallowCopy();
+            copied->parent_ = target;
+            stack.emplace_back(child.get(), copied.get());
+            copies.push_back(std::move(copied));
+        }
+        target->children_ = std::move(copies);
+        target->hasChildList_ = true;
+    }
+    return root;
+}
+
+long LNNode::numAllocated() { return numNodesAllocated; }
+
+long LNNode::numDeallocated() { return numNodesDeallocated; }
+
+String stringEncodingEntities(StringView text) {
+    String result;
+    result.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char16_t c = text[i];
+        switch (c) {
+        case u'&': result += u"&amp;"; continue;
+        case u'<': result += u"&lt;"; continue;
+        case u'>': result += u"&gt;"; continue;
+        case u'"': result += u"&quot;"; continue;
+        case u'\'': result += u"&apos;"; continue;
+        default: break;
+        }
+        bool control = c < 0x20 && c != u'\t' && c != u'\n' && c != u'\r';
+        bool high = c >= 0xD800 && c <= 0xDBFF;
+        bool low = c >= 0xDC00 && c <= 0xDFFF;
+        if (high && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+            result += c;
+            result += text[++i];
+            continue;
+        }
+        if (control || high || low || c == 0xFFFE || c == 0xFFFF) {
+            result += u'\uFFFD';
+            continue;
+        }
+        result += c;
+    }
+    return result;
+}
+
+} // namespace kinloom
