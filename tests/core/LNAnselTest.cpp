@@ -1,8 +1,10 @@
 #include "LNAnsel.h"
 #include "SystemLog.h"
+#include "TextServices.h"
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 
 using namespace kinloom;
@@ -119,4 +121,32 @@ TEST(LNAnsel, KeepsAtMostEighteenDiacritics) {
     EXPECT_EQ(decode(bytes), expected);
     EXPECT_EQ(decode(std::string(18, '\xE5') + "x"), expected);
     EXPECT_EQ(decode(std::string(17, '\xE5') + "x"), u"x" + String(17, u'\u0304'));
+}
+
+TEST(LNAnsel, ComposingRunByRunEqualsComposingTheWholeText) {
+    // Letters, spacing characters, every diacritic and a few bytes without
+    // meaning, which make marks join the character before.
+    std::string alphabet = "aeiouAEOnscgzLlO0 \n\r\x85\xCD\xBE";
+    for (int b = 0xA1; b <= 0xFE; ++b)
+        if (LNAnsel::spacingCharacter(b) || LNAnsel::nonSpacingDiacritic(b)) alphabet += static_cast<char>(b);
+    std::mt19937 random(12345);
+    LogCapture quiet;
+    for (int round = 0; round < 3000; ++round) {
+        std::string bytes;
+        for (int n = static_cast<int>(random() % 30); n > 0; --n)
+            bytes += alphabet[random() % alphabet.size()];
+        // The marks moved behind their base, nothing composed yet.
+        String moved, pending;
+        for (unsigned char b : bytes) {
+            if (LNAnsel::nonSpacingDiacritic(b)) {
+                if (pending.size() < 18) pending += static_cast<char16_t>(LNAnsel::unicodeEquivalent(b));
+                continue;
+            }
+            if (b < 0x80 || LNAnsel::spacingCharacter(b))
+                moved += static_cast<char16_t>(LNAnsel::unicodeEquivalent(b));
+            moved += pending;
+            pending.clear();
+        }
+        ASSERT_EQ(decode(bytes), toNFC(moved)) << round;
+    }
 }
