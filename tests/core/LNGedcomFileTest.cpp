@@ -68,6 +68,31 @@ std::string padded(std::string head, std::size_t size) {
 
 const std::string decodingLine = "isAscii:0 isAnsel:0 isUtf8:1";
 
+/// Exactly one "cantReadSource" at line 0, nothing else read.
+void expectUnreadable(const std::string& path) {
+    Loaded loaded = load(path);
+    EXPECT_EQ(loaded.file->errors()->count(), 1) << path;
+    EXPECT_EQ(loaded.log, std::vector<std::string>{"just added error cantReadSource at line 0"}) << path;
+    EXPECT_EQ(loaded.file->recordSet(), nullptr) << path;
+    EXPECT_FALSE(loaded.file->path()) << path;
+    EXPECT_FALSE(loaded.file->string()) << path;
+}
+
+class TemporaryDirectory {
+  public:
+    TemporaryDirectory() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "kinloom-XXXXXX").string();
+        path_ = mkdtemp(pattern.data()) ? pattern : std::string();
+    }
+    ~TemporaryDirectory() {
+        if (!path_.empty()) std::filesystem::remove_all(path_);
+    }
+    const std::string& path() const { return path_; }
+
+  private:
+    std::string path_;
+};
+
 } // namespace
 
 TEST(LNGedcomFileStatistics, LogsHistogramAndCountsExactly) {
@@ -356,51 +381,16 @@ TEST(LNGedcomFile, RemovesUtf8ByteOrderMark) {
 }
 
 TEST(LNGedcomFile, EmptyFileGivesEmptyRecordSet) {
-    std::filesystem::path dir =
-        std::filesystem::temp_directory_path() / ("kinloom-empty-" + std::to_string(getpid()));
-    std::filesystem::create_directories(dir);
-    std::string path = (dir / "empty.ged").string();
-    {
-        FILE* f = std::fopen(path.c_str(), "w");
-        std::fclose(f);
-    }
+    TemporaryDirectory dir;
+    std::string path = dir.path() + "/empty.ged";
+    std::fclose(std::fopen(path.c_str(), "w"));
     Loaded empty = load(path);
     EXPECT_TRUE(logged(empty, "isAscii:1 isAnsel:1 isUtf8:1"));
     ASSERT_TRUE(empty.file->recordSet());
     EXPECT_EQ(empty.file->recordSet()->count(), 0);
     EXPECT_EQ(empty.file->string(), u"");
     EXPECT_EQ(empty.file->errors()->count(), 0);
-    std::filesystem::remove_all(dir);
 }
-
-namespace {
-
-/// Exactly one "cantReadSource" at line 0, nothing else read.
-void expectUnreadable(const std::string& path) {
-    Loaded loaded = load(path);
-    EXPECT_EQ(loaded.file->errors()->count(), 1) << path;
-    EXPECT_EQ(loaded.log, std::vector<std::string>{"just added error cantReadSource at line 0"}) << path;
-    EXPECT_EQ(loaded.file->recordSet(), nullptr) << path;
-    EXPECT_FALSE(loaded.file->path()) << path;
-    EXPECT_FALSE(loaded.file->string()) << path;
-}
-
-class TemporaryDirectory {
-  public:
-    TemporaryDirectory() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "kinloom-XXXXXX").string();
-        path_ = mkdtemp(pattern.data()) ? pattern : std::string();
-    }
-    ~TemporaryDirectory() {
-        if (!path_.empty()) std::filesystem::remove_all(path_);
-    }
-    const std::string& path() const { return path_; }
-
-  private:
-    std::string path_;
-};
-
-} // namespace
 
 TEST(LNGedcomFile, UnreadablePathGivesOneReportAndNoRecordSet) {
     TemporaryDirectory dir;
