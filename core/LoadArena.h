@@ -22,7 +22,7 @@ namespace kinloom {
 /// any. Single-threaded, as nodes are.
 class LoadArena {
   public:
-    static constexpr std::size_t blockSize = std::size_t{2} << 20;
+    static constexpr std::size_t blockSize = std::size_t{1} << 20;
 
     LoadArena();
     ~LoadArena();
