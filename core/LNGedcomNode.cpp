@@ -10,7 +10,8 @@
 namespace kinloom {
 
 LNGedcomNode::LNGedcomNode(std::int32_t level, SharedString ref, SharedString tag, SharedString value)
-    : LNNode(std::move(tag), std::move(value), nullptr), key_(std::move(ref)) {
+    : LNNode(std::move(tag), std::move(value), nullptr) {
+    setKey(std::move(ref));
     if (level >= 0) setLevel(level);
 }
 
@@ -119,9 +120,9 @@ Ref<LNGedcomNode> LNGedcomNode::initFromString(StringView text, std::optional<Er
 String LNGedcomNode::description() const {
     std::string level = std::to_string(this->level());
     String line(level.begin(), level.end());
-    if (key_) {
+    if (const SharedString& key = this->key()) {
         line += u' ';
-        line += key_.view();
+        line += key.view();
     }
     line += u' ';
     line += name().view();
@@ -132,7 +133,7 @@ String LNGedcomNode::description() const {
     return line;
 }
 
-Ref<LNNode> LNGedcomNode::shallowCopy() const { return makeRef<LNGedcomNode>(level(), key_, name(), value()); }
+Ref<LNNode> LNGedcomNode::shallowCopy() const { return makeRef<LNGedcomNode>(level(), key(), name(), value()); }
 
 bool isCrossReference(StringView text) {
     return text.size() >= 3 && text.front() == u'@' && text.back() == u'@';

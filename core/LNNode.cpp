@@ -100,7 +100,7 @@ const SharedString* attributeString(const AttributeValue* value) {
 
 LNNode::LNNode(SharedString name, SharedString value, const AttributeMap* attributes)
     : name_(std::move(name)), value_(std::move(value)) {
-    if (attributes) attributes_ = std::make_unique<AttributeMap>(*attributes);
+    if (attributes) setAttributes(attributes);
     ++numNodesAllocated;
 }
 
@@ -236,16 +236,25 @@ int LNNode::treeSize() const {
 }
 
 void LNNode::setAttribute(AttributeValue value, StringView key) {
-    if (!attributes_) attributes_ = std::make_unique<AttributeMap>();
-    attributes_->set(key, std::move(value));
+    Rare& rare = this->rare();
+    rare.hasAttributes = true;
+    rare.attributes.set(key, std::move(value));
 }
 
 const AttributeValue* LNNode::attributeForKey(StringView key) const {
-    return attributes_ ? attributes_->get(key) : nullptr;
+    const AttributeMap* map = attributes();
+    return map ? map->get(key) : nullptr;
 }
 
 void LNNode::setAttributes(const AttributeMap* attributes) {
-    attributes_ = attributes ? std::make_unique<AttributeMap>(*attributes) : nullptr;
+    if (attributes) {
+        Rare& rare = this->rare();
+        rare.attributes = *attributes;
+        rare.hasAttributes = true;
+    } else if (rare_) {
+        rare_->attributes = AttributeMap();
+        rare_->hasAttributes = false;
+    }
 }
 
 String LNNode::description() const {
@@ -296,8 +305,8 @@ void LNNode::fullXMLDescription(String& buffer, const std::optional<String>& ind
         appendIndent(buffer, indent, depth);
         buffer += u'<';
         buffer += node->name_.view();
-        if (node->attributes_) {
-            for (const auto& [key, value] : node->attributes_->entries()) {
+        if (const AttributeMap* attributes = node->attributes()) {
+            for (const auto& [key, value] : attributes->entries()) {
                 buffer += u' ';
                 buffer += key.view();
                 buffer += u"=\"";
@@ -342,7 +351,22 @@ void LNNode::fullXMLDescription(String& buffer, const std::optional<String>& ind
     }
 }
 
-Ref<LNNode> LNNode::shallowCopy() const { return makeRef<LNNode>(name_, value_, attributes_.get()); }
+Ref<LNNode> LNNode::shallowCopy() const { return makeRef<LNNode>(name_, value_, attributes()); }
+
+LNNode::Rare& LNNode::rare() {
+    if (!rare_) rare_ = std::make_unique<Rare>();
+    return *rare_;
+}
+
+const SharedString& LNNode::rareText() const {
+    static const SharedString none;
+    return rare_ ? rare_->text : none;
+}
+
+void LNNode::setRareText(SharedString text) {
+    if (!text && !rare_) return;
+    rare().text = std::move(text);
+}
 
 Ref<LNNode> LNNode::copy() const {
     Ref<LNNode> root = shallowCopy();

@@ -111,7 +111,7 @@ class LNNode {
     void setAttribute(AttributeValue value, StringView key);
     /// The value under the key, or null when it is not there.
     const AttributeValue* attributeForKey(StringView key) const;
-    const AttributeMap* attributes() const { return attributes_.get(); }
+    const AttributeMap* attributes() const { return rare_ && rare_->hasAttributes ? &rare_->attributes : nullptr; }
     /// Installs a copy of the map (null: none).
     void setAttributes(const AttributeMap* attributes);
 
@@ -138,6 +138,10 @@ class LNNode {
     virtual Ref<LNNode> shallowCopy() const;
     /// Tells release that the node's memory came from a LoadArena.
     void setMadeInArena() { refCount_ |= arenaFlag; }
+    /// A subclass's rarely set text (LNGedcomNode keeps its key here); null
+    /// when never set.
+    const SharedString& rareText() const;
+    void setRareText(SharedString text);
 
   private:
     friend class NodeReleaser;
@@ -179,7 +183,15 @@ class LNNode {
         std::uintptr_t bits_ = 0;
     };
     ChildListHolder children_;
-    std::unique_ptr<AttributeMap> attributes_;
+    // The attribute map and a subclass's rare text are seldom present (marked
+    // lines, records' roots): one pointer for both keeps a line at 64 bytes.
+    struct Rare {
+        AttributeMap attributes;
+        bool hasAttributes = false;
+        SharedString text;
+    };
+    Rare& rare();
+    std::unique_ptr<Rare> rare_;
 };
 
 /// Replaces &, <, >, " and ' by their XML entities, and characters XML 1.0
