@@ -9,13 +9,6 @@ namespace kinloom {
 namespace {
 
 template <typename T>
-const std::shared_ptr<T>& lookup(const KeyMap<std::shared_ptr<T>>& map, StringView key) {
-    static const std::shared_ptr<T> none;
-    auto found = map.find(key);
-    return found == map.end() ? none : found->second;
-}
-
-template <typename T>
 const std::shared_ptr<T>& atIndex(const std::vector<std::shared_ptr<T>>& list, int index) {
     static const std::shared_ptr<T> none;
     if (index < 0 || static_cast<std::size_t>(index) >= list.size()) return none;
@@ -25,9 +18,8 @@ const std::shared_ptr<T>& atIndex(const std::vector<std::shared_ptr<T>>& list, i
 // Files the record under its key in the kind's map and list, unless a record
 // of that kind holds the key already.
 template <typename T>
-void fileByKind(const std::shared_ptr<T>& record, KeyMap<std::shared_ptr<T>>& index,
-                std::vector<std::shared_ptr<T>>& list) {
-    if (index.try_emplace(record->key(), record).second) list.push_back(record);
+void fileByKind(const std::shared_ptr<T>& record, RecordIndex<T>& index, std::vector<std::shared_ptr<T>>& list) {
+    if (index.tryFile(record)) list.push_back(record);
 }
 
 } // namespace
@@ -74,7 +66,7 @@ void LNGedcomRecordSet::fileRecords() {
                                   String(tag) + u" record with no key");
             continue;
         }
-        if (!fullIndex_.try_emplace(key, record).second && errors_) {
+        if (!fullIndex_.tryFile(record) && errors_) {
             errors_->addError(LNGedcomErrorMultiplyDefinedKey, record->lineNumber(),
                               String(tag) + u" " + key.str());
         }
@@ -121,19 +113,19 @@ int LNGedcomRecordSet::numNodes() const {
 }
 
 const std::shared_ptr<LNGedcomIndiRecord>& LNGedcomRecordSet::indiWithKey(StringView key) const {
-    return lookup(indiIndex_, key);
+    return indiIndex_.find(key);
 }
 
 const std::shared_ptr<LNGedcomFamRecord>& LNGedcomRecordSet::famWithKey(StringView key) const {
-    return lookup(famIndex_, key);
+    return famIndex_.find(key);
 }
 
 const std::shared_ptr<LNGedcomSourRecord>& LNGedcomRecordSet::sourWithKey(StringView key) const {
-    return lookup(sourIndex_, key);
+    return sourIndex_.find(key);
 }
 
 const std::shared_ptr<LNGedcomRecord>& LNGedcomRecordSet::recordWithKey(StringView key) const {
-    return lookup(fullIndex_, key);
+    return fullIndex_.find(key);
 }
 
 const std::shared_ptr<LNGedcomIndiRecord>& LNGedcomRecordSet::indiByIndex(int index) const {
