@@ -6,7 +6,7 @@ namespace kinloom {
 
 LNGedcomNode::LNGedcomNode(std::int32_t level, SharedString ref, SharedString tag, SharedString value)
     : LNNode(std::move(tag), std::move(value), nullptr), key_(std::move(ref)) {
-    if (level >= 0) level_ = level;
+    if (level >= 0) setLevel(level);
 }
 
 Ref<LNGedcomNode> LNGedcomNode::initFromString(StringView text, std::optional<ErrorKind>* error) {
@@ -50,7 +50,7 @@ Ref<LNGedcomNode> LNGedcomNode::initFromString(StringView text, std::optional<Er
 }
 
 String LNGedcomNode::description() const {
-    std::string level = std::to_string(level_);
+    std::string level = std::to_string(this->level());
     String line(level.begin(), level.end());
     if (key_) {
         line += u' ';
@@ -65,7 +65,7 @@ String LNGedcomNode::description() const {
     return line;
 }
 
-Ref<LNNode> LNGedcomNode::shallowCopy() const { return makeRef<LNGedcomNode>(level_, key_, name(), value()); }
+Ref<LNNode> LNGedcomNode::shallowCopy() const { return makeRef<LNGedcomNode>(level(), key_, name(), value()); }
 
 bool isCrossReference(StringView text) {
     return text.size() >= 3 && text.front() == u'@' && text.back() == u'@';

@@ -28,8 +28,8 @@ class LNGedcomNode : public LNNode {
     /// absent. The parsed level is kept as scanned, negative ones included.
     static Ref<LNGedcomNode> initFromString(StringView text, std::optional<ErrorKind>* error);
 
-    std::int32_t level() const { return level_; }
-    void setLevel(std::int32_t level) { level_ = level; }
+    std::int32_t level() const { return spare32_; }
+    void setLevel(std::int32_t level) { spare32_ = level; }
     std::int32_t lineNumber() const { return lineNumber_; }
     void setLineNumber(std::int32_t line) { lineNumber_ = line; }
     /// The cross-reference key this line defines, with its at signs; absent when none.
@@ -45,7 +45,7 @@ class LNGedcomNode : public LNNode {
     Ref<LNNode> shallowCopy() const override;
 
   private:
-    std::int32_t level_ = 0;
+    // The level lives in LNNode's spare field.
     std::int32_t lineNumber_ = 0;
     SharedString key_;
 };

@@ -23,6 +23,14 @@ void appendResolved(std::vector<std::shared_ptr<T>>& list, const KeyMap<std::sha
     }
 }
 
+template <typename T>
+std::vector<std::shared_ptr<T>> resolveAll(const KeyMap<std::shared_ptr<T>>& index,
+                                           std::span<LNGedcomNode* const> links) {
+    std::vector<std::shared_ptr<T>> list;
+    appendResolved(list, index, links);
+    return list;
+}
+
 } // namespace
 
 std::shared_ptr<LNGedcomIndiRecord> LNGedcomRecordSet::fatherOfIndi(const LNGedcomIndiRecord& indi) const {
@@ -49,33 +57,23 @@ std::shared_ptr<LNGedcomIndiRecord> LNGedcomRecordSet::wifeOfFam(const LNGedcomF
 }
 
 IndiList LNGedcomRecordSet::husbandsOfFam(const LNGedcomFamRecord& fam) const {
-    IndiList list;
-    appendResolved(list, indiIndex_, fam.husbArray());
-    return list;
+    return resolveAll(indiIndex_, fam.husbArray());
 }
 
 IndiList LNGedcomRecordSet::wivesOfFam(const LNGedcomFamRecord& fam) const {
-    IndiList list;
-    appendResolved(list, indiIndex_, fam.wifeArray());
-    return list;
+    return resolveAll(indiIndex_, fam.wifeArray());
 }
 
 IndiList LNGedcomRecordSet::childrenOfFam(const LNGedcomFamRecord& fam) const {
-    IndiList list;
-    appendResolved(list, indiIndex_, fam.chilArray());
-    return list;
+    return resolveAll(indiIndex_, fam.chilArray());
 }
 
 FamList LNGedcomRecordSet::natalFamiliesOfIndi(const LNGedcomIndiRecord& indi) const {
-    FamList list;
-    appendResolved(list, famIndex_, indi.famcArray());
-    return list;
+    return resolveAll(famIndex_, indi.famcArray());
 }
 
 FamList LNGedcomRecordSet::spousalFamiliesOfIndi(const LNGedcomIndiRecord& indi) const {
-    FamList list;
-    appendResolved(list, famIndex_, indi.famsArray());
-    return list;
+    return resolveAll(famIndex_, indi.famsArray());
 }
 
 IndiList LNGedcomRecordSet::spousesOfIndi(const LNGedcomIndiRecord& indi) const {

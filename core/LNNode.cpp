@@ -99,42 +99,40 @@ LNNode::LNNode(SharedString name, SharedString value, const AttributeMap* attrib
 
 LNNode::~LNNode() { ++numNodesDeallocated; }
 
+const std::vector<Ref<LNNode>>& LNNode::childList() const {
+    static const std::vector<Ref<LNNode>> none;
+    return children_ ? *children_ : none;
+}
+
 void LNNode::release() const {
     if (--refCount_ == 0) NodeReleaser::destroy(const_cast<LNNode*>(this));
 }
 
 void LNNode::setChildren(const std::vector<Ref<LNNode>>* children) {
-    if (children) {
-        children_ = *children;
-        hasChildList_ = true;
-    } else {
-        children_.clear();
-        children_.shrink_to_fit();
-        hasChildList_ = false;
-    }
+    children_ = children ? std::make_unique<std::vector<Ref<LNNode>>>(*children) : nullptr;
 }
 
 void LNNode::addChild(Ref<LNNode> child) {
-    if (!hasChildList_) {
-        children_.reserve(4);
-        hasChildList_ = true;
+    if (!children_) {
+        children_ = std::make_unique<std::vector<Ref<LNNode>>>();
+        children_->reserve(4);
     }
     LNNode* added = child.get();
-    children_.push_back(std::move(child));
+    children_->push_back(std::move(child));
     if (added) added->parent_ = this;
 }
 
 void LNNode::removeChildren(const std::vector<Ref<LNNode>>* nodes) {
-    if (!hasChildList_ || !nodes) return;
+    if (!children_ || !nodes) return;
     auto listed = [nodes](const Ref<LNNode>& child) {
         return std::find(nodes->begin(), nodes->end(), child) != nodes->end();
     };
-    children_.erase(std::remove_if(children_.begin(), children_.end(), listed), children_.end());
+    children_->erase(std::remove_if(children_->begin(), children_->end(), listed), children_->end());
 }
 
 std::unique_ptr<std::vector<Ref<LNNode>>> LNNode::childrenCopy() const {
-    if (!hasChildList_) return nullptr;
-    return std::make_unique<std::vector<Ref<LNNode>>>(children_);
+    if (!children_) return nullptr;
+    return std::make_unique<std::vector<Ref<LNNode>>>(*children_);
 }
 
 void LNNode::addText(StringView text) {
@@ -150,7 +148,7 @@ void LNNode::addText(StringView text) {
 }
 
 LNNode* LNNode::childWithName(StringView name) const {
-    for (const auto& child : children_) {
+    for (const auto& child : childList()) {
         if (child->name_ == name) return child.get();
     }
     return nullptr;
@@ -160,7 +158,7 @@ LNNode* LNNode::nodeWithPath(const std::vector<String>& path) const {
     const LNNode* current = this;
     for (const String& step : path) {
         const LNNode* next = nullptr;
-        for (const auto& child : current->children_) {
+        for (const auto& child : current->childList()) {
             if (equivalentNames(child->name_.view(), step)) {
                 next = child.get();
                 break;
@@ -193,7 +191,7 @@ int LNNode::treeSize() const {
         const LNNode* node = stack.back();
         stack.pop_back();
         ++size;
-        for (const auto& child : node->children_) stack.push_back(child.get());
+        for (const auto& child : node->childList()) stack.push_back(child.get());
     }
     return size;
 }
@@ -234,7 +232,8 @@ void LNNode::fullDescription(String& buffer, const std::optional<String>& indent
         appendIndent(buffer, indent, depth);
         buffer += node->description();
         buffer += u'\n';
-        for (auto child = node->children_.rbegin(); child != node->children_.rend(); ++child) {
+        const auto& children = node->childList();
+        for (auto child = children.rbegin(); child != children.rend(); ++child) {
             stack.emplace_back(child->get(), depth + 1);
         }
     }
@@ -271,13 +270,13 @@ void LNNode::fullXMLDescription(String& buffer, const std::optional<String>& ind
         if (hasValue) {
             buffer += u'>';
             buffer += stringEncodingEntities(node->value_.view());
-        } else if (node->children_.empty()) {
+        } else if (node->childList().empty()) {
             buffer += u"/>\n";
             return false;
         } else {
             buffer += u'>';
         }
-        if (node->children_.empty()) {
+        if (node->childList().empty()) {
             buffer += u"</";
             buffer += node->name_.view();
             buffer += u">\n";
@@ -290,8 +289,8 @@ void LNNode::fullXMLDescription(String& buffer, const std::optional<String>& ind
     if (open(this, 0)) stack.push_back({this, 0, 0});
     while (!stack.empty()) {
         Frame& frame = stack.back();
-        if (frame.nextChild < frame.node->children_.size()) {
-            const LNNode* child = frame.node->children_[frame.nextChild++].get();
+        if (frame.nextChild < frame.node->childList().size()) {
+            const LNNode* child = frame.node->childList()[frame.nextChild++].get();
             std::size_t depth = frame.depth + 1;
             if (open(child, depth)) stack.push_back({child, depth, 0});
             continue;
@@ -312,16 +311,15 @@ Ref<LNNode> LNNode::copy() const {
     while (!stack.empty()) {
         auto [source, target] = stack.back();
         stack.pop_back();
-        std::vector<Ref<LNNode>> copies;
-        copies.reserve(source->children_.size());
-        for (const auto& child : source->children_) {
+        auto copies = std::make_unique<std::vector<Ref<LNNode>>>();
+        copies->reserve(source->childList().size());
+        for (const auto& child : source->childList()) {
             Ref<LNNode> copied = child->shallowCopy();
             copied->parent_ = target;
             stack.emplace_back(child.get(), copied.get());
-            copies.push_back(std::move(copied));
+            copies->push_back(std::move(copied));
         }
         target->children_ = std::move(copies);
-        target->hasChildList_ = true;
     }
     return root;
 }

@@ -71,10 +71,10 @@ class LNNode {
     void setValue(SharedString value) { value_ = std::move(value); }
 
     /// The child list, or null when the node never had one.
-    const std::vector<Ref<LNNode>>* children() const { return hasChildList_ ? &children_ : nullptr; }
+    const std::vector<Ref<LNNode>>* children() const { return children_.get(); }
     /// Installs a new child list (null: none). Parent links are not touched.
     void setChildren(const std::vector<Ref<LNNode>>* children);
-    int numChildren() const { return static_cast<int>(children_.size()); }
+    int numChildren() const { return children_ ? static_cast<int>(children_->size()) : 0; }
     /// Appends the node and makes the receiver its parent; the node stays in
     /// any other list it is in.
     void addChild(Ref<LNNode> child);
@@ -82,8 +82,10 @@ class LNNode {
     void removeChildren(const std::vector<Ref<LNNode>>* nodes);
     /// The same children in a new list, or absent when there is no child list.
     std::unique_ptr<std::vector<Ref<LNNode>>> childrenCopy() const;
+    /// The children; an empty list when there is no child list.
+    const std::vector<Ref<LNNode>>& childList() const;
     /// The child at an index the caller knows to be valid.
-    LNNode* childAt(int index) const { return children_[static_cast<std::size_t>(index)].get(); }
+    LNNode* childAt(int index) const { return (*children_)[static_cast<std::size_t>(index)].get(); }
 
     /// Appends " " and the text to the value (or sets it when absent);
     /// an empty text changes nothing.
@@ -133,17 +135,18 @@ class LNNode {
   private:
     friend class NodeReleaser;
     mutable std::uint32_t refCount_ = 0;
-    bool hasChildList_ = false;
 
   protected:
-    // Spare room next to the flags, for subclasses' small fields.
-    std::uint16_t spare16_ = 0;
+    // Room beside the count for a subclass's small field, so that a GEDCOM
+    // line stays within 80 bytes.
+    std::int32_t spare32_ = 0;
 
   private:
     LNNode* parent_ = nullptr;
     SharedString name_;
     SharedString value_;
-    std::vector<Ref<LNNode>> children_;
+    // A pointer rather than an inline vector: most lines have no children.
+    std::unique_ptr<std::vector<Ref<LNNode>>> children_;
     std::unique_ptr<AttributeMap> attributes_;
 };
 

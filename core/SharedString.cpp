@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdlib>
+#include <algorithm>
 #include <cstring>
 #include <new>
 #include <unordered_map>
@@ -9,13 +10,13 @@
 namespace kinloom {
 
 SharedString::SharedString(StringView text) {
-    const std::size_t bytes = offsetof(SharedString::Rep, data) + (text.size() + 1) * sizeof(char16_t);
+    // No terminator: the text is always read with its length.
+    const std::size_t bytes = offsetof(SharedString::Rep, data) + std::max<std::size_t>(text.size(), 1) * sizeof(char16_t);
     auto* rep = static_cast<Rep*>(std::malloc(bytes));
     if (!rep) throw std::bad_alloc();
     rep->refs = 1;
     rep->length = static_cast<std::uint32_t>(text.size());
     if (!text.empty()) std::memcpy(rep->data, text.data(), text.size() * sizeof(char16_t));
-    rep->data[text.size()] = 0;
     rep_ = rep;
 }
 

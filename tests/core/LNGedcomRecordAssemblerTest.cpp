@@ -1,0 +1,181 @@
+#include "GedcomTestText.h"
+#include "LNGedcomFamRecord.h"
+#include "LNGedcomIndiRecord.h"
+#include "LNGedcomRecord.h"
+#include "LNGedcomSourRecord.h"
+#include "SystemLog.h"
+
+#include <gtest/gtest.h>
+
+using namespace kinloom;
+using kinloom::test::GedcomLines;
+
+namespace {
+
+std::vector<std::string> childTags(const LNNode& node) {
+    std::vector<std::string> tags;
+    if (const auto* children = node.children())
+        for (const auto& child : *children) tags.push_back(toUtf8(child->name()));
+    return tags;
+}
+
+const LNGedcomNode& childAt(const LNNode& node, int index) {
+    return *static_cast<const LNGedcomNode*>(node.childAt(index));
+}
+
+} // namespace
+
+TEST(LNGedcomRecordAssembler, GivesNullForNoLinesAndAnEmptyListForBlankOnes) {
+    EXPECT_EQ(LNGedcomRecord::gedcomRecordsFromStrings({}, nullptr), nullptr);
+
+    GedcomLines blank{"", "   ", "\t"};
+    LNGedcomErrors errors;
+    auto records = LNGedcomRecord::gedcomRecordsFromStrings(blank.views, &errors);
+    ASSERT_NE(records, nullptr);
+    EXPECT_TRUE(records->empty());
+    EXPECT_EQ(errors.count(), 0);
+}
+
+TEST(LNGedcomRecordAssembler, HangsLinesByLevelAndChoosesClassByTag) {
+    GedcomLines lines{"0 HEAD", "1 CHAR ANSEL", "0 @I1@ INDI", "1 NAME x", "1 BIRT", "2 DATE y", "1 DEAT", "0 TRLR"};
+    auto records = LNGedcomRecord::gedcomRecordsFromStrings(lines.views, nullptr);
+    ASSERT_NE(records, nullptr);
+    ASSERT_EQ(records->size(), 3u);
+
+    const LNGedcomRecord& head = *(*records)[0];
+    EXPECT_EQ(typeid(head), typeid(LNGedcomRecord));
+    EXPECT_FALSE(head.key());
+    EXPECT_EQ(childTags(*head.root()), std::vector<std::string>{"CHAR"});
+
+    const LNGedcomRecord& person = *(*records)[1];
+    EXPECT_EQ(typeid(person), typeid(LNGedcomIndiRecord));
+    EXPECT_EQ(person.key(), u"@I1@");
+    EXPECT_EQ(person.lineNumber(), 3);
+    EXPECT_EQ(person.numNodes(), 5);
+    EXPECT_EQ(childTags(*person.root()), (std::vector<std::string>{"NAME", "BIRT", "DEAT"}));
+    const LNGedcomNode& birth = childAt(*person.root(), 1);
+    EXPECT_EQ(childTags(birth), std::vector<std::string>{"DATE"});
+    EXPECT_EQ(childAt(birth, 0).lineNumber(), 6);
+    EXPECT_EQ(childAt(birth, 0).parent(), &birth);
+    EXPECT_EQ(person.description(), u"0 @I1@ INDI\n1 NAME x\n1 BIRT\n2 DATE y\n1 DEAT\n");
+
+    EXPECT_EQ(typeid(*(*records)[2]), typeid(LNGedcomRecord));
+    EXPECT_EQ((*records)[2]->tag(), u"TRLR");
+}
+
+TEST(LNGedcomRecordAssembler, ChoosesRecordClassByExactTag) {
+    GedcomLines lines{"0 @I1@ indi", "0 @F1@ FAM", "0 @S1@ SOUR", "0 @U1@ SUBM", "0 @I2@ INDI", "0 @F2@ Fam"};
+    auto records = LNGedcomRecord::gedcomRecordsFromStrings(lines.views, nullptr);
+    ASSERT_EQ(records->size(), 6u);
+    EXPECT_EQ(typeid(*(*records)[0]), typeid(LNGedcomRecord));
+    EXPECT_EQ(typeid(*(*records)[1]), typeid(LNGedcomFamRecord));
+    EXPECT_EQ(typeid(*(*records)[2]), typeid(LNGedcomSourRecord));
+    EXPECT_EQ(typeid(*(*records)[3]), typeid(LNGedcomRecord));
+    EXPECT_EQ(typeid(*(*records)[4]), typeid(LNGedcomIndiRecord));
+    EXPECT_EQ(typeid(*(*records)[5]), typeid(LNGedcomRecord));
+}
+
+TEST(LNGedcomRecordAssembler, ReportsLevelJumpAndAttachesFollowingLinesAsIfItWereAbsent) {
+    GedcomLines lines{"0 @I1@ INDI", "2 DATE 1900", "1 BIRT", "2 DATE 1901", "4 NOTE jump", "2 PLAC here", "1 DEAT"};
+    LNGedcomErrors errors;
+    LogCapture log;
+    auto records = LNGedcomRecord::gedcomRecordsFromStrings(lines.views, &errors);
+    EXPECT_EQ(log.lines(), (std::vector<std::string>{"error: illegal level", "just added error illegalLevel at line 2",
+                                                     "error: illegal level",
+                                                     "just added error illegalLevel at line 5"}));
+    EXPECT_EQ(errors.count(), 2);
+    const LNGedcomNode& root = *(*records)[0]->root();
+    EXPECT_EQ(childTags(root), (std::vector<std::string>{"BIRT", "DEAT"}));
+    EXPECT_EQ(childTags(childAt(root, 0)), (std::vector<std::string>{"DATE", "PLAC"}));
+}
+
+TEST(LNGedcomRecordAssembler, ClimbsBackSeveralLevelsAtOnce) {
+    GedcomLines lines{"0 @I1@ INDI", "1 BIRT", "2 SOUR @S1@", "3 DATA", "4 TEXT t", "1 DEAT", "2 DATE 1950"};
+    auto records = LNGedcomRecord::gedcomRecordsFromStrings(lines.views, nullptr);
+    const LNGedcomNode& root = *(*records)[0]->root();
+    EXPECT_EQ(childTags(root), (std::vector<std::string>{"BIRT", "DEAT"}));
+    EXPECT_EQ(childTags(childAt(root, 1)), std::vector<std::string>{"DATE"});
+    EXPECT_EQ((*records)[0]->numNodes(), 7);
+}
+
+TEST(LNGedcomRecordAssembler, ReportsNegativeLevelsAndUnreadableLinesAndGoesOn) {
+    GedcomLines lines{"0 @I1@ INDI", "1 BIRT", "-1 NOTE below", "2 DATE 1900", "nonsense", "2 PLAC here", "1 X y"};
+    LNGedcomErrors errors;
+    LogCapture log;
+    auto records = LNGedcomRecord::gedcomRecordsFromStrings(lines.views, &errors);
+    EXPECT_EQ(log.lines(),
+              (std::vector<std::string>{"error: illegal level", "just added error illegalLevel at line 3",
+                                        "error: line syntax", "just added error lineSyntax at line 5",
+                                        "error: line syntax", "just added error lineSyntax at line 7"}));
+    EXPECT_EQ(errors.count(), 3);
+    const LNGedcomNode& root = *(*records)[0]->root();
+    EXPECT_EQ(childTags(root), std::vector<std::string>{"BIRT"});
+    EXPECT_EQ(childTags(childAt(root, 0)), (std::vector<std::string>{"DATE", "PLAC"}));
+}
+
+TEST(LNGedcomRecordAssembler, DropsLinesBeforeTheFirstRecordReportingOnlyLevelJumps) {
+    GedcomLines lines{"1 NOTE stray", "3 CONT jump", "2 CONT dropped", "1 NOTE again", "0 HEAD", "1 CHAR UTF-8"};
+    LNGedcomErrors errors;
+    LogCapture log;
+    auto records = LNGedcomRecord::gedcomRecordsFromStrings(lines.views, &errors);
+    EXPECT_EQ(log.lines(),
+              (std::vector<std::string>{"error: illegal level", "just added error illegalLevel at line 2"}));
+    ASSERT_EQ(records->size(), 1u);
+    EXPECT_EQ(childTags(*(*records)[0]->root()), std::vector<std::string>{"CHAR"});
+}
+
+TEST(LNGedcomRecordAssembler, StopsAtMaxCountWithoutLookingFurther) {
+    GedcomLines lines{"0 HEAD", "1 CHAR ANSEL", "0 @I1@ INDI", "bad line", "0 @I2@ INDI", "0 TRLR"};
+    LogCapture log;
+    LNGedcomErrors errors;
+    auto one = LNGedcomRecord::gedcomRecordsFromStrings(lines.views, 1, &errors);
+    ASSERT_EQ(one->size(), 1u);
+    EXPECT_EQ((*one)[0]->tag(), u"HEAD");
+    EXPECT_EQ(childTags(*(*one)[0]->root()), std::vector<std::string>{"CHAR"});
+    EXPECT_TRUE(log.lines().empty());
+
+    EXPECT_EQ(LNGedcomRecord::gedcomRecordsFromStrings(lines.views, 2, &errors)->size(), 2u);
+    EXPECT_EQ(LNGedcomRecord::gedcomRecordsFromStrings(lines.views, 4, &errors)->size(), 4u);
+    EXPECT_EQ(LNGedcomRecord::gedcomRecordsFromStrings(lines.views, 0, &errors)->size(), 4u);
+    EXPECT_EQ(LNGedcomRecord::gedcomRecordsFromStrings(lines.views, 9, &errors)->size(), 4u);
+}
+
+TEST(LNGedcomRecordAssembler, CountsEmptyStringsAsLines) {
+    GedcomLines lines{"0 @I1@ INDI", "", "1 NAME x", "", "2 GIVN y", "", "3 NOTE z", "", "5 NOTE jump"};
+    LNGedcomErrors errors;
+    LogCapture log;
+    auto records = LNGedcomRecord::gedcomRecordsFromStrings(lines.views, &errors);
+    const LNGedcomNode& root = *(*records)[0]->root();
+    EXPECT_EQ(root.lineNumber(), 1);
+    EXPECT_EQ(childAt(root, 0).lineNumber(), 3);
+    EXPECT_EQ(childAt(childAt(root, 0), 0).lineNumber(), 5);
+    EXPECT_TRUE(log.contains("just added error illegalLevel at line 9"));
+}
+
+TEST(LNGedcomRecordAssembler, LogsButCountsNothingWithoutErrorList) {
+    GedcomLines lines{"0 HEAD", "2 NOTE jump"};
+    LogCapture log;
+    auto records = LNGedcomRecord::gedcomRecordsFromStrings(lines.views, nullptr);
+    EXPECT_EQ(log.lines(), std::vector<std::string>{"error: illegal level"});
+    EXPECT_EQ(records->size(), 1u);
+}
+
+TEST(LNGedcomRecordAssembler, AssemblesAndReleasesDeepNestingWithoutRecursion) {
+    const int depth = 200000;
+    std::vector<String> texts;
+    texts.push_back(u"0 @N1@ NOTE top");
+    for (int level = 1; level <= depth; ++level) texts.push_back(fromUtf8(std::to_string(level) + " CONT @X1@"));
+    std::vector<StringView> views(texts.begin(), texts.end());
+    long liveBefore = LNNode::numAllocated() - LNNode::numDeallocated();
+    {
+        auto records = LNGedcomRecord::gedcomRecordsFromStrings(views, nullptr);
+        ASSERT_EQ(records->size(), 1u);
+        const LNGedcomRecord& note = *(*records)[0];
+        EXPECT_EQ(note.numNodes(), depth + 1);
+        EXPECT_EQ(note.getNodesWithTag(u"CONT").size(), static_cast<std::size_t>(depth));
+        std::vector<LNGedcomNode*> xrefs;
+        note.getNodesWithXrefValues(xrefs);
+        EXPECT_EQ(xrefs.size(), static_cast<std::size_t>(depth));
+    }
+    EXPECT_EQ(LNNode::numAllocated() - LNNode::numDeallocated(), liveBefore);
+}
