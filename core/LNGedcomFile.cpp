@@ -157,7 +157,9 @@ std::optional<String> headerCharacterSet(std::string_view data, LNGedcomErrors* 
     return toUpper(charLine->value().view());
 }
 
-void logByte(std::string_view message, unsigned char b) { LogLine().text(message).number(b).write(); }
+void logByte(std::string_view message, unsigned char b) {
+    LogLine().text(message).number(b).write();
+}
 
 } // namespace
 
@@ -330,7 +332,8 @@ String LNGedcomFile::stringFromUtf8Data(std::string_view data) {
             if (b == 0xF0) low = 0x90;
             if (b == 0xF4) high = 0x8F;
         }
-        bool wellFormed = size != 0 && static_cast<std::size_t>(end - p) >= size && p[1] >= low && p[1] <= high;
+        bool wellFormed =
+            size != 0 && static_cast<std::size_t>(end - p) >= size && p[1] >= low && p[1] <= high;
         for (std::size_t i = 1; wellFormed && i < size; ++i) {
             if ((p[i] & 0xC0) != 0x80) wellFormed = false;
             code = code << 6 | (p[i] & 0x3F);
@@ -363,7 +366,8 @@ String LNGedcomFile::stringFromUnicodeData(std::string_view data) {
     // and line ends are ASCII, whose UTF-16 units all have a zero byte on the
     // same side. A stray zero or two in an 8-bit file is no such pattern.
     std::array<std::size_t, 2> zeros = {0, 0};
-    for (std::size_t i = 0; i < data.size(); ++i) zeros[i & 1] += bytes[i] == 0;
+    for (std::size_t i = 0; i < data.size(); ++i)
+        zeros[i & 1] += bytes[i] == 0;
     std::size_t units = data.size() / 2;
     std::size_t dominant = std::max(zeros[0], zeros[1]);
     std::size_t other = std::min(zeros[0], zeros[1]);
@@ -382,7 +386,14 @@ void histogram(std::string_view data, StringView label) {
         // A CR LF pair counts two, as the record reader's line numbers do.
         if (b == 0x0A || b == 0x0D) ++line;
         if (b > 128) {
-            LogLine().text("char with value ").number(b).text("(").number(b, 16).text(") on line ").number(line).write();
+            LogLine()
+                .text("char with value ")
+                .number(b)
+                .text("(")
+                .number(b, 16)
+                .text(") on line ")
+                .number(line)
+                .write();
         }
     }
     for (int v = 0; v < 256; ++v) {

@@ -41,6 +41,13 @@ class LNGedcomRecord {
     gedcomRecordsFromStrings(const std::vector<StringView>& lines, LNGedcomErrors* errors) {
         return gedcomRecordsFromStrings(lines, 0, errors);
     }
+    /// The same over a whole text split at every single line-break character
+    /// (so CR LF counts as two), without building the list of lines: the
+    /// record set reads files this way, and reading only the header record
+    /// (maxCount 1) looks at no more of the text than that record. The empty
+    /// text is one empty line and gives an empty list.
+    static std::unique_ptr<std::vector<std::shared_ptr<LNGedcomRecord>>>
+    gedcomRecordsFromText(StringView text, int maxCount, LNGedcomErrors* errors);
 
     const Ref<LNGedcomNode>& root() const { return root_; }
     void setRoot(Ref<LNGedcomNode> root) { root_ = std::move(root); }

@@ -2,6 +2,7 @@
 
 #include "LNGedcomRecord.h"
 #include "SystemLog.h"
+#include "TextServices.h"
 
 namespace kinloom {
 
@@ -104,6 +105,23 @@ LNGedcomRecord::gedcomRecordsFromStrings(const std::vector<StringView>& lines, i
     int lineNumber = 0;
     for (StringView line : lines) {
         if (!assembler.addLine(line, ++lineNumber)) break;
+    }
+    return assembler.finish();
+}
+
+std::unique_ptr<std::vector<std::shared_ptr<LNGedcomRecord>>>
+LNGedcomRecord::gedcomRecordsFromText(StringView text, int maxCount, LNGedcomErrors* errors) {
+    RecordAssembler assembler(maxCount, errors);
+    const CharSet& breaks = CharSet::newline();
+    // Most characters are printable ASCII, which is never a line break: they
+    // skip the set lookup.
+    auto isBreak = [&breaks](char16_t c) { return (c < 0x20 || c >= 0x7F) && breaks.contains(c); };
+    int lineNumber = 0;
+    std::size_t start = 0;
+    for (std::size_t end = 0; end <= text.size(); ++end) {
+        if (end < text.size() && !isBreak(text[end])) continue;
+        if (!assembler.addLine(text.substr(start, end - start), ++lineNumber)) break;
+        start = end + 1;
     }
     return assembler.finish();
 }

@@ -1,7 +1,5 @@
 #include "LNGedcomRecordSet.h"
 
-#include "TextServices.h"
-
 #include <string>
 
 namespace kinloom {
@@ -40,12 +38,10 @@ LNGedcomRecordSet::LNGedcomRecordSet(const String* text, LNGedcomErrors* errors,
 LNGedcomRecordSet::~LNGedcomRecordSet() = default;
 
 void LNGedcomRecordSet::readRecords(const String* text) {
-    if (text) {
-        // Every single line-break character ends a line, so CR LF files number
-        // their lines 1, 3, 5, ...; the views point into the text.
-        std::vector<StringView> lines = splitBySet(*text, CharSet::newline());
-        records_ = LNGedcomRecord::gedcomRecordsFromStrings(lines, errors_);
-    }
+    // Every single line-break character ends a line, so CR LF files number
+    // their lines 1, 3, 5, ... The lines are taken one by one from the text:
+    // a list of them would add 16 bytes a line to the peak.
+    if (text) records_ = LNGedcomRecord::gedcomRecordsFromText(*text, 0, errors_);
     if (logger_) {
         std::string count = std::to_string(records_ ? records_->size() : 0);
         logger_->addLogString(u"Number of Gedcom records is " + String(count.begin(), count.end()) + u"\n");
@@ -75,13 +71,13 @@ void LNGedcomRecordSet::fileRecords() {
             errors_->addError(LNGedcomErrorMultiplyDefinedKey, record->lineNumber(),
                               String(tag) + u" " + key.str());
         }
-        // The assembler chose the class by the exact tag.
-        if (auto indi = std::dynamic_pointer_cast<LNGedcomIndiRecord>(record)) {
-            fileByKind(indi, indiIndex_, indiRecords_);
-        } else if (auto fam = std::dynamic_pointer_cast<LNGedcomFamRecord>(record)) {
-            fileByKind(fam, famIndex_, famRecords_);
-        } else if (auto sour = std::dynamic_pointer_cast<LNGedcomSourRecord>(record)) {
-            fileByKind(sour, sourIndex_, sourRecords_);
+        // The assembler chose each record's class by this exact tag.
+        if (tag == u"INDI") {
+            fileByKind(std::static_pointer_cast<LNGedcomIndiRecord>(record), indiIndex_, indiRecords_);
+        } else if (tag == u"FAM") {
+            fileByKind(std::static_pointer_cast<LNGedcomFamRecord>(record), famIndex_, famRecords_);
+        } else if (tag == u"SOUR") {
+            fileByKind(std::static_pointer_cast<LNGedcomSourRecord>(record), sourIndex_, sourRecords_);
         }
     }
 }

@@ -25,8 +25,10 @@ inline String gedcomText(std::initializer_list<std::string_view> lines, std::str
 /// Owned UTF-16 lines and views of them, as the assembler takes them.
 struct GedcomLines {
     GedcomLines(std::initializer_list<std::string_view> lines) {
-        for (std::string_view line : lines) texts.push_back(fromUtf8(line));
-        for (const String& text : texts) views.emplace_back(text);
+        for (std::string_view line : lines)
+            texts.push_back(fromUtf8(line));
+        for (const String& text : texts)
+            views.emplace_back(text);
     }
     std::vector<String> texts;
     std::vector<StringView> views;

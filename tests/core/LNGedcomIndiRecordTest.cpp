@@ -1,6 +1,6 @@
+#include "LNGedcomIndiRecord.h"
 #include "GedcomTestText.h"
 #include "LNGedcomFamRecord.h"
-#include "LNGedcomIndiRecord.h"
 #include "SystemLog.h"
 
 #include <gtest/gtest.h>
@@ -13,7 +13,8 @@ namespace {
 // Every level-0 line of the lines starts a record; the persons are returned.
 std::vector<std::shared_ptr<LNGedcomIndiRecord>> persons(const GedcomLines& lines) {
     std::vector<std::shared_ptr<LNGedcomIndiRecord>> result;
-    for (const auto& record : *LNGedcomRecord::gedcomRecordsFromStrings(lines.views, nullptr))
+    auto records = LNGedcomRecord::gedcomRecordsFromStrings(lines.views, nullptr);
+    for (const auto& record : *records)
         if (auto person = std::dynamic_pointer_cast<LNGedcomIndiRecord>(record)) result.push_back(person);
     return result;
 }
@@ -24,17 +25,21 @@ std::shared_ptr<LNGedcomIndiRecord> person(std::initializer_list<std::string_vie
 
 std::vector<int> lineNumbers(std::span<LNGedcomNode* const> nodes) {
     std::vector<int> numbers;
-    for (const LNGedcomNode* node : nodes) numbers.push_back(node->lineNumber());
+    for (const LNGedcomNode* node : nodes)
+        numbers.push_back(node->lineNumber());
     return numbers;
 }
 
-std::string text(const std::optional<String>& value) { return value ? toUtf8(*value) : "(absent)"; }
+std::string text(const std::optional<String>& value) {
+    return value ? toUtf8(*value) : "(absent)";
+}
 
 } // namespace
 
 TEST(LNGedcomIndiRecord, CollectsLevelOneLinksByExactTagInFileOrder) {
-    auto p = person({"0 @I1@ INDI", "1 FAMS @F3@", "1 NAME John /Smith/", "1 SEX M", "1 FAMC @F1@", "2 FAMC @F9@",
-                     "1 NAME Jack /Smith/", "1 FAMS @F4@", "1 SEX F", "1 famc @F5@", "1 FAMC @F2@"});
+    auto p =
+        person({"0 @I1@ INDI", "1 FAMS @F3@", "1 NAME John /Smith/", "1 SEX M", "1 FAMC @F1@", "2 FAMC @F9@",
+                "1 NAME Jack /Smith/", "1 FAMS @F4@", "1 SEX F", "1 famc @F5@", "1 FAMC @F2@"});
     EXPECT_EQ(lineNumbers(p->nameArray()), (std::vector<int>{3, 7}));
     EXPECT_EQ(lineNumbers(p->famcArray()), (std::vector<int>{5, 11}));
     EXPECT_EQ(lineNumbers(p->famsArray()), (std::vector<int>{2, 8}));
@@ -56,7 +61,7 @@ TEST(LNGedcomIndiRecord, CollectsLevelOneLinksByExactTagInFileOrder) {
 }
 
 TEST(LNGedcomFamRecord, CollectsHusbandsWivesAndChildrenInFileOrder) {
-    GedcomLines lines{"0 @F1@ FAM", "1 CHIL @I3@", "1 HUSB @I1@", "1 WIFE @I2@", "1 CHIL @I4@",
+    GedcomLines lines{"0 @F1@ FAM",  "1 CHIL @I3@", "1 HUSB @I1@", "1 WIFE @I2@", "1 CHIL @I4@",
                       "1 HUSB @I5@", "1 MARR",      "2 HUSB",      "1 Husb @I6@"};
     auto records = LNGedcomRecord::gedcomRecordsFromStrings(lines.views, nullptr);
     auto fam = std::dynamic_pointer_cast<LNGedcomFamRecord>((*records)[0]);
@@ -87,8 +92,8 @@ TEST(LNGedcomIndiRecord, FallsBackThroughBaptismAndBurialForYears) {
     auto lastResort = person({"0 @I1@ INDI", "1 BAPM", "2 DATE 3 MAR 1853"});
     EXPECT_EQ(text(lastResort->birthYear()), "1853");
 
-    auto buried = person({"0 @I1@ INDI", "1 DEAT", "2 DATE BEF MAR", "1 BURI", "2 DATE 12 JAN 1901", "1 BURI",
-                          "2 DATE 1902"});
+    auto buried = person(
+        {"0 @I1@ INDI", "1 DEAT", "2 DATE BEF MAR", "1 BURI", "2 DATE 12 JAN 1901", "1 BURI", "2 DATE 1902"});
     EXPECT_EQ(text(buried->deathYear()), "1901");
 
     auto noYears = person({"0 @I1@ INDI", "1 BIRT", "2 DATE", "1 DEAT Y", "1 BURI", "2 PLAC There"});
@@ -106,19 +111,25 @@ TEST(LNGedcomIndiRecord, ShortensPlacesToTheRegionOrStateForCanadaAndUnitedState
         std::vector<std::string> log;
     };
     const std::vector<Case> cases = {
-        {"Springfield, Sangamon, Illinois, United States", "Illinois",
+        {"Springfield, Sangamon, Illinois, United States",
+         "Illinois",
          {"Found case of location ending with United States",
           "found the special case and we should return Illinois"}},
-        {"Toronto, Ontario, Canada", "Ontario",
-         {"Found case of location ending with Canada", "found the special case and we should return Ontario"}},
+        {"Toronto, Ontario, Canada",
+         "Ontario",
+         {"Found case of location ending with Canada",
+          "found the special case and we should return Ontario"}},
         {"United States", "United States", {"Found case of location ending with United States"}},
-        {"Québec, Canada", "Québec",
+        {"Québec, Canada",
+         "Québec",
          {"Found case of location ending with Canada", "found the special case and we should return Québec"}},
         {"Paris, France", "France", {}},
         {"Boston,Massachusetts", "Boston,Massachusetts", {}},
         {"Boston, united states", "united states", {}},
         {"Ottawa,Canada", "Ottawa,Canada", {}},
-        {"Springfield, ", "", {}},
+        {", Canada",
+         "",
+         {"Found case of location ending with Canada", "found the special case and we should return "}},
     };
     for (const Case& c : cases) {
         auto p = person({"0 @I1@ INDI", "1 BIRT", "2 DATE 1900", std::string("2 PLAC ") + c.place, "1 DEAT",
@@ -139,13 +150,14 @@ TEST(LNGedcomIndiRecord, ShortensPlacesToTheRegionOrStateForCanadaAndUnitedState
 
 TEST(LNGedcomIndiRecord, OrdersByNameThenByKeyNumber) {
     setCollationLocale("en");
-    auto list = persons(GedcomLines{"0 @I1@ INDI", "1 NAME John /smith/", "0 @I2@ INDI", "1 NAME John /Smith/",
-                                    "0 @I3@ INDI", "1 NAME Adam /Taylor/", "0 @I4@ INDI", "1 NAME Zoe",
-                                    "0 @I5@ INDI", "0 @I6@ INDI", "1 NAME John Paul /Smith/", "0 @I10@ INDI",
-                                    "1 NAME John /Smith/", "0 @I9@ INDI", "1 NAME John /Smith/"});
+    auto list =
+        persons(GedcomLines{"0 @I1@ INDI", "1 NAME John /smith/", "0 @I2@ INDI", "1 NAME John /Smith/",
+                            "0 @I3@ INDI", "1 NAME Adam /Taylor/", "0 @I4@ INDI", "1 NAME Zoe", "0 @I5@ INDI",
+                            "0 @I6@ INDI", "1 NAME John Paul /Smith/", "0 @I10@ INDI", "1 NAME John /Smith/",
+                            "0 @I9@ INDI", "1 NAME John /Smith/"});
     auto byKey = [&](const char* key) {
         for (const auto& p : list)
-            if (p->key() == fromUtf8(key)) return p;
+            if (p->key().view() == fromUtf8(key)) return p;
         return std::shared_ptr<LNGedcomIndiRecord>();
     };
     auto order = [&](const char* a, const char* b) { return byKey(a)->compareByName(*byKey(b)); };

@@ -15,7 +15,8 @@ namespace {
 std::vector<std::string> childTags(const LNNode& node) {
     std::vector<std::string> tags;
     if (const auto* children = node.children())
-        for (const auto& child : *children) tags.push_back(toUtf8(child->name()));
+        for (const auto& child : *children)
+            tags.push_back(toUtf8(child->name()));
     return tags;
 }
 
@@ -37,7 +38,8 @@ TEST(LNGedcomRecordAssembler, GivesNullForNoLinesAndAnEmptyListForBlankOnes) {
 }
 
 TEST(LNGedcomRecordAssembler, HangsLinesByLevelAndChoosesClassByTag) {
-    GedcomLines lines{"0 HEAD", "1 CHAR ANSEL", "0 @I1@ INDI", "1 NAME x", "1 BIRT", "2 DATE y", "1 DEAT", "0 TRLR"};
+    GedcomLines lines{"0 HEAD", "1 CHAR ANSEL", "0 @I1@ INDI", "1 NAME x",
+                      "1 BIRT", "2 DATE y",     "1 DEAT",      "0 TRLR"};
     auto records = LNGedcomRecord::gedcomRecordsFromStrings(lines.views, nullptr);
     ASSERT_NE(records, nullptr);
     ASSERT_EQ(records->size(), 3u);
@@ -76,13 +78,14 @@ TEST(LNGedcomRecordAssembler, ChoosesRecordClassByExactTag) {
 }
 
 TEST(LNGedcomRecordAssembler, ReportsLevelJumpAndAttachesFollowingLinesAsIfItWereAbsent) {
-    GedcomLines lines{"0 @I1@ INDI", "2 DATE 1900", "1 BIRT", "2 DATE 1901", "4 NOTE jump", "2 PLAC here", "1 DEAT"};
+    GedcomLines lines{"0 @I1@ INDI", "2 DATE 1900", "1 BIRT", "2 DATE 1901",
+                      "4 NOTE jump", "2 PLAC here", "1 DEAT"};
     LNGedcomErrors errors;
     LogCapture log;
     auto records = LNGedcomRecord::gedcomRecordsFromStrings(lines.views, &errors);
-    EXPECT_EQ(log.lines(), (std::vector<std::string>{"error: illegal level", "just added error illegalLevel at line 2",
-                                                     "error: illegal level",
-                                                     "just added error illegalLevel at line 5"}));
+    EXPECT_EQ(log.lines(),
+              (std::vector<std::string>{"error: illegal level", "just added error illegalLevel at line 2",
+                                        "error: illegal level", "just added error illegalLevel at line 5"}));
     EXPECT_EQ(errors.count(), 2);
     const LNGedcomNode& root = *(*records)[0]->root();
     EXPECT_EQ(childTags(root), (std::vector<std::string>{"BIRT", "DEAT"}));
@@ -99,7 +102,8 @@ TEST(LNGedcomRecordAssembler, ClimbsBackSeveralLevelsAtOnce) {
 }
 
 TEST(LNGedcomRecordAssembler, ReportsNegativeLevelsAndUnreadableLinesAndGoesOn) {
-    GedcomLines lines{"0 @I1@ INDI", "1 BIRT", "-1 NOTE below", "2 DATE 1900", "nonsense", "2 PLAC here", "1 X y"};
+    GedcomLines lines{"0 @I1@ INDI", "1 BIRT",      "-1 NOTE below", "2 DATE 1900",
+                      "nonsense",    "2 PLAC here", "1 X y"};
     LNGedcomErrors errors;
     LogCapture log;
     auto records = LNGedcomRecord::gedcomRecordsFromStrings(lines.views, &errors);
@@ -114,7 +118,8 @@ TEST(LNGedcomRecordAssembler, ReportsNegativeLevelsAndUnreadableLinesAndGoesOn) 
 }
 
 TEST(LNGedcomRecordAssembler, DropsLinesBeforeTheFirstRecordReportingOnlyLevelJumps) {
-    GedcomLines lines{"1 NOTE stray", "3 CONT jump", "2 CONT dropped", "1 NOTE again", "0 HEAD", "1 CHAR UTF-8"};
+    GedcomLines lines{"1 NOTE stray", "3 CONT jump", "2 CONT dropped",
+                      "1 NOTE again", "0 HEAD",      "1 CHAR UTF-8"};
     LNGedcomErrors errors;
     LogCapture log;
     auto records = LNGedcomRecord::gedcomRecordsFromStrings(lines.views, &errors);
@@ -164,7 +169,8 @@ TEST(LNGedcomRecordAssembler, AssemblesAndReleasesDeepNestingWithoutRecursion) {
     const int depth = 200000;
     std::vector<String> texts;
     texts.push_back(u"0 @N1@ NOTE top");
-    for (int level = 1; level <= depth; ++level) texts.push_back(fromUtf8(std::to_string(level) + " CONT @X1@"));
+    for (int level = 1; level <= depth; ++level)
+        texts.push_back(fromUtf8(std::to_string(level) + " CONT @X1@"));
     std::vector<StringView> views(texts.begin(), texts.end());
     long liveBefore = LNNode::numAllocated() - LNNode::numDeallocated();
     {
@@ -178,4 +184,32 @@ TEST(LNGedcomRecordAssembler, AssemblesAndReleasesDeepNestingWithoutRecursion) {
         EXPECT_EQ(xrefs.size(), static_cast<std::size_t>(depth));
     }
     EXPECT_EQ(LNNode::numAllocated() - LNNode::numDeallocated(), liveBefore);
+}
+
+TEST(LNGedcomRecordAssembler, ReadsATextAsIfSplitAtEveryLineBreak) {
+    String text = u"0 HEAD\r\n1 CHAR UTF-8\r\n0 @I1@ INDI\u20281 NAME a\u2029\u000b1 SEX M\u00851 BIRT\r2 "
+                  u"DATE 1900\f3 X y\n0 TRLR";
+    LNGedcomErrors errors;
+    LogCapture log;
+    auto records = LNGedcomRecord::gedcomRecordsFromText(text, 0, &errors);
+    std::vector<std::string> fromText = log.lines();
+    log.clear();
+    auto viaLines = LNGedcomRecord::gedcomRecordsFromStrings(splitBySet(text, CharSet::newline()), &errors);
+    EXPECT_EQ(log.lines(), fromText);
+    EXPECT_EQ(fromText,
+              (std::vector<std::string>{"error: line syntax", "just added error lineSyntax at line 11"}));
+    ASSERT_EQ(records->size(), 3u);
+    ASSERT_EQ(viaLines->size(), 3u);
+    for (std::size_t i = 0; i < records->size(); ++i) {
+        EXPECT_EQ((*records)[i]->description(), (*viaLines)[i]->description());
+        EXPECT_EQ((*records)[i]->lineNumber(), (*viaLines)[i]->lineNumber());
+    }
+    EXPECT_EQ((*records)[1]->lineNumber(), 5);
+    EXPECT_EQ(childAt(*(*records)[1]->root(), 2).lineNumber(), 9);
+
+    auto header = LNGedcomRecord::gedcomRecordsFromText(text, 1, &errors);
+    ASSERT_EQ(header->size(), 1u);
+    EXPECT_EQ(header->front()->numNodes(), 2);
+    ASSERT_NE(LNGedcomRecord::gedcomRecordsFromText(u"", 0, &errors), nullptr);
+    EXPECT_TRUE(LNGedcomRecord::gedcomRecordsFromText(u"", 0, &errors)->empty());
 }

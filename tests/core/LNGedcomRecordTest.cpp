@@ -1,5 +1,5 @@
-#include "GedcomTestText.h"
 #include "LNGedcomRecord.h"
+#include "GedcomTestText.h"
 
 #include <gtest/gtest.h>
 
@@ -15,15 +15,16 @@ std::shared_ptr<LNGedcomRecord> firstRecord(const GedcomLines& lines) {
 
 std::vector<int> lineNumbers(const std::vector<LNGedcomNode*>& nodes) {
     std::vector<int> numbers;
-    for (const LNGedcomNode* node : nodes) numbers.push_back(node->lineNumber());
+    for (const LNGedcomNode* node : nodes)
+        numbers.push_back(node->lineNumber());
     return numbers;
 }
 
 } // namespace
 
 TEST(LNGedcomRecord, FindsNodesByTagInPreOrder) {
-    GedcomLines lines{"0 @I1@ INDI", "1 SOUR @S1@",   "1 BIRT",      "2 SOUR @S2@", "3 SOUR nested",
-                      "1 sour low",  "1 DEAT",        "2 SOUR @S3@", "1 NOTE x",    "2 CONT SOUR"};
+    GedcomLines lines{"0 @I1@ INDI", "1 SOUR @S1@", "1 BIRT",      "2 SOUR @S2@", "3 SOUR nested",
+                      "1 sour low",  "1 DEAT",      "2 SOUR @S3@", "1 NOTE x",    "2 CONT SOUR"};
     auto person = firstRecord(lines);
     EXPECT_EQ(lineNumbers(person->getNodesWithTag(u"SOUR")), (std::vector<int>{2, 4, 5, 8}));
     EXPECT_EQ(lineNumbers(person->getNodesWithTag(u"INDI")), std::vector<int>{1});
@@ -35,8 +36,8 @@ TEST(LNGedcomRecord, FindsNodesByTagInPreOrder) {
 }
 
 TEST(LNGedcomRecord, CollectsCrossReferenceValuesIncludingTheRoot) {
-    GedcomLines lines{"0 @N1@ NOTE @I1@", "1 SOUR @S1@", "2 PAGE @@", "2 NOTE @N2@ more", "1 CONT x@F1@",
-                      "1 SOUR @@@"};
+    GedcomLines lines{"0 @N1@ NOTE @I1@", "1 SOUR @S1@",  "2 PAGE @@",
+                      "2 NOTE @N2@ more", "1 CONT x@F1@", "1 SOUR @@@"};
     auto note = firstRecord(lines);
     std::vector<LNGedcomNode*> nodes;
     note->getNodesWithXrefValues(nodes);
