@@ -12,7 +12,7 @@ constexpr double gridGrey = 0.92;
 } // namespace
 
 LNKinloomController::LNKinloomController() {
-    personRowMap_.reserve(1024);
+    personIds_.reserve(1024);
 }
 
 LNKinloomController::~LNKinloomController() {
@@ -53,7 +53,9 @@ void LNKinloomController::loadFile(const std::string& path) {
     // new one is read, so that two files are never in memory at once.
     gedcomRecords_ = nullptr;
     sortedPersonRecords_.reset();
-    personRowMap_.clear();
+    rowIds_.clear();
+    personIds_.clear();
+    rowOfId_.clear();
     releaseSelectedRoot();
     gedcomFile_.reset();
     gedcomFile_ = std::make_unique<LNGedcomFile>(path);
@@ -132,7 +134,7 @@ void LNKinloomController::controlTextDidEndEditing(const LNNotification& notific
     IndiList found = gedcomRecords_->indisWithName(*text);
     if (found.empty()) return;
     const SharedString& key = found.front()->key();
-    if (!personRowMap_.contains(key.view())) return;
+    if (rowOfKey(key.view()) < 0) return;
     selectPerson(key, true, true);
     if (personTable_) {
         if (LNWindow* window = personTable_->window()) window->makeFirstResponder(personTable_);

@@ -142,7 +142,8 @@ class LNKinloomController : public LNApplicationDelegate,
     std::int32_t outlineMode() const { return outlineMode_; }
     /// The rows in display order; null before the first open.
     const IndiList* sortedPersonRecords() const { return sortedPersonRecords_.get(); }
-    const KeyMap<int>& personRowMap() const { return personRowMap_; }
+    /// The row showing the person with the key (with at signs), or -1.
+    int rowOfKey(StringView key) const;
     const LNNavigationQueue& personQueue() const { return personQueue_; }
     LNTableColumn* lastCol() const { return lastCol_; }
     bool sortAscending() const { return sortAscending_; }
@@ -172,7 +173,12 @@ class LNKinloomController : public LNApplicationDelegate,
     LNSegmentedControl* backForwardButton_ = nullptr;
     std::int32_t outlineMode_ = 0;
     std::unique_ptr<IndiList> sortedPersonRecords_;
-    KeyMap<int> personRowMap_;
+    // The row map, from record key to row, in two steps: key to id (fixed
+    // while the rows stand) and id to row (rewritten at every new order).
+    // ids here count from 0.
+    KeyMap<std::uint32_t> personIds_;
+    std::vector<int> rowOfId_;
+    std::vector<std::uint32_t> rowIds_; // the id of each row
     LNNavigationQueue personQueue_;
     LNTableColumn* lastCol_ = nullptr;
     bool sortAscending_ = true;

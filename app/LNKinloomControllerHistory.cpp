@@ -11,10 +11,10 @@ constexpr int forwardSegment = 1;
 
 void LNKinloomController::selectPerson(const SharedString& key, bool inTable, bool inQueue) {
     if (inTable && personTable_) {
-        auto row = personRowMap_.find(key.view());
-        if (row != personRowMap_.end()) {
-            personTable_->scrollRowToVisible(row->second);
-            personTable_->selectRowIndexes(indexSetWithIndex(row->second), false);
+        int row = rowOfKey(key.view());
+        if (row >= 0) {
+            personTable_->scrollRowToVisible(row);
+            personTable_->selectRowIndexes(indexSetWithIndex(row), false);
         }
     }
     showInOutline(key);

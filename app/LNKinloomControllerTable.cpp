@@ -5,6 +5,7 @@
 #include "TextServices.h"
 
 #include <algorithm>
+#include <numeric>
 #include <unordered_map>
 
 namespace kinloom {
@@ -79,36 +80,44 @@ void LNKinloomController::setupTableData(const IndiList* persons) {
     // A second pass, so that a parent listed after the child has its name
     // already; the child's cell shares the parent's text.
     for (const auto& person : *sortedPersonRecords_) {
+        // The father and mother of fatherOfIndi and motherOfIndi, with the
+        // family looked up once for both.
         std::shared_ptr<LNGedcomIndiRecord> father, mother;
-        if (gedcomRecords_) {
-            father = gedcomRecords_->fatherOfIndi(*person);
-            mother = gedcomRecords_->motherOfIndi(*person);
+        if (auto family = gedcomRecords_ ? gedcomRecords_->natalFamilyOfIndi(*person) : nullptr) {
+            father = gedcomRecords_->husbandOfFam(*family);
+            mother = gedcomRecords_->wifeOfFam(*family);
         }
         setParentValues(*person, father.get(), u"fatherRoot", u"father");
         setParentValues(*person, mother.get(), u"motherRoot", u"mother");
     }
     // The rows are in "id" order already: the ids were just given in list order.
-    personRowMap_.clear();
+    const std::size_t count = sortedPersonRecords_->size();
+    rowIds_.resize(count);
+    std::iota(rowIds_.begin(), rowIds_.end(), 0);
+    personIds_.clear();
+    personIds_.reserve(count);
+    for (std::uint32_t i = 0; i < count; ++i) {
+        const SharedString& key = (*sortedPersonRecords_)[i]->key();
+        if (key) personIds_.insert_or_assign(key, i);
+    }
     resetPersonRowMap();
 }
 
 void LNKinloomController::resetPersonRowMap() {
-    if (!sortedPersonRecords_) {
-        personRowMap_.clear();
-        return;
-    }
-    // Sorting keeps the set of keys, so the entries are updated in place
-    // rather than made again.
-    personRowMap_.reserve(sortedPersonRecords_->size());
-    int row = 0;
-    for (const auto& person : *sortedPersonRecords_) {
-        if (person->key()) personRowMap_.insert_or_assign(person->key(), row);
-        ++row;
-    }
+    rowOfId_.assign(rowIds_.size(), -1);
+    for (std::size_t row = 0; row < rowIds_.size(); ++row)
+        rowOfId_[rowIds_[row]] = static_cast<int>(row);
+}
+
+int LNKinloomController::rowOfKey(StringView key) const {
+    auto id = personIds_.find(key);
+    return id == personIds_.end() ? -1 : rowOfId_[id->second];
 }
 
 void LNKinloomController::reversePersons() {
-    if (sortedPersonRecords_) std::reverse(sortedPersonRecords_->begin(), sortedPersonRecords_->end());
+    if (!sortedPersonRecords_) return;
+    std::reverse(sortedPersonRecords_->begin(), sortedPersonRecords_->end());
+    std::reverse(rowIds_.begin(), rowIds_.end());
 }
 
 LNGedcomIndiRecord* LNKinloomController::recordAtRow(int row) const {
@@ -170,7 +179,7 @@ void LNKinloomController::didClickTableColumn(LNTableView* table, LNTableColumn*
         if (lastCol_) table->setIndicatorImage(std::nullopt, lastCol_);
         lastCol_ = column;
         table->setHighlightedTableColumn(column);
-        if (sortedPersonRecords_) sorter_.sort(*sortedPersonRecords_, column->identifier());
+        if (sortedPersonRecords_) sorter_.sort(*sortedPersonRecords_, rowIds_, column->identifier());
     }
     resetPersonRowMap();
     if (selectedKey) selectPerson(selectedKey, true, false);

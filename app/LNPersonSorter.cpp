@@ -134,40 +134,32 @@ int NameRanks::compare(std::size_t a, std::size_t b) const {
     return sign(number_[a], number_[b]);
 }
 
-// Sorts the persons by one number each; equal numbers keep their order.
-void sortByKeys(IndiList& persons, const std::vector<std::uint64_t>& keys) {
-    std::vector<std::pair<std::uint64_t, std::uint32_t>> order;
-    order.reserve(persons.size());
-    for (std::uint32_t i = 0; i < persons.size(); ++i)
-        order.emplace_back(keys[i], i);
-    std::sort(order.begin(), order.end());
-    IndiList sorted;
-    sorted.reserve(persons.size());
-    for (const auto& [key, position] : order)
-        sorted.push_back(std::move(persons[position]));
-    persons = std::move(sorted);
+// Puts the rows and their ids into the order of the positions.
+void permute(IndiList& rows, std::vector<std::uint32_t>& ids, const std::vector<std::uint32_t>& order) {
+    IndiList sortedRows;
+    std::vector<std::uint32_t> sortedIds;
+    sortedRows.reserve(rows.size());
+    sortedIds.reserve(rows.size());
+    for (std::uint32_t position : order) {
+        sortedRows.push_back(std::move(rows[position]));
+        sortedIds.push_back(ids[position]);
+    }
+    rows = std::move(sortedRows);
+    ids = std::move(sortedIds);
 }
 
-// The sort numbers of a text column: persons with a value first, by text,
-// then by name; persons without by name.
-std::vector<std::uint64_t> textColumnKeys(const IndiList& persons, StringView identifier,
-                                          const std::vector<std::uint32_t>& nameRank) {
-    constexpr std::uint32_t noValue = UINT32_MAX;
-    DistinctTexts texts;
-    std::vector<std::uint32_t> textIndex(persons.size(), noValue);
-    for (std::size_t i = 0; i < persons.size(); ++i) {
-        bool present = false;
-        StringView text = textOf(*persons[i], identifier, &present);
-        if (present) textIndex[i] = texts.add(text);
-    }
-    std::vector<std::uint32_t> textRank = rankTexts(
-        texts.texts(), [&](std::uint32_t a, std::uint32_t b) { return texts.texts()[a] < texts.texts()[b]; });
-    std::vector<std::uint64_t> keys(persons.size());
-    for (std::size_t i = 0; i < persons.size(); ++i) {
-        std::uint64_t group = textIndex[i] == noValue ? noValue : textRank[textIndex[i]];
-        keys[i] = group << 32 | nameRank[i];
-    }
-    return keys;
+// The positions in the order of one number each; equal numbers keep their order.
+std::vector<std::uint32_t> orderByKeys(const std::vector<std::uint64_t>& keys) {
+    std::vector<std::pair<std::uint64_t, std::uint32_t>> pairs;
+    pairs.reserve(keys.size());
+    for (std::uint32_t i = 0; i < keys.size(); ++i)
+        pairs.emplace_back(keys[i], i);
+    std::sort(pairs.begin(), pairs.end());
+    std::vector<std::uint32_t> order;
+    order.reserve(keys.size());
+    for (const auto& pair : pairs)
+        order.push_back(pair.second);
+    return order;
 }
 
 } // namespace
@@ -189,50 +181,69 @@ int comparePersons(const LNGedcomIndiRecord& first, const LNGedcomIndiRecord& se
     return 0;
 }
 
-void LNPersonSorter::sort(IndiList& rows, StringView identifier) {
-    std::vector<std::uint64_t> keys;
-    if (identifier == u"id") {
-        keys.reserve(rows.size());
-        for (const auto& person : rows)
-            keys.push_back(static_cast<std::uint64_t>(idOf(*person)));
-    } else if (identifier == u"name") {
-        const std::vector<std::uint32_t>& ranks = nameRanks(rows);
-        keys.assign(ranks.begin(), ranks.end());
-    } else if (isTextColumn(identifier)) {
-        keys = textColumnKeys(rows, identifier, nameRanks(rows));
+void LNPersonSorter::sort(IndiList& rows, std::vector<std::uint32_t>& ids, StringView identifier) {
+    std::vector<std::uint32_t> order;
+    if (identifier == u"id" || identifier == u"name" || isTextColumn(identifier)) {
+        std::vector<std::uint64_t> keys(rows.size());
+        const std::vector<std::uint32_t>* names = identifier == u"id" ? nullptr : &nameRanks(rows, ids);
+        const std::vector<std::uint32_t>* texts =
+            isTextColumn(identifier) ? &textRanks(rows, ids, identifier) : nullptr;
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            std::uint32_t id = ids[i];
+            if (!names)
+                keys[i] = id;
+            else if (!texts)
+                keys[i] = (*names)[id];
+            else
+                keys[i] = std::uint64_t((*texts)[id]) << 32 | (*names)[id];
+        }
+        order = orderByKeys(keys);
     } else {
-        std::stable_sort(rows.begin(), rows.end(), [&](const auto& a, const auto& b) {
-            return comparePersons(*a, *b, identifier) < 0;
+        order.resize(rows.size());
+        std::iota(order.begin(), order.end(), 0);
+        std::stable_sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
+            return comparePersons(*rows[a], *rows[b], identifier) < 0;
         });
-        return;
     }
-    sortByKeys(rows, keys);
+    permute(rows, ids, order);
 }
 
-// The name ranks of the rows in their current order, from the ranks kept by id.
-const std::vector<std::uint32_t>& LNPersonSorter::nameRanks(const IndiList& rows) {
-    std::vector<std::size_t> slots(rows.size());
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        std::int64_t id = idOf(*rows[i]);
-        if (id < 1 || id > static_cast<std::int64_t>(rows.size())) {
-            // Rows this sorter cannot keep ranks for.
-            nameRankById_.clear();
-            nameRankByRow_ = NameRanks(rows).ranks();
-            return nameRankByRow_;
-        }
-        slots[i] = static_cast<std::size_t>(id - 1);
-    }
-    if (nameRankById_.size() != rows.size()) {
-        nameRankByRow_ = NameRanks(rows).ranks();
-        nameRankById_.assign(rows.size(), 0);
-        for (std::size_t i = 0; i < rows.size(); ++i)
-            nameRankById_[slots[i]] = nameRankByRow_[i];
-        return nameRankByRow_;
-    }
-    nameRankByRow_.resize(rows.size());
+void LNPersonSorter::forget() {
+    nameRanks_.clear();
+    textRanks_.clear();
+}
+
+const std::vector<std::uint32_t>& LNPersonSorter::nameRanks(const IndiList& rows,
+                                                            const std::vector<std::uint32_t>& ids) {
+    if (nameRanks_.size() == rows.size()) return nameRanks_;
+    NameRanks names(rows);
+    nameRanks_.assign(rows.size(), 0);
     for (std::size_t i = 0; i < rows.size(); ++i)
-        nameRankByRow_[i] = nameRankById_[slots[i]];
-    return nameRankByRow_;
+        nameRanks_[ids[i]] = names.ranks()[i];
+    return nameRanks_;
+}
+
+// Persons with a value first, by text in code unit order; those without last.
+const std::vector<std::uint32_t>& LNPersonSorter::textRanks(const IndiList& rows,
+                                                            const std::vector<std::uint32_t>& ids,
+                                                            StringView identifier) {
+    std::vector<std::uint32_t>& ranks = textRanks_[String(identifier)];
+    if (ranks.size() == rows.size()) return ranks;
+    constexpr std::uint32_t noValue = UINT32_MAX;
+    DistinctTexts texts;
+    std::vector<std::uint32_t> textIndex(rows.size(), noValue);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        bool present = false;
+        StringView text = textOf(*rows[i], identifier, &present);
+        if (present) textIndex[i] = texts.add(text);
+    }
+    std::vector<std::uint32_t> rankOfText = rankTexts(
+        texts.texts(), [&](std::uint32_t a, std::uint32_t b) { return texts.texts()[a] < texts.texts()[b]; });
+    ranks.assign(rows.size(), noValue);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (textIndex[i] != noValue) ranks[ids[i]] = rankOfText[textIndex[i]];
+    }
+    return ranks;
 }
 
 } // namespace kinloom

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 namespace kinloom {
@@ -19,23 +20,30 @@ namespace kinloom {
 int comparePersons(const LNGedcomIndiRecord& first, const LNGedcomIndiRecord& second, StringView identifier);
 
 /// Sorts the person table's rows into the order of comparePersons,
-/// stably: persons it finds equal keep their order. Each person's sort key
-/// is computed once per sort, and each distinct name part is collated once,
-/// so no comparison collates text. The name order of the persons, which
-/// every column but "id" needs, is kept from the first sort that needs it
-/// until forget(), which the table calls when it builds its rows anew.
+/// stably: persons it finds equal keep their order. No comparison collates
+/// text: every distinct name part is collated once and every person gets a
+/// rank in the name order, and in the text order of each column, by which
+/// the rows are sorted as numbers. The ranks stay from the first sort that
+/// needs them until forget(), which the table calls when it builds its rows
+/// anew; the rows' values do not change in between.
 class LNPersonSorter {
   public:
-    /// The rows carry the table's "id" values 1 to the number of rows.
-    void sort(std::vector<std::shared_ptr<LNGedcomIndiRecord>>& rows, StringView identifier);
-    void forget() { nameRankById_.clear(); }
+    /// Sorts the rows and, alongside, their ids: ids[i] is the position of
+    /// rows[i] in "id" order, and the ids are 0 to the number of rows - 1.
+    void sort(std::vector<std::shared_ptr<LNGedcomIndiRecord>>& rows, std::vector<std::uint32_t>& ids,
+              StringView identifier);
+    void forget();
 
   private:
-    /// The rank of each row in the name order.
-    const std::vector<std::uint32_t>& nameRanks(const std::vector<std::shared_ptr<LNGedcomIndiRecord>>& rows);
+    using Rows = std::vector<std::shared_ptr<LNGedcomIndiRecord>>;
+    /// By id: the rank in the name order; persons it finds equal share one.
+    const std::vector<std::uint32_t>& nameRanks(const Rows& rows, const std::vector<std::uint32_t>& ids);
+    /// By id: the rank of the column's text, the highest number for none.
+    const std::vector<std::uint32_t>& textRanks(const Rows& rows, const std::vector<std::uint32_t>& ids,
+                                                StringView identifier);
 
-    std::vector<std::uint32_t> nameRankById_;
-    std::vector<std::uint32_t> nameRankByRow_;
+    std::vector<std::uint32_t> nameRanks_;
+    std::unordered_map<String, std::vector<std::uint32_t>> textRanks_;
 };
 
 } // namespace kinloom

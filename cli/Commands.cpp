@@ -97,9 +97,8 @@ bool checkGrammar(LNHeadlessViewer& viewer, std::string& problem) {
 int show(LNHeadlessViewer& viewer, const Arguments& arguments, std::string& out, std::string& problem) {
     String key = fromUtf8(arguments.name);
     if (!isCrossReference(key)) key = u"@" + key + u"@";
-    const KeyMap<int>& rows = viewer.controller().personRowMap();
-    auto row = rows.find(StringView(key));
-    if (row == rows.end()) {
+    int row = viewer.controller().rowOfKey(key);
+    if (row < 0) {
         problem = "no person " + arguments.name;
         return exitFailure;
     }
@@ -107,7 +106,7 @@ int show(LNHeadlessViewer& viewer, const Arguments& arguments, std::string& out,
         if (!checkGrammar(viewer, problem)) return exitFailure;
         viewer.validate();
     }
-    viewer.table().clickCell(row->second, viewer.table().columnIndex(u"id"));
+    viewer.table().clickCell(row, viewer.table().columnIndex(u"id"));
     if (arguments.labels && viewer.checkBox().state() != LNButton::offState) viewer.checkBox().click();
     LNHeadlessOutlineView& outline = viewer.outline();
     if (arguments.expandAll) outline.expandAll();
