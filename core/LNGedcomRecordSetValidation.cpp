@@ -5,19 +5,21 @@
 
 #include <array>
 #include <initializer_list>
+#include <span>
 #include <string>
+#include <vector>
 
 namespace kinloom {
 
 namespace {
 
+// Tags as views of known length, so a comparison is a length check and a
+// memory compare.
+constexpr StringView kIndi = u"INDI", kFam = u"FAM", kSour = u"SOUR", kFamc = u"FAMC", kFams = u"FAMS",
+                     kHusb = u"HUSB", kWife = u"WIFE", kChil = u"CHIL";
+
 // Most files have no finding at all, so message texts are built only once a
 // report is made, never on the way there.
-
-// A line without value stands in a message as "(null)".
-StringView textOf(const SharedString& text) {
-    return text ? text.view() : StringView(u"(null)");
-}
 
 // The format with each "%@" replaced by the next argument, in order.
 String fill(StringView format, std::initializer_list<StringView> args) {
@@ -62,49 +64,70 @@ int lineOf(const LNGedcomNode* line) {
     return line ? line->lineNumber() : 0;
 }
 
+// A line without value stands in a message as "(null)".
 StringView valueOf(const LNGedcomNode* line) {
-    return line ? textOf(line->value()) : textOf(SharedString());
+    return line && line->value() ? line->value().view() : StringView(u"(null)");
 }
 
-// Calls visit(role, line) for each level-1 line of the record that names the
-// key and whose tag is the role-th of the tags. The value is compared first:
-// it rarely matches.
+// Calls visit(role, line) for each line of the role-th list that names the
+// key. The record's lists hold exactly its level-1 lines of each tag in file
+// order, so only link lines are read, not every level-1 line of the record.
 template <std::size_t N, typename Visit>
-void forEachLineNaming(const LNGedcomRecord& record, StringView key, const std::array<StringView, N>& tags,
+void forEachLineNaming(const std::array<std::span<LNGedcomNode* const>, N>& roles, StringView key,
                        Visit visit) {
-    const auto* children = record.root()->children();
-    if (!children) return;
-    for (const auto& child : *children) {
-        if (!(child->value() == key)) continue;
-        for (std::size_t role = 0; role < N; ++role) {
-            if (child->name() == tags[role]) {
-                visit(role, static_cast<const LNGedcomNode&>(*child));
-                break;
-            }
-        }
+    for (std::size_t role = 0; role < N; ++role) {
+        for (const LNGedcomNode* line : roles[role])
+            if (line->value() == key) visit(role, *line);
     }
 }
 
-constexpr std::array<StringView, 3> kFamRoles{u"HUSB", u"WIFE", u"CHIL"};
-constexpr std::array<StringView, 2> kIndiLinks{u"FAMC", u"FAMS"};
+std::array<std::span<LNGedcomNode* const>, 3> rolesOf(const LNGedcomFamRecord& fam) {
+    return {fam.husbArray(), fam.wifeArray(), fam.chilArray()};
+}
+
+std::array<std::span<LNGedcomNode* const>, 2> linksOf(const LNGedcomIndiRecord& indi) {
+    return {indi.famcArray(), indi.famsArray()};
+}
 
 void storeIfWanted(int* out, int value) {
     if (out) *out = value;
 }
 
+// Pre-order over a record's lines, the root first, then each child's subtree
+// in order: the order of getNodesWithTag and getNodesWithXrefValues. The
+// stack is kept from record to record, so a check of a whole file allocates
+// once, not a few times a record; and it is a loop, so a record nested a
+// million levels deep costs memory, not the call stack.
+class LineWalk {
+  public:
+    template <typename Visit> void operator()(const LNGedcomRecord& record, Visit visit) {
+        stack_.assign(1, record.root().get());
+        while (!stack_.empty()) {
+            const LNGedcomNode* line = stack_.back();
+            stack_.pop_back();
+            visit(*line);
+            if (const auto* children = line->children()) {
+                for (auto child = children->rbegin(); child != children->rend(); ++child)
+                    stack_.push_back(static_cast<const LNGedcomNode*>(child->get()));
+            }
+        }
+    }
+
+  private:
+    std::vector<const LNGedcomNode*> stack_;
+};
+
 // Calls missing(line) for each SOUR line of the record, at any level, whose
-// value is a cross-reference that names no source. The scratch list is the
-// caller's, kept from record to record.
+// value is a cross-reference that names no source.
 template <typename Missing>
 void forEachMissingSource(const LNGedcomRecord& record,
-                          const KeyMap<std::shared_ptr<LNGedcomSourRecord>>& index,
-                          std::vector<LNGedcomNode*>& scratch, Missing missing) {
-    scratch.clear();
-    getNodesWithName(scratch, u"SOUR", record.root().get());
-    for (const LNGedcomNode* line : scratch) {
-        StringView value = line->value().view();
-        if (isCrossReference(value) && index.find(value) == index.end()) missing(*line);
-    }
+                          const KeyMap<std::shared_ptr<LNGedcomSourRecord>>& index, LineWalk& walk,
+                          Missing missing) {
+    walk(record, [&](const LNGedcomNode& line) {
+        if (!(line.tag() == kSour)) return;
+        StringView value = line.value().view();
+        if (isCrossReference(value) && index.find(value) == index.end()) missing(line);
+    });
 }
 
 } // namespace
@@ -118,19 +141,18 @@ bool LNGedcomRecordSet::validate() {
 
 void LNGedcomRecordSet::validateReferences() {
     if (!records_) return;
-    std::vector<LNGedcomNode*> references;
+    LineWalk walk;
     for (const auto& record : *records_) {
-        references.clear();
-        record->getNodesWithXrefValues(references);
-        for (const LNGedcomNode* line : references) {
-            const LNGedcomRecord* found = recordWithKey(line->value().view()).get();
+        walk(*record, [&](const LNGedcomNode& line) {
+            StringView key = line.value().view();
+            if (!isCrossReference(key)) return;
+            const LNGedcomRecord* found = recordWithKey(key).get();
             if (!found) {
-                systemLog(toUtf8(fill(u"record with key %@ does not exist", {line->value().view()})));
-            } else if (!checkReferenceRecordTypes(*record, *line, *found)) {
-                systemLog(toUtf8(
-                    fill(u"record with key %@ does exist but has wrong type", {line->value().view()})));
+                systemLog(toUtf8(fill(u"record with key %@ does not exist", {key})));
+            } else if (!checkReferenceRecordTypes(*record, line, *found)) {
+                systemLog(toUtf8(fill(u"record with key %@ does exist but has wrong type", {key})));
             }
-        }
+        });
     }
 }
 
@@ -139,10 +161,9 @@ bool checkReferenceRecordTypes(const LNGedcomRecord& record, const LNGedcomNode&
     if (line.level() != 1) return true;
     StringView tag = line.tag().view();
     StringView foundTag = found.tag();
-    if (tag == u"SOUR") return foundTag == u"SOUR";
-    if (record.tag() == u"INDI") return (tag == u"FAMC" || tag == u"FAMS") && foundTag == u"FAM";
-    if (record.tag() == u"FAM")
-        return (tag == u"HUSB" || tag == u"WIFE" || tag == u"CHIL") && foundTag == u"INDI";
+    if (tag == kSour) return foundTag == kSour;
+    if (record.tag() == kIndi) return (tag == kFamc || tag == kFams) && foundTag == kFam;
+    if (record.tag() == kFam) return (tag == kHusb || tag == kWife || tag == kChil) && foundTag == kIndi;
     return true;
 }
 
@@ -150,7 +171,7 @@ int LNGedcomRecordSet::checkIndi(StringView personKey, const LNGedcomNode* link,
                                  int* chil) {
     int counts[3] = {0, 0, 0};
     if (const LNGedcomFamRecord* fam = linked(famIndex_, link)) {
-        forEachLineNaming(*fam, personKey, kFamRoles,
+        forEachLineNaming(rolesOf(*fam), personKey,
                           [&](std::size_t role, const LNGedcomNode&) { ++counts[role]; });
     } else {
         report(errors_, LNGedcomErrorUndefinedKey, lineOf(link), u"FAM %@", {valueOf(link)});
@@ -173,7 +194,7 @@ int LNGedcomRecordSet::checkIndiNew(StringView personKey, const LNGedcomNode* li
         return 0;
     }
     std::vector<int>* lists[3] = {&husbLines, &wifeLines, &chilLines};
-    forEachLineNaming(*fam, personKey, kFamRoles, [&](std::size_t role, const LNGedcomNode& line) {
+    forEachLineNaming(rolesOf(*fam), personKey, [&](std::size_t role, const LNGedcomNode& line) {
         lists[role]->push_back(line.lineNumber());
     });
     return static_cast<int>(husbLines.size() + wifeLines.size() + chilLines.size());
@@ -182,7 +203,7 @@ int LNGedcomRecordSet::checkIndiNew(StringView personKey, const LNGedcomNode* li
 int LNGedcomRecordSet::checkFam(StringView famKey, const LNGedcomNode* link, int* famc, int* fams) {
     int counts[2] = {0, 0};
     if (const LNGedcomIndiRecord* indi = linked(indiIndex_, link))
-        forEachLineNaming(*indi, famKey, kIndiLinks,
+        forEachLineNaming(linksOf(*indi), famKey,
                           [&](std::size_t role, const LNGedcomNode&) { ++counts[role]; });
     storeIfWanted(famc, counts[0]);
     storeIfWanted(fams, counts[1]);
@@ -196,7 +217,7 @@ int LNGedcomRecordSet::checkFamNew(StringView famKey, const LNGedcomNode* link, 
     const LNGedcomIndiRecord* indi = linked(indiIndex_, link);
     if (!indi) return 0;
     std::vector<int>* lists[2] = {&famcLines, &famsLines};
-    forEachLineNaming(*indi, famKey, kIndiLinks, [&](std::size_t role, const LNGedcomNode& line) {
+    forEachLineNaming(linksOf(*indi), famKey, [&](std::size_t role, const LNGedcomNode& line) {
         lists[role]->push_back(line.lineNumber());
     });
     return static_cast<int>(famcLines.size() + famsLines.size());
@@ -205,7 +226,7 @@ int LNGedcomRecordSet::checkFamNew(StringView famKey, const LNGedcomNode* link, 
 void LNGedcomRecordSet::validateIndis() {
     // Scratch lists serve every person; the check functions empty them.
     std::vector<int> husbLines, wifeLines, chilLines;
-    std::vector<LNGedcomNode*> sources;
+    LineWalk walk;
     for (const auto& indi : indiRecords_) {
         const StringView key = indi->key().view();
         const int line = indi->lineNumber();
@@ -255,7 +276,7 @@ void LNGedcomRecordSet::validateIndis() {
                 reportLink(LNGedcomErrorMultipleRoles, line, u"INDI %@ in FAM %@ multiple roles", link);
         }
 
-        forEachMissingSource(*indi, sourIndex_, sources, [&](const LNGedcomNode& source) {
+        forEachMissingSource(*indi, sourIndex_, walk, [&](const LNGedcomNode& source) {
             report(errors_, LNGedcomErrorUndefinedKey, source.lineNumber(), u"SOUR %@ does not exist",
                    {source.value().view()});
         });
@@ -266,7 +287,7 @@ void LNGedcomRecordSet::validateIndis() {
 void LNGedcomRecordSet::validateFams() {
     // Scratch lists serve every member line of every family.
     std::vector<int> famcLines, famsLines;
-    std::vector<LNGedcomNode*> sources;
+    LineWalk walk;
     for (const auto& fam : famRecords_) {
         const StringView key = fam->key().view();
 
@@ -298,7 +319,7 @@ void LNGedcomRecordSet::validateFams() {
         checkMembers(fam->wifeArray(), 0, u"FAM %@ is FAMC in INDI %@ but should be FAMS three");
         checkMembers(fam->chilArray(), 1, u"FAM %@ is FAMS in INDI %@ but should be FAMC four");
 
-        forEachMissingSource(*fam, sourIndex_, sources, [&](const LNGedcomNode& source) {
+        forEachMissingSource(*fam, sourIndex_, walk, [&](const LNGedcomNode& source) {
             reportText(errors_, u"INDI %@ has SOUR %@ that does not exist", {key, source.value().view()});
         });
     }

@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -288,4 +292,50 @@ TEST(LinkValidation, WalksDeeplyNestedRecordsWithoutRecursion) {
     LNGedcomRecordSet set(&utf16, &errors);
     EXPECT_TRUE(capture.contains(error("undefinedKey", depth + 3, "SOUR @S9@ does not exist")));
     EXPECT_EQ(errors.count(), 1);
+}
+
+namespace {
+
+// The log of loading a public UTF-8 or ASCII test file, or nullopt when the
+// folder is absent. The byte-order mark is dropped here, as the file loader would.
+std::optional<Log> publicFileLog(const std::string& path) {
+    std::ifstream file("../shared/testdata/" + path, std::ios::binary);
+    if (!file) return std::nullopt;
+    std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    if (bytes.starts_with("\xEF\xBB\xBF")) bytes.erase(0, 3);
+    String text = fromUtf8(bytes);
+    LogCapture capture;
+    LNGedcomErrors errors;
+    LNGedcomRecordSet set(&text, &errors);
+    return capture.lines();
+}
+
+long countMissingRecords(const Log& log) {
+    return std::count_if(log.begin(), log.end(), [](const std::string& line) {
+        return line.starts_with("record with key ") && line.ends_with(" does not exist");
+    });
+}
+
+} // namespace
+
+TEST(LinkValidation, FindsWhatPublicFilesAreKnownToHold) {
+    // One person of unknown sex, husband and wife of one family (CR LF lines).
+    auto self = publicFileLog("findmypast/permutations/Self_Marriage.ged");
+    if (!self) GTEST_SKIP() << "public test files absent";
+    EXPECT_EQ(*self, (Log{error("wrongSex", 41, "INDI @I1@ in FAM @F1@ should be male"),
+                          error("wrongSex", 41, "INDI @I1@ in FAM @F1@ should be female"),
+                          error("multipleRoles", 41, "INDI @I1@ in FAM @F1@ multiple roles"), indisDone(3),
+                          famsDone(3)}));
+
+    // 14 CHIL lines name persons not in the file: logged by the reference
+    // check, and nothing from the family check, which ignores such children.
+    auto windows = publicFileLog("findmypast/Microsoft_Windows_DOS_OS2.ged");
+    ASSERT_TRUE(windows);
+    EXPECT_EQ(countMissingRecords(*windows), 14);
+    ASSERT_GE(windows->size(), 2u);
+    EXPECT_TRUE((*windows)[windows->size() - 2].starts_with("after validating INDIs"));
+
+    auto queen = publicFileLog("findmypast/Queen.ged");
+    ASSERT_TRUE(queen);
+    EXPECT_EQ(countMissingRecords(*queen), 622);
 }
