@@ -12,22 +12,32 @@ namespace kinloom {
 
 namespace {
 
-// One shared copy of each distinct text: years and places repeat across
-// thousands of persons.
+// One shared copy of each distinct text (years and places repeat across
+// thousands of persons), numbered for the sorter.
 class SharedTexts {
   public:
-    AttributeValue valueOf(const std::optional<String>& text) {
-        if (!text) return NoneMarker();
-        auto found = texts_.find(StringView(*text));
-        if (found != texts_.end()) return found->second;
-        SharedString shared(*text);
-        texts_.emplace(shared.view(), shared);
-        return shared;
+    /// The shared copy of the text, or the none marker; appends the text's
+    /// number, or noText, to numbers.
+    AttributeValue valueOf(const std::optional<String>& text, std::vector<std::uint32_t>& numbers) {
+        if (!text) {
+            numbers.push_back(LNPersonSorter::noText);
+            return NoneMarker();
+        }
+        auto found = numbers_.find(StringView(*text));
+        if (found == numbers_.end()) {
+            // Keyed by a view of the kept copy, which stays where it is.
+            SharedString shared(*text);
+            found = numbers_.emplace(shared.view(), static_cast<std::uint32_t>(texts_.size())).first;
+            texts_.push_back(std::move(shared));
+        }
+        numbers.push_back(found->second);
+        return texts_[found->second];
     }
+    std::vector<SharedString> take() { return std::move(texts_); }
 
   private:
-    // Keyed by views into the mapped strings themselves.
-    std::unordered_map<StringView, SharedString> texts_;
+    std::unordered_map<StringView, std::uint32_t> numbers_;
+    std::vector<SharedString> texts_;
 };
 
 AttributeValue textOrNone(const std::optional<String>& text) {
@@ -67,16 +77,22 @@ void LNKinloomController::setupTableData(const IndiList* persons) {
     sortedPersonRecords_ = persons ? std::make_unique<IndiList>(*persons) : std::make_unique<IndiList>();
     sorter_.forget();
     SharedTexts shared;
+    std::unordered_map<String, std::vector<std::uint32_t>> textNumbers;
+    auto& birthYears = textNumbers[u"birthYear"];
+    auto& birthPlaces = textNumbers[u"birthPlace"];
+    auto& deathYears = textNumbers[u"deathYear"];
+    auto& deathPlaces = textNumbers[u"deathPlace"];
     std::int64_t id = 1;
     for (const auto& person : *sortedPersonRecords_) {
         person->setAttribute(id++, u"id");
         person->setAttribute(SharedString(stripAts(person->key().view())), u"key");
         person->setAttribute(nameOf(*person), u"name");
-        person->setAttribute(shared.valueOf(person->birthYear()), u"birthYear");
-        person->setAttribute(shared.valueOf(person->birthPlace()), u"birthPlace");
-        person->setAttribute(shared.valueOf(person->deathYear()), u"deathYear");
-        person->setAttribute(shared.valueOf(person->deathPlace()), u"deathPlace");
+        person->setAttribute(shared.valueOf(person->birthYear(), birthYears), u"birthYear");
+        person->setAttribute(shared.valueOf(person->birthPlace(), birthPlaces), u"birthPlace");
+        person->setAttribute(shared.valueOf(person->deathYear(), deathYears), u"deathYear");
+        person->setAttribute(shared.valueOf(person->deathPlace(), deathPlaces), u"deathPlace");
     }
+    sorter_.setTexts(shared.take(), std::move(textNumbers));
     // A second pass, so that a parent listed after the child has its name
     // already; the child's cell shares the parent's text.
     for (const auto& person : *sortedPersonRecords_) {

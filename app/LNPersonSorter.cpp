@@ -112,15 +112,24 @@ NameRanks::NameRanks(const IndiList& persons) {
     for (std::uint32_t& given : given_)
         given = textRank[given];
 
-    std::vector<std::uint32_t> byName(persons.size());
-    std::iota(byName.begin(), byName.end(), 0);
-    std::sort(byName.begin(), byName.end(),
-              [&](std::uint32_t a, std::uint32_t b) { return compare(a, b) < 0; });
+    // Surname and first given name as one number decide most comparisons
+    // without reaching for the rest of the name.
+    std::vector<std::pair<std::uint64_t, std::uint32_t>> byName;
+    byName.reserve(persons.size());
+    for (std::uint32_t i = 0; i < persons.size(); ++i) {
+        std::uint64_t first =
+            givenStart_[i] < givenStart_[i + 1] ? 1 + std::uint64_t(given_[givenStart_[i]]) : 0;
+        byName.emplace_back(std::uint64_t(surname_[i]) << 32 | first, i);
+    }
+    std::sort(byName.begin(), byName.end(), [&](const auto& a, const auto& b) {
+        if (a.first != b.first) return a.first < b.first;
+        return compare(a.second, b.second) < 0;
+    });
     ranks_.resize(persons.size());
     std::uint32_t current = 0;
     for (std::size_t i = 0; i < byName.size(); ++i) {
-        if (i > 0 && compare(byName[i - 1], byName[i]) != 0) ++current;
-        ranks_[byName[i]] = current;
+        if (i > 0 && compare(byName[i - 1].second, byName[i].second) != 0) ++current;
+        ranks_[byName[i].second] = current;
     }
 }
 
@@ -211,6 +220,16 @@ void LNPersonSorter::sort(IndiList& rows, std::vector<std::uint32_t>& ids, Strin
 void LNPersonSorter::forget() {
     nameRanks_.clear();
     textRanks_.clear();
+    texts_.clear();
+    textNumbers_.clear();
+    rankOfText_.clear();
+}
+
+void LNPersonSorter::setTexts(std::vector<SharedString> texts,
+                              std::unordered_map<String, std::vector<std::uint32_t>> numbersById) {
+    texts_ = std::move(texts);
+    textNumbers_ = std::move(numbersById);
+    rankOfText_.clear();
 }
 
 const std::vector<std::uint32_t>& LNPersonSorter::nameRanks(const IndiList& rows,
@@ -229,7 +248,21 @@ const std::vector<std::uint32_t>& LNPersonSorter::textRanks(const IndiList& rows
                                                             StringView identifier) {
     std::vector<std::uint32_t>& ranks = textRanks_[String(identifier)];
     if (ranks.size() == rows.size()) return ranks;
-    constexpr std::uint32_t noValue = UINT32_MAX;
+    auto noted = textNumbers_.find(String(identifier));
+    if (noted != textNumbers_.end() && noted->second.size() == rows.size()) {
+        if (rankOfText_.size() != texts_.size()) {
+            std::vector<StringView> views(texts_.begin(), texts_.end());
+            rankOfText_ =
+                rankTexts(views, [&](std::uint32_t a, std::uint32_t b) { return views[a] < views[b]; });
+        }
+        ranks.resize(rows.size());
+        for (std::size_t id = 0; id < rows.size(); ++id) {
+            std::uint32_t number = noted->second[id];
+            ranks[id] = number == noText ? noText : rankOfText_[number];
+        }
+        return ranks;
+    }
+    constexpr std::uint32_t noValue = noText;
     DistinctTexts texts;
     std::vector<std::uint32_t> textIndex(rows.size(), noValue);
     for (std::size_t i = 0; i < rows.size(); ++i) {

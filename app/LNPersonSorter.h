@@ -34,6 +34,14 @@ class LNPersonSorter {
               StringView identifier);
     void forget();
 
+    static constexpr std::uint32_t noText = UINT32_MAX;
+    /// What the table stored in the text columns as it built the rows, so
+    /// that a sort need not read the rows' values again: the distinct texts,
+    /// and for each column the number of each person's text among them, by
+    /// id, or noText. A column not given is read from the rows.
+    void setTexts(std::vector<SharedString> texts,
+                  std::unordered_map<String, std::vector<std::uint32_t>> numbersById);
+
   private:
     using Rows = std::vector<std::shared_ptr<LNGedcomIndiRecord>>;
     /// By id: the rank in the name order; persons it finds equal share one.
@@ -44,6 +52,9 @@ class LNPersonSorter {
 
     std::vector<std::uint32_t> nameRanks_;
     std::unordered_map<String, std::vector<std::uint32_t>> textRanks_;
+    std::vector<SharedString> texts_;
+    std::unordered_map<String, std::vector<std::uint32_t>> textNumbers_;
+    std::vector<std::uint32_t> rankOfText_;
 };
 
 } // namespace kinloom

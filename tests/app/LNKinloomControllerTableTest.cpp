@@ -210,4 +210,15 @@ TEST(LNPersonSorter, OrdersAsComparePersonsDoes) {
         std::reverse(rows.begin(), rows.end());
         std::reverse(ids.begin(), ids.end());
     }
+
+    // The table's own sorts, with the texts it noted while building the rows.
+    for (const char16_t* identifier :
+         {u"deathPlace", u"name", u"birthYear", u"birthPlace", u"deathYear", u"id"}) {
+        IndiList expected = *viewer.controller().sortedPersonRecords();
+        std::stable_sort(expected.begin(), expected.end(), [&](const auto& a, const auto& b) {
+            return comparePersons(*a, *b, identifier) < 0;
+        });
+        viewer.table().clickHeader(viewer.table().columnIndex(identifier));
+        EXPECT_TRUE(*viewer.controller().sortedPersonRecords() == expected) << toUtf8(identifier);
+    }
 }
