@@ -95,13 +95,14 @@ void LNQtTableView::selectRowIndexes(const LNIndexSet& rows, bool byExtendingSel
     }
     auto command = byExtendingSelection ? QItemSelectionModel::Select : QItemSelectionModel::ClearAndSelect;
     selectionModel()->select(selection, command | QItemSelectionModel::Rows);
-    // Keyboard moves go on from the selected row.
-    if (!selection.isEmpty()) {
-        int across = horizontalScrollBar()->value();
-        selectionModel()->setCurrentIndex(model_->index(*rows.rbegin(), anchorSection()),
-                                          QItemSelectionModel::NoUpdate);
-        horizontalScrollBar()->setValue(across);
-    }
+    if (selection.isEmpty()) return;
+    // Keyboard moves go on from the selected row. Making it current would
+    // scroll to it; selecting does not scroll, scrollRowToVisible does.
+    QPoint scrolled(horizontalScrollBar()->value(), verticalScrollBar()->value());
+    selectionModel()->setCurrentIndex(model_->index(*rows.rbegin(), anchorSection()),
+                                      QItemSelectionModel::NoUpdate);
+    horizontalScrollBar()->setValue(scrolled.x());
+    verticalScrollBar()->setValue(scrolled.y());
 }
 
 void LNQtTableView::setHighlightedTableColumn(LNTableColumn* column) {

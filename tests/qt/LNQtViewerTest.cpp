@@ -149,7 +149,9 @@ class LNQtViewerTest : public QObject {
     }
 
     void headerClicksSortThenReverse() {
+        viewer_->window().resize(1000, 420);
         openSample();
+        clickCell(rowOf(u"@I39@"), u"name");
         clickHeader(u"birthYear");
         QCOMPARE(indicatedColumn(), u"birthYear"_s);
         QCOMPARE(indicatedOrder(), Qt::AscendingOrder);
@@ -166,6 +168,11 @@ class LNQtViewerTest : public QObject {
         QCOMPARE(indicatedOrder(), Qt::DescendingOrder);
         QCOMPARE(cellText(0, u"name"), u"Sørensen, Björn"_s);
         QCOMPARE(cellText(39, u"name"), u"Müller, Johann"_s);
+        // The selected person stays selected, from the bottom to the top, in sight.
+        QCOMPARE(selectedKey(), u"I39"_s);
+        QCOMPARE(table().selectedRow(), 1);
+        QVERIFY(rowIsVisible(1));
+        QCOMPARE(outlineText(0), u"0 @I39@ INDI"_s);
 
         // Parent columns do not sort, and keep the indicator where it is.
         clickHeader(u"father");
