@@ -69,11 +69,11 @@ void LNKinloomController::showRecordSet() {
     releaseSelectedRoot();
     if (personOutline_) personOutline_->reloadData();
 
+    sortAscending_ = true;
     if (personTable_) {
         if (lastCol_) personTable_->setIndicatorImage(std::nullopt, lastCol_);
         std::vector<LNTableColumn*> columns = personTable_->tableColumns();
         lastCol_ = columns.empty() ? nullptr : columns.front();
-        sortAscending_ = true;
         if (lastCol_) {
             personTable_->setHighlightedTableColumn(lastCol_);
             setIndicator(personTable_, lastCol_);
