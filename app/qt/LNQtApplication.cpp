@@ -1,0 +1,29 @@
+#include "LNQtApplication.h"
+
+#include "LNQtOpenPanel.h"
+
+#include <QGuiApplication>
+
+namespace kinloom {
+
+LNQtApplication::LNQtApplication() : bundle_(LNResourceBundle::nextToExecutable()) {}
+
+void LNQtApplication::setDelegate(LNApplicationDelegate* delegate) {
+    delegate_ = delegate;
+    QGuiApplication::setQuitOnLastWindowClosed(
+        delegate_ && delegate_->applicationShouldTerminateAfterLastWindowClosed(this));
+}
+
+void LNQtApplication::terminate(LNView*) {
+    QCoreApplication::quit();
+}
+
+std::unique_ptr<LNOpenPanel> LNQtApplication::openPanel() {
+    return std::make_unique<LNQtOpenPanel>();
+}
+
+bool LNQtApplication::openFile(const std::optional<std::string>& path) {
+    return delegate_ && delegate_->openFile(this, path);
+}
+
+} // namespace kinloom

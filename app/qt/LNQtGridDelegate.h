@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QColor>
+#include <QStyledItemDelegate>
+
+namespace kinloom {
+
+/// Draws a table's cells with grid lines of one colour along their right
+/// edges (vertical lines) and their bottom edges (horizontal lines), as a
+/// mask of LNTableView grid styles chooses. QTableView's own grid always
+/// draws both.
+class LNQtGridDelegate : public QStyledItemDelegate {
+    Q_OBJECT
+
+  public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void setGridStyleMask(unsigned mask) { mask_ = mask; }
+    unsigned gridStyleMask() const { return mask_; }
+    void setGridColor(const QColor& color) { color_ = color; }
+    const QColor& gridColor() const { return color_; }
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override;
+
+  private:
+    unsigned mask_ = 0;
+    QColor color_ = Qt::black;
+};
+
+} // namespace kinloom

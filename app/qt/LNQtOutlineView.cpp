@@ -1,0 +1,67 @@
+#include "LNQtOutlineView.h"
+
+#include <vector>
+
+namespace kinloom {
+
+LNQtOutlineView::LNQtOutlineView(QWidget* parent)
+    : QTreeView(parent), column_(u"line", QString(), 0), model_(new LNQtOutlineModel(this, &column_, this)) {
+    setModel(model_);
+    setHeaderHidden(true);
+    setUniformRowHeights(true);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    connect(this, &QTreeView::expanded, this, &LNQtOutlineView::itemExpanded);
+    connect(this, &QTreeView::collapsed, this, &LNQtOutlineView::itemCollapsed);
+}
+
+void LNQtOutlineView::reloadData() {
+    std::unordered_set<LNNode*> wasExpanded;
+    wasExpanded.swap(expanded_);
+    model_->reload();
+    // Down from the top through the items that were expanded: a loop with a
+    // stack of indexes, as records may be deep.
+    std::vector<QModelIndex> stack{QModelIndex()};
+    while (!stack.empty()) {
+        QModelIndex above = stack.back();
+        stack.pop_back();
+        int rows = model_->rowCount(above);
+        for (int row = 0; row < rows; ++row) {
+            QModelIndex index = model_->index(row, 0, above);
+            if (!wasExpanded.contains(LNQtOutlineModel::item(index))) continue;
+            expand(index);
+            stack.push_back(index);
+        }
+    }
+}
+
+LNNode* LNQtOutlineView::itemAtRow(int row) const {
+    if (row < 0) return nullptr;
+    QModelIndex index = model_->index(0, 0);
+    for (int visible = 0; visible < row && index.isValid(); ++visible)
+        index = indexBelow(index);
+    return LNQtOutlineModel::item(index);
+}
+
+void LNQtOutlineView::expandItem(LNNode* item) {
+    QModelIndex index = model_->indexOf(item);
+    if (index.isValid() && model_->hasChildren(index)) expand(index);
+}
+
+bool LNQtOutlineView::isItemExpanded(LNNode* item) const {
+    QModelIndex index = model_->indexOf(item);
+    return index.isValid() && isExpanded(index);
+}
+
+void LNQtOutlineView::itemExpanded(const QModelIndex& index) {
+    expanded_.insert(LNQtOutlineModel::item(index));
+    // A labelled line reads differently open and closed.
+    model_->itemChanged(index);
+}
+
+void LNQtOutlineView::itemCollapsed(const QModelIndex& index) {
+    expanded_.erase(LNQtOutlineModel::item(index));
+    model_->itemChanged(index);
+}
+
+} // namespace kinloom

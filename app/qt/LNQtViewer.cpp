@@ -1,0 +1,222 @@
+#include "LNQtViewer.h"
+
+#include "LNQtBusyCursor.h"
+#include "LNQtStrings.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QHBoxLayout>
+#include <QMenuBar>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace kinloom {
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+std::vector<std::unique_ptr<LNQtTableColumn>> personColumns() {
+    struct Column {
+        StringView identifier;
+        QString title;
+        int width;
+    };
+    const Column columns[] = {
+        {u"id", u"ID"_s, 44},          {u"name", u"Name"_s, 170},
+        {u"birthYear", u"Born"_s, 44}, {u"birthPlace", u"Birthplace"_s, 105},
+        {u"deathYear", u"Died"_s, 44}, {u"deathPlace", u"Place of death"_s, 110},
+        {u"father", u"Father"_s, 165}, {u"mother", u"Mother"_s, 160},
+    };
+    std::vector<std::unique_ptr<LNQtTableColumn>> made;
+    for (const Column& column : columns)
+        made.push_back(
+            std::make_unique<LNQtTableColumn>(String(column.identifier), column.title, column.width));
+    return made;
+}
+
+} // namespace
+
+LNQtViewer::LNQtViewer() : window_(std::make_unique<LNQtWindow>()) {
+    makeViews();
+    makeMenus();
+    connectController();
+    controller_.awakeFromNib();
+}
+
+LNQtViewer::~LNQtViewer() = default;
+
+void LNQtViewer::makeViews() {
+    auto* central = new QWidget(window_.get());
+    auto* layout = new QVBoxLayout(central);
+
+    auto* top = new QHBoxLayout();
+    backForward_ = new LNQtSegmentedControl({u"Back"_s, u"Forward"_s}, central);
+    searchField_ = new LNQtSearchField(central);
+    searchField_->setPlaceholderText(u"Find a person: given names /surname/"_s);
+    top->addWidget(backForward_);
+    top->addWidget(searchField_, 1);
+    layout->addLayout(top);
+
+    splitView_ = new LNQtSplitView(Qt::Horizontal, central);
+    table_ = new LNQtTableView(window_.get(), personColumns(), splitView_);
+    outline_ = new LNQtOutlineView(splitView_);
+    splitView_->addWidget(table_);
+    splitView_->addWidget(outline_);
+    splitView_->setChildrenCollapsible(false);
+    splitView_->setStretchFactor(0, 3);
+    splitView_->setStretchFactor(1, 2);
+    splitView_->setSizes({900, 400});
+    layout->addWidget(splitView_, 1);
+
+    auto* bottom = new QHBoxLayout();
+    checkBox_ = new LNQtCheckBox(u"Raw GEDCOM"_s, true, central);
+    pathLabel_ = new LNQtTextField(central);
+    bottom->addWidget(checkBox_);
+    bottom->addSpacing(12);
+    bottom->addWidget(pathLabel_, 1);
+    layout->addLayout(bottom);
+
+    window_->setCentralWidget(central);
+    window_->resize(1320, 760);
+}
+
+void LNQtViewer::makeMenus() {
+    QMenuBar* bar = window_->menuBar();
+
+    QMenu* file = bar->addMenu(u"&File"_s);
+    openAction_ = file->addAction(u"&Open…"_s);
+    openAction_->setShortcut(QKeySequence::Open);
+    recentMenu_ = file->addMenu(u"Open &Recent"_s);
+    file->addSeparator();
+    quitAction_ = file->addAction(u"&Quit"_s);
+    quitAction_->setShortcut(QKeySequence::Quit);
+    showRecentDocuments();
+
+    QMenu* go = bar->addMenu(u"&Go"_s);
+    QAction* back = backForward_->segmentAction(0);
+    QAction* forward = backForward_->segmentAction(1);
+    back->setShortcut(QKeySequence::Back);
+    forward->setShortcut(QKeySequence::Forward);
+    go->addAction(back);
+    go->addAction(forward);
+    go->addSeparator();
+    findAction_ = go->addAction(u"&Find Person"_s);
+    findAction_->setShortcut(QKeySequence::Find);
+
+    QMenu* tools = bar->addMenu(u"&Tools"_s);
+    validateAction_ = tools->addAction(u"&Validate"_s);
+    validateAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V));
+
+    connect(openAction_, &QAction::triggered, this, &LNQtViewer::openDocument);
+    connect(recentMenu_, &QMenu::triggered, this, &LNQtViewer::openRecentDocument);
+    connect(quitAction_, &QAction::triggered, this, &LNQtViewer::quit);
+    connect(findAction_, &QAction::triggered, this, &LNQtViewer::findPerson);
+    connect(validateAction_, &QAction::triggered, this, &LNQtViewer::validate);
+    connect(&application_.sharedDocumentController(), &LNQtDocumentController::recentDocumentsChanged, this,
+            &LNQtViewer::showRecentDocuments);
+}
+
+void LNQtViewer::connectController() {
+    controller_.setPersonTable(table_);
+    controller_.setPersonOutline(outline_);
+    controller_.setSplitView(splitView_);
+    controller_.setSearchField(searchField_);
+    controller_.setCheckBox(checkBox_);
+    controller_.setPathLabel(pathLabel_);
+    controller_.setBackForwardButton(backForward_);
+
+    application_.setDelegate(&controller_);
+    table_->setDataSource(&controller_);
+    table_->setDelegate(&controller_);
+    outline_->setDataSource(&controller_);
+    outline_->setDelegate(&controller_);
+
+    connect(table_, &LNQtTableView::action, this, &LNQtViewer::tableCellClicked);
+    connect(backForward_, &LNQtSegmentedControl::action, this, &LNQtViewer::navigate);
+    connect(checkBox_, &QCheckBox::clicked, this, &LNQtViewer::changeMode);
+    connect(searchField_, &LNQtSearchField::editingEnded, this, &LNQtViewer::searchEnded);
+}
+
+void LNQtViewer::openFiles(const std::vector<std::string>& paths) {
+    for (const std::string& path : paths) {
+        LNQtBusyCursor busy;
+        application_.openFile(path);
+    }
+}
+
+void LNQtViewer::openDocument() {
+    // The open panel shows the ordinary cursor while it runs.
+    LNQtBusyCursor busy;
+    controller_.openDocument(nullptr);
+}
+
+void LNQtViewer::openRecentDocument(QAction* item) {
+    QVariant path = item->data();
+    if (!path.isValid()) return;
+    openFiles({path.toByteArray().toStdString()});
+}
+
+void LNQtViewer::clearRecentDocuments() {
+    application_.sharedDocumentController().clearRecentDocuments();
+}
+
+void LNQtViewer::quit() {
+    controller_.quit(nullptr);
+}
+
+void LNQtViewer::validate() {
+    LNQtBusyCursor busy;
+    controller_.validate(nullptr);
+}
+
+void LNQtViewer::tableCellClicked() {
+    controller_.tableCellClicked(table_);
+}
+
+void LNQtViewer::navigate() {
+    controller_.navigate(backForward_);
+}
+
+void LNQtViewer::changeMode() {
+    controller_.changeMode(checkBox_);
+}
+
+void LNQtViewer::searchEnded() {
+    controller_.controlTextDidEndEditing(LNNotification{searchField_});
+}
+
+void LNQtViewer::findPerson() {
+    searchField_->setFocus(Qt::ShortcutFocusReason);
+    searchField_->selectAll();
+}
+
+void LNQtViewer::showRecentDocuments() {
+    recentMenu_->clear();
+    const std::vector<std::string>& paths = application_.sharedDocumentController().recentDocuments();
+    for (const std::string& path : paths) {
+        QAction* item = recentMenu_->addAction(QFile::decodeName(QByteArray::fromStdString(path)));
+        item->setData(QByteArray::fromStdString(path));
+    }
+    recentMenu_->addSeparator();
+    QAction* clear = recentMenu_->addAction(u"Clear Menu"_s);
+    clear->setEnabled(!paths.empty());
+    connect(clear, &QAction::triggered, this, &LNQtViewer::clearRecentDocuments);
+}
+
+int applicationMain(int& argc, char** argv) {
+    QApplication qtApplication(argc, argv);
+    QApplication::setApplicationName(u"Kinloom"_s);
+    QApplication::setApplicationVersion(u"0.2"_s);
+    QGuiApplication::setDesktopFileName(u"kinloom"_s);
+    QApplication::setWindowIcon(QIcon::fromTheme(u"kinloom"_s));
+
+    LNQtViewer viewer;
+    viewer.window().show();
+    // Qt has taken its own options out of argv; what is left are paths.
+    std::vector<std::string> paths(argv + 1, argv + argc);
+    QTimer::singleShot(0, &viewer, [&viewer, paths] { viewer.openFiles(paths); });
+    return QApplication::exec();
+}
+
+} // namespace kinloom

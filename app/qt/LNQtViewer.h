@@ -1,0 +1,100 @@
+#pragma once
+
+#include "LNKinloomController.h"
+#include "LNQtApplication.h"
+#include "LNQtCheckBox.h"
+#include "LNQtOutlineView.h"
+#include "LNQtSearchField.h"
+#include "LNQtSegmentedControl.h"
+#include "LNQtSplitView.h"
+#include "LNQtTableView.h"
+#include "LNQtTextField.h"
+#include "LNQtWindow.h"
+
+#include <QAction>
+#include <QMenu>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace kinloom {
+
+/// The viewer's window layout with Qt: it makes the window and its views and
+/// menus, the controller, connects the outlets, data sources, delegates and
+/// actions, and calls awakeFromNib. Above, the back and forward control and
+/// the search field; in the middle, the person table and the record outline
+/// side by side in a split view; below, the raw-GEDCOM check box (on: raw
+/// lines) and the path of the open file. The table's columns are, in order:
+/// id, name, birthYear, birthPlace, deathYear, deathPlace, father, mother.
+/// Needs a QApplication.
+class LNQtViewer : public QObject {
+    Q_OBJECT
+
+  public:
+    LNQtViewer();
+    ~LNQtViewer() override;
+
+    LNKinloomController& controller() { return controller_; }
+    LNQtApplication& application() { return application_; }
+    LNQtWindow& window() { return *window_; }
+    LNQtTableView& table() { return *table_; }
+    LNQtOutlineView& outline() { return *outline_; }
+    LNQtSearchField& searchField() { return *searchField_; }
+    LNQtCheckBox& checkBox() { return *checkBox_; }
+    LNQtTextField& pathLabel() { return *pathLabel_; }
+    LNQtSegmentedControl& backForwardButton() { return *backForward_; }
+
+    // The menu commands.
+    QAction* openAction() const { return openAction_; }
+    QMenu* recentMenu() const { return recentMenu_; }
+    QAction* quitAction() const { return quitAction_; }
+    QAction* validateAction() const { return validateAction_; }
+    QAction* findAction() const { return findAction_; }
+
+    /// The desktop asks to open these documents (paths as given on the
+    /// command line), one after the other.
+    void openFiles(const std::vector<std::string>& paths);
+
+  private:
+    void makeViews();
+    void makeMenus();
+    void connectController();
+
+    // What the controls and commands send: each passes it on to the controller.
+    void openDocument();
+    void openRecentDocument(QAction* item);
+    void clearRecentDocuments();
+    void quit();
+    void validate();
+    void tableCellClicked();
+    void navigate();
+    void changeMode();
+    void searchEnded();
+    void findPerson();
+    void showRecentDocuments();
+
+    // Declared first: the application and the controller outlive the window.
+    LNQtApplication application_;
+    LNKinloomController controller_;
+    std::unique_ptr<LNQtWindow> window_;
+    LNQtTableView* table_ = nullptr;
+    LNQtOutlineView* outline_ = nullptr;
+    LNQtSplitView* splitView_ = nullptr;
+    LNQtSearchField* searchField_ = nullptr;
+    LNQtCheckBox* checkBox_ = nullptr;
+    LNQtTextField* pathLabel_ = nullptr;
+    LNQtSegmentedControl* backForward_ = nullptr;
+    QAction* openAction_ = nullptr;
+    QMenu* recentMenu_ = nullptr;
+    QAction* quitAction_ = nullptr;
+    QAction* validateAction_ = nullptr;
+    QAction* findAction_ = nullptr;
+};
+
+/// The program: a QApplication with the viewer's window; the paths on the
+/// command line are opened as the desktop's requests once the window shows.
+/// Returns the exit status.
+int applicationMain(int& argc, char** argv);
+
+} // namespace kinloom

@@ -1,0 +1,398 @@
+// The Qt window driven through its real widgets: mouse clicks on header
+// sections and cells, typing, the check box, the tool buttons and the menu
+// commands, on the offscreen platform. Every model is watched by a
+// QAbstractItemModelTester throughout.
+
+#include "LNQtViewer.h"
+#include "LNQtStrings.h"
+
+#include <QAbstractItemModelTester>
+#include <QApplication>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QTest>
+#include <QTimer>
+
+#include <memory>
+
+using namespace kinloom;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const std::string samplePath = "resources/sample.ged";
+const QColor black = Qt::black;
+const QColor orange = QColor::fromRgbF(1, 0.5f, 0);
+const QColor red = Qt::red;
+
+} // namespace
+
+class LNQtViewerTest : public QObject {
+    Q_OBJECT
+
+  private:
+    std::unique_ptr<LNQtViewer> viewer_;
+    std::unique_ptr<QAbstractItemModelTester> tableTester_;
+    std::unique_ptr<QAbstractItemModelTester> outlineTester_;
+
+    LNQtTableView& table() { return viewer_->table(); }
+    LNQtOutlineView& outline() { return viewer_->outline(); }
+
+    int rowOf(const char16_t* key) { return viewer_->controller().rowOfKey(key); }
+    QModelIndex cell(int row, StringView identifier) {
+        return table().cellIndex(row, table().visualColumn(identifier));
+    }
+    QString cellText(int row, StringView identifier) { return cell(row, identifier).data().toString(); }
+    QColor cellColor(int row, StringView identifier) {
+        return cell(row, identifier).data(Qt::ForegroundRole).value<QColor>();
+    }
+    QString selectedKey() {
+        int row = table().selectedRow();
+        return row < 0 ? QString() : cellText(row, u"id");
+    }
+
+    void clickHeader(StringView identifier) {
+        QHeaderView* header = table().horizontalHeader();
+        int section = header->logicalIndex(table().visualColumn(identifier));
+        QPoint middle(header->sectionViewportPosition(section) + header->sectionSize(section) / 2,
+                      header->height() / 2);
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, middle);
+    }
+    void clickCell(int row, StringView identifier) {
+        QModelIndex index = cell(row, identifier);
+        table().scrollTo(index);
+        QTest::mouseClick(table().viewport(), Qt::LeftButton, {}, table().visualRect(index).center());
+    }
+    bool rowIsVisible(int row) {
+        QRect rect = table().visualRect(cell(row, u"name"));
+        return table().viewport()->rect().contains(rect.center());
+    }
+    // The indicator as the header shows it: the column and the direction.
+    QString indicatedColumn() {
+        int section = table().horizontalHeader()->sortIndicatorSection();
+        LNQtTableColumn* column = table().tableModel()->column(section);
+        return column ? toQString(column->identifier()) : QString();
+    }
+    Qt::SortOrder indicatedOrder() { return table().horizontalHeader()->sortIndicatorOrder(); }
+
+    QString outlineText(int visibleRow) {
+        LNNode* item = outline().itemAtRow(visibleRow);
+        return outline().outlineModel()->indexOf(item).data().toString();
+    }
+    QColor outlineColor(int visibleRow) {
+        LNNode* item = outline().itemAtRow(visibleRow);
+        return outline().outlineModel()->indexOf(item).data(Qt::ForegroundRole).value<QColor>();
+    }
+    QStringList outlineTexts() {
+        QStringList texts;
+        for (int row = 0; outline().itemAtRow(row); ++row)
+            texts.append(outlineText(row));
+        return texts;
+    }
+    void openSample() { viewer_->openFiles({samplePath}); }
+
+  private Q_SLOTS:
+    void init() {
+        viewer_ = std::make_unique<LNQtViewer>();
+        tableTester_ = std::make_unique<QAbstractItemModelTester>(
+            table().tableModel(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        outlineTester_ = std::make_unique<QAbstractItemModelTester>(
+            outline().outlineModel(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        viewer_->window().show();
+        viewer_->window().activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&viewer_->window()));
+    }
+
+    void cleanup() {
+        tableTester_.reset();
+        outlineTester_.reset();
+        viewer_.reset();
+    }
+
+    void showsTheEmptyWindowAsLaidOut() {
+        QCOMPARE(viewer_->window().windowTitle(), u"Kinloom 0.2 beta"_s);
+        QCOMPARE(table().tableModel()->rowCount(), 0);
+        QCOMPARE(outline().outlineModel()->rowCount(), 0);
+        QStringList titles;
+        for (LNTableColumn* column : table().tableColumns())
+            titles.append(toQString(column->identifier()));
+        QCOMPARE(titles, (QStringList{u"id"_s, u"name"_s, u"birthYear"_s, u"birthPlace"_s, u"deathYear"_s,
+                                      u"deathPlace"_s, u"father"_s, u"mother"_s}));
+        QVERIFY(table().horizontalHeader()->sectionsMovable());
+        QCOMPARE(table().gridDelegate()->gridStyleMask(), LNTableView::solidVerticalGridLineMask);
+        QCOMPARE(table().gridDelegate()->gridColor(), QColor::fromRgbF(0.92f, 0.92f, 0.92f));
+        QVERIFY(!viewer_->backForwardButton().segmentAction(0)->icon().isNull());
+        QVERIFY(!viewer_->backForwardButton().segmentAction(1)->icon().isNull());
+        QVERIFY(viewer_->checkBox().isChecked());
+        QVERIFY(!viewer_->validateAction()->shortcut().isEmpty());
+    }
+
+    void opensAFileByPathInIdOrder() {
+        openSample();
+        QCOMPARE(table().tableModel()->rowCount(), 40);
+        QCOMPARE(viewer_->pathLabel().text(), QString::fromStdString(samplePath));
+        QCOMPARE(cellText(0, u"id"), u"I1"_s);
+        QCOMPARE(cellText(0, u"name"), u"Lefèvre, Édouard"_s);
+        QCOMPARE(cellText(0, u"deathPlace"), u"Québec"_s);
+        QCOMPARE(cellText(4, u"father"), u"Lefèvre, Édouard"_s);
+        QCOMPARE(cellText(39, u"birthYear"), QString());
+        QCOMPARE(table().horizontalHeader()->model()->headerData(0, Qt::Horizontal).toString(), u"ID"_s);
+        QCOMPARE(indicatedColumn(), u"id"_s);
+        QCOMPARE(indicatedOrder(), Qt::AscendingOrder);
+        QCOMPARE(outline().outlineModel()->rowCount(), 0);
+        QVERIFY(!viewer_->backForwardButton().isEnabled(0));
+        QVERIFY(!viewer_->backForwardButton().isEnabled(1));
+        QVERIFY(!QApplication::overrideCursor());
+        // The desktop's request leaves the recent documents alone.
+        QVERIFY(viewer_->application().sharedDocumentController().recentDocuments().empty());
+    }
+
+    void headerClicksSortThenReverse() {
+        viewer_->window().resize(1000, 420);
+        openSample();
+        clickCell(rowOf(u"@I39@"), u"name");
+        clickHeader(u"birthYear");
+        QCOMPARE(indicatedColumn(), u"birthYear"_s);
+        QCOMPARE(indicatedOrder(), Qt::AscendingOrder);
+        QCOMPARE(cellText(0, u"name"), u"Müller, Johann"_s);
+        QCOMPARE(cellText(39, u"name"), u"Sørensen, Björn"_s);
+        QVERIFY(table()
+                    .tableModel()
+                    ->headerData(table().visualColumn(u"birthYear"), Qt::Horizontal, Qt::FontRole)
+                    .value<QFont>()
+                    .bold());
+
+        clickHeader(u"birthYear");
+        QCOMPARE(indicatedColumn(), u"birthYear"_s);
+        QCOMPARE(indicatedOrder(), Qt::DescendingOrder);
+        QCOMPARE(cellText(0, u"name"), u"Sørensen, Björn"_s);
+        QCOMPARE(cellText(39, u"name"), u"Müller, Johann"_s);
+        // The selected person stays selected, from the bottom to the top, in sight.
+        QCOMPARE(selectedKey(), u"I39"_s);
+        QCOMPARE(table().selectedRow(), 1);
+        QVERIFY(rowIsVisible(1));
+        QCOMPARE(outlineText(0), u"0 @I39@ INDI"_s);
+
+        // Parent columns do not sort, and keep the indicator where it is.
+        clickHeader(u"father");
+        QCOMPARE(indicatedColumn(), u"birthYear"_s);
+        QCOMPARE(indicatedOrder(), Qt::DescendingOrder);
+        QCOMPARE(cellText(0, u"name"), u"Sørensen, Björn"_s);
+    }
+
+    void indicatorFollowsAMovedColumn() {
+        openSample();
+        QHeaderView* header = table().horizontalHeader();
+        header->moveSection(table().visualColumn(u"birthYear"), 0);
+        QCOMPARE(table().tableColumns().front()->identifier(), StringView(u"birthYear"));
+
+        clickHeader(u"birthYear");
+        QCOMPARE(indicatedColumn(), u"birthYear"_s);
+        QCOMPARE(cellText(0, u"name"), u"Müller, Johann"_s);
+        // Moved again, the column keeps its indicator, and its header still reverses.
+        header->moveSection(table().visualColumn(u"birthYear"), 5);
+        QCOMPARE(table().visualColumn(u"birthYear"), 5);
+        QCOMPARE(indicatedColumn(), u"birthYear"_s);
+        clickHeader(u"birthYear");
+        QCOMPARE(indicatedColumn(), u"birthYear"_s);
+        QCOMPARE(indicatedOrder(), Qt::DescendingOrder);
+        QCOMPARE(cellText(0, u"name"), u"Sørensen, Björn"_s);
+
+        // Opening puts the ascending indicator on the column shown first.
+        header->moveSection(table().visualColumn(u"name"), 0);
+        openSample();
+        QCOMPARE(indicatedColumn(), u"name"_s);
+        QCOMPARE(indicatedOrder(), Qt::AscendingOrder);
+        QCOMPARE(cellText(0, u"id"), u"I1"_s);
+    }
+
+    void fatherCellSelectsAndShowsTheFather() {
+        // A window too low for all rows, so that some are out of sight.
+        viewer_->window().resize(1000, 420);
+        openSample();
+        // Newest births first puts Louis (I5) far below Joseph (I22), out of sight.
+        clickHeader(u"birthYear");
+        clickHeader(u"birthYear");
+        int joseph = rowOf(u"@I22@");
+        int louis = rowOf(u"@I5@");
+        table().scrollToTop();
+        QVERIFY(!rowIsVisible(louis));
+
+        clickCell(joseph, u"father");
+        QCOMPARE(table().selectedRow(), louis);
+        QCOMPARE(selectedKey(), u"I5"_s);
+        QVERIFY(rowIsVisible(louis));
+        QCOMPARE(outlineText(0), u"0 @I5@ INDI"_s);
+        QCOMPARE(outlineText(1), u"1 NAME Louis /Lefèvre/"_s);
+        QCOMPARE(viewer_->controller().personQueue().count(), 1);
+
+        // A click on the name shows the person itself.
+        clickCell(joseph, u"name");
+        QCOMPARE(selectedKey(), u"I22"_s);
+        QCOMPARE(outlineText(0), u"0 @I22@ INDI"_s);
+    }
+
+    void backAndForwardWalkTheHistory() {
+        openSample();
+        LNQtSegmentedControl& segments = viewer_->backForwardButton();
+        clickCell(rowOf(u"@I1@"), u"name");
+        QVERIFY(!segments.isEnabled(0));
+        clickCell(rowOf(u"@I2@"), u"name");
+        clickCell(rowOf(u"@I3@"), u"name");
+        QVERIFY(segments.isEnabled(0));
+        QVERIFY(!segments.isEnabled(1));
+        QVERIFY(segments.segmentButton(0)->isEnabled());
+
+        QTest::mouseClick(segments.segmentButton(0), Qt::LeftButton);
+        QCOMPARE(selectedKey(), u"I2"_s);
+        QCOMPARE(outlineText(0), u"0 @I2@ INDI"_s);
+        QVERIFY(segments.isEnabled(0));
+        QVERIFY(segments.isEnabled(1));
+
+        QTest::mouseClick(segments.segmentButton(0), Qt::LeftButton);
+        QCOMPARE(selectedKey(), u"I1"_s);
+        QVERIFY(!segments.isEnabled(0));
+        QVERIFY(segments.isEnabled(1));
+        // A disabled button takes no click.
+        QTest::mouseClick(segments.segmentButton(0), Qt::LeftButton);
+        QCOMPARE(selectedKey(), u"I1"_s);
+
+        QTest::mouseClick(segments.segmentButton(1), Qt::LeftButton);
+        QCOMPARE(selectedKey(), u"I2"_s);
+        // The shortcut does what the button does.
+        QTest::keyClick(&viewer_->window(), Qt::Key_Right, Qt::AltModifier);
+        QCOMPARE(selectedKey(), u"I3"_s);
+        QCOMPARE(outlineText(0), u"0 @I3@ INDI"_s);
+        QVERIFY(segments.isEnabled(0));
+        QVERIFY(!segments.isEnabled(1));
+        QCOMPARE(viewer_->controller().personQueue().count(), 3);
+    }
+
+    void typedNameAndReturnSelectsThePerson() {
+        openSample();
+        LNQtSearchField& field = viewer_->searchField();
+        QTest::mouseClick(&field, Qt::LeftButton);
+        QTest::keyClicks(&field, u"Elsa /M"_s);
+        QTest::sendKeyEvent(QTest::Click, &field, Qt::Key_Udiaeresis, u"ü"_s, Qt::NoModifier);
+        QTest::keyClicks(&field, u"ller/"_s);
+        QCOMPARE(field.text(), u"Elsa /Müller/"_s);
+        QTest::keyClick(&field, Qt::Key_Return);
+        QCOMPARE(selectedKey(), u"I28"_s);
+        QVERIFY(rowIsVisible(rowOf(u"@I28@")));
+        QCOMPARE(outlineText(0), u"0 @I28@ INDI"_s);
+        QVERIFY(table().hasFocus());
+        QCOMPARE(viewer_->controller().personQueue().count(), 1);
+
+        // A name nobody has changes nothing.
+        QTest::mouseClick(&field, Qt::LeftButton);
+        field.clear();
+        QTest::keyClicks(&field, u"Zacharias /Nobody/"_s);
+        QTest::keyClick(&field, Qt::Key_Return);
+        QCOMPARE(selectedKey(), u"I28"_s);
+        QCOMPARE(viewer_->controller().personQueue().count(), 1);
+    }
+
+    void checkBoxSwitchesBetweenRawLinesAndLabels() {
+        openSample();
+        clickCell(rowOf(u"@I1@"), u"name");
+        QCOMPARE(outlineTexts().mid(0, 4),
+                 (QStringList{u"0 @I1@ INDI"_s, u"1 NAME Édouard /Lefèvre/"_s, u"1 SEX M"_s, u"1 BIRT"_s}));
+
+        QTest::mouseClick(&viewer_->checkBox(), Qt::LeftButton);
+        QVERIFY(!viewer_->checkBox().isChecked());
+        QCOMPARE(outlineTexts().mid(0, 4),
+                 (QStringList{u"Person"_s, u"Name: Édouard /Lefèvre/"_s, u"Sex: M"_s,
+                              u"Birth: 3 FEB 1842, Lyon, Rhône, France"_s}));
+        // Expanded, an event shows its label alone and its lines below.
+        outline().expandItem(outline().itemAtRow(3));
+        QCOMPARE(outlineTexts().mid(3, 4), (QStringList{u"Birth"_s, u"Date: 3 FEB 1842"_s,
+                                                        u"Place: Lyon, Rhône, France"_s, u"Source: @S1@"_s}));
+        // Collapsed, the person's line sums up with its name.
+        outline().collapse(outline().outlineModel()->indexOf(outline().itemAtRow(0)));
+        QCOMPARE(outlineTexts(), QStringList{u"Person: Édouard /Lefèvre/"_s});
+
+        QTest::mouseClick(&viewer_->checkBox(), Qt::LeftButton);
+        QCOMPARE(outlineTexts(), QStringList{u"0 @I1@ INDI"_s});
+    }
+
+    void validateColoursBothViews() {
+        openSample();
+        clickCell(rowOf(u"@I5@"), u"name");
+        outline().expandItem(outline().itemAtRow(3));
+        QCOMPARE(outlineText(3), u"1 BIRT"_s);
+        QCOMPARE(outlineText(6), u"2 SEX M"_s);
+        for (int row = 0; row < 7; ++row)
+            QCOMPARE(outlineColor(row), black);
+        QCOMPARE(cellColor(rowOf(u"@I5@"), u"name"), black);
+
+        QTest::keyClick(&viewer_->window(), Qt::Key_V, Qt::ControlModifier | Qt::ShiftModifier);
+        QVERIFY(!QApplication::overrideCursor());
+        // The person, and the parent cells of his children, are orange.
+        QCOMPARE(cellColor(rowOf(u"@I5@"), u"name"), orange);
+        QCOMPARE(cellColor(rowOf(u"@I22@"), u"father"), orange);
+        QCOMPARE(cellColor(rowOf(u"@I34@"), u"mother"), orange);
+        QCOMPARE(cellColor(rowOf(u"@I34@"), u"father"), black);
+        QCOMPARE(cellColor(rowOf(u"@I1@"), u"name"), black);
+        QCOMPARE(cellColor(rowOf(u"@I5@"), u"birthYear"), black);
+        // The offending line is red, the lines above it orange, the rest black.
+        QCOMPARE(outlineColor(0), orange);
+        QCOMPARE(outlineColor(1), black);
+        QCOMPARE(outlineColor(3), orange);
+        QCOMPARE(outlineColor(4), black);
+        QCOMPARE(outlineColor(6), red);
+        // The outline kept its expanded lines through the redraw.
+        QCOMPARE(outlineText(6), u"2 SEX M"_s);
+    }
+
+    void openCommandAsksForAFileAndRemembersIt() {
+        QString path = QFileInfo(QString::fromStdString(samplePath)).absoluteFilePath();
+        QString title;
+        QStringList filters;
+        bool arrowCursor = false;
+        auto answerPanel = [&](bool choose) {
+            QTimer::singleShot(0, this, [&, choose] {
+                auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+                QVERIFY(dialog);
+                title = dialog->windowTitle();
+                filters = dialog->nameFilters();
+                arrowCursor = QApplication::overrideCursor() &&
+                              QApplication::overrideCursor()->shape() == Qt::ArrowCursor;
+                if (!choose) return dialog->reject();
+                dialog->selectFile(path);
+                // QFileDialog hides accept(); the dialog's own one checks the choice.
+                static_cast<QDialog*>(dialog)->accept();
+            });
+        };
+
+        answerPanel(false);
+        viewer_->openAction()->trigger();
+        QCOMPARE(title, u"Open Gedcom"_s);
+        QCOMPARE(filters.front(), u"GEDCOM files (*.txt *.ged *.gedcom)"_s);
+        QVERIFY(arrowCursor);
+        QCOMPARE(table().tableModel()->rowCount(), 0);
+        QVERIFY(viewer_->application().sharedDocumentController().recentDocuments().empty());
+
+        answerPanel(true);
+        viewer_->openAction()->trigger();
+        QCOMPARE(table().tableModel()->rowCount(), 40);
+        QCOMPARE(viewer_->pathLabel().text(), path);
+        QVERIFY(!QApplication::overrideCursor());
+        QList<QAction*> recent = viewer_->recentMenu()->actions();
+        QCOMPARE(recent.front()->text(), path);
+
+        // Open Recent opens the file again, as the desktop's request does.
+        clickCell(rowOf(u"@I2@"), u"name");
+        recent.front()->trigger();
+        QCOMPARE(viewer_->controller().personQueue().count(), 0);
+        QCOMPARE(outline().outlineModel()->rowCount(), 0);
+        QCOMPARE(viewer_->application().sharedDocumentController().recentDocuments().size(), std::size_t(1));
+
+        viewer_->recentMenu()->actions().back()->trigger();
+        QVERIFY(viewer_->application().sharedDocumentController().recentDocuments().empty());
+        QCOMPARE(viewer_->recentMenu()->actions().size(), 2);
+    }
+};
+
+QTEST_MAIN(LNQtViewerTest)
+#include "LNQtViewerTest.moc"
