@@ -159,7 +159,7 @@ long timeFileStages(const char* path, StageTable& table) {
     return lines;
 }
 
-#ifdef KINLOOM_BENCH_GRAMMAR
+#if defined(KINLOOM_BENCH_GRAMMAR) && !defined(KINLOOM_BENCH_VIEWER)
 std::string grammarPath(const char* program) {
     std::string folder(program);
     std::size_t slash = folder.rfind('/');
