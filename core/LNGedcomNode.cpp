@@ -53,17 +53,6 @@ bool scanLevel(StringView text, std::size_t& i, std::int32_t& level) {
     return true;
 }
 
-// The interned tag, through a small cache in front of the intern table: a
-// file uses a few dozen tags millions of times.
-SharedString internedTag(StringView tag) {
-    static thread_local SharedString cache[64];
-    std::size_t slot = (tag.size() * 31 + tag[0] * 7 + tag[1] * 3 + tag.back()) & 63;
-    if (cache[slot] == tag) return cache[slot];
-    SharedString interned = SharedString::interned(tag);
-    cache[slot] = interned;
-    return interned;
-}
-
 SharedString lineString(StringView text, LoadArena* arena) {
     return arena ? SharedString::inArena(text, *arena) : SharedString(text);
 }
@@ -107,7 +96,7 @@ Ref<LNGedcomNode> LNGedcomNode::initFromString(StringView text, std::optional<Er
     LoadArena* arena = LoadArena::current();
     SharedString value = i < valueEnd ? lineString(text.substr(i, valueEnd - i), arena) : SharedString();
     SharedString ref = key.empty() ? SharedString() : lineString(key, arena);
-    SharedString tag = internedTag(token);
+    SharedString tag = SharedString::interned(token);
     void* memory = arena ? arena->allocate(sizeof(LNGedcomNode)) : nullptr;
     LNGedcomNode* node = memory ? new (memory)
                                       LNGedcomNode(level, std::move(ref), std::move(tag), std::move(value))

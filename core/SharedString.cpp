@@ -56,11 +56,19 @@ SharedString SharedString::interned(StringView text) {
     constexpr std::size_t maxEntries = 4096;
     static thread_local std::unordered_map<StringView, SharedString> table;
     if (text.size() > maxLength) return SharedString(text);
+    // A small cache in front of the table: a file uses a few dozen tags
+    // millions of times, and each table row stores the same dozen keys.
+    static thread_local SharedString cache[64];
+    std::uint32_t hash = 2166136261u;
+    for (char16_t unit : text)
+        hash = (hash ^ unit) * 16777619u;
+    SharedString& cached = cache[(hash ^ hash >> 16) & 63];
+    if (cached == text) return cached;
     auto found = table.find(text);
-    if (found != table.end()) return found->second;
+    if (found != table.end()) return cached = found->second;
     SharedString copy(text);
     if (table.size() < maxEntries) table.emplace(copy.view(), copy);
-    return copy;
+    return cached = copy;
 }
 
 } // namespace kinloom
