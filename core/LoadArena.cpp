@@ -70,6 +70,11 @@ LoadArena::Block* LoadArena::newBlock() {
     std::uintptr_t end = start + 2 * blockSize;
     if (end > aligned + blockSize)
         munmap(reinterpret_cast<void*>(aligned + blockSize), end - aligned - blockSize);
+    // Every page of a block will be written: one call that maps them all
+    // costs less than a page fault for each (ignored where unsupported).
+#ifdef MADV_POPULATE_WRITE
+    madvise(reinterpret_cast<void*>(aligned), blockSize, MADV_POPULATE_WRITE);
+#endif
     auto* block = reinterpret_cast<Block*>(aligned);
     block->live = 1; // the arena's own hold while it fills the block
     ++liveBlocks;
