@@ -101,8 +101,15 @@ class StageTable {
     }
     /// Starts a running total of the rows that follow.
     void startTotal() { totalWall_ = totalCpu_ = 0; }
-    /// A row for the sum of the rows since startTotal.
-    void total(const char* stage) const { print(stage, totalWall_, totalCpu_); }
+    /// A row for the sum of the rows since startTotal; remembers the memory
+    /// figures of that moment.
+    void total(const char* stage) {
+        print(stage, totalWall_, totalCpu_);
+        totalResident_ = residentMegabytes();
+        totalInUse_ = inUseMegabytes();
+    }
+    double totalResident() const { return totalResident_; }
+    double totalInUse() const { return totalInUse_; }
     static void note(const char* text) { std::printf("%s\n", text); }
 
   private:
@@ -116,6 +123,8 @@ class StageTable {
     double cpu_ = 0;
     double totalWall_ = 0;
     double totalCpu_ = 0;
+    double totalResident_ = 0;
+    double totalInUse_ = 0;
 };
 
 void stageEnded(const char* stage, void* context) {
@@ -285,6 +294,10 @@ int main(int argc, char** argv) {
     double bytes = static_cast<double>(file.tellg());
     double peak = peakMegabytes();
     std::printf("%-34s %.1f MB, %ld lines\n", "file size", bytes / 1e6, lines);
+    std::printf("%-34s %.1f MB resident, %.1f MB in use (%.1f and %.1f bytes a line)\n", "after the open",
+                table.totalResident(), table.totalInUse(),
+                table.totalResident() * 1e6 / static_cast<double>(lines),
+                table.totalInUse() * 1e6 / static_cast<double>(lines));
     std::printf("%-34s %.1f MB (%.1f bytes a line, %.2f times the file)\n", "peak resident memory", peak,
                 peak * 1e6 / static_cast<double>(lines), peak * 1e6 / bytes);
     flushSystemLog();
