@@ -78,6 +78,10 @@ TEST(LNAnsel, MovesDiacriticsBehindTheirBaseAndComposes) {
     EXPECT_EQ(decode("\xA5"), u"\u00C6");
     EXPECT_EQ(decode("\xC8"), u"\u20AC");
     EXPECT_EQ(decode("\xB2"), u"\u00F8");
+    // The non-spacing underscore is the combining low line.
+    EXPECT_EQ(decode("\xF6"
+                     "a"),
+              u"a\u0332");
 }
 
 TEST(LNAnsel, AsciiAndControlBytesPassUnchanged) {
