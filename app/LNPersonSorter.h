@@ -1,0 +1,49 @@
+#pragma once
+
+#include "LNGedcomIndiRecord.h"
+#include "SharedString.h"
+
+#include <cstdint>
+#include <memory>
+#include <unordered_map>
+#include <vector>
+
+namespace kinloom {
+
+/// The order of the person table for a column identifier, on the row values
+/// the table stores on each record: negative when the first person goes
+/// first, 0 when they are equal, positive when it goes after. "name" is the
+/// name order; "birthYear", "birthPlace", "deathYear" and "deathPlace"
+/// put persons with a value first, by plain text order (code unit by code
+/// unit), then by name; "id" is file order. Any other identifier logs
+/// "YIKES, WE SHOULDN'T BE HERE!" and finds every pair equal.
+int comparePersons(const LNGedcomIndiRecord& first, const LNGedcomIndiRecord& second, StringView identifier);
+
+/// Sorts the person table's rows into the order of comparePersons,
+/// stably: persons it finds equal keep their order. No comparison collates
+/// text: every distinct name part is collated once and every person gets a
+/// rank in the name order, and in the text order of each column, by which
+/// the rows are sorted as numbers. The ranks stay from the first sort that
+/// needs them until forget(), which the table calls when it builds its rows
+/// anew; the rows' values do not change in between.
+class LNPersonSorter {
+  public:
+    /// Sorts the rows and, alongside, their ids: ids[i] is the position of
+    /// rows[i] in "id" order, and the ids are 0 to the number of rows - 1.
+    void sort(std::vector<std::shared_ptr<LNGedcomIndiRecord>>& rows, std::vector<std::uint32_t>& ids,
+              StringView identifier);
+    void forget();
+
+  private:
+    using Rows = std::vector<std::shared_ptr<LNGedcomIndiRecord>>;
+    /// By id: the rank in the name order; persons it finds equal share one.
+    const std::vector<std::uint32_t>& nameRanks(const Rows& rows, const std::vector<std::uint32_t>& ids);
+    /// By id: the rank of the column's text, the highest number for none.
+    const std::vector<std::uint32_t>& textRanks(const Rows& rows, const std::vector<std::uint32_t>& ids,
+                                                StringView identifier);
+
+    std::vector<std::uint32_t> nameRanks_;
+    std::unordered_map<String, std::vector<std::uint32_t>> textRanks_;
+};
+
+} // namespace kinloom

@@ -1,0 +1,17 @@
+#pragma once
+
+#include "LNView.h"
+#include "SharedString.h"
+
+namespace kinloom {
+
+/// The window holding the views.
+class LNWindow {
+  public:
+    virtual ~LNWindow() = default;
+    virtual void setTitle(StringView title) = 0;
+    /// Gives the keyboard focus to the view; false when it cannot take it.
+    virtual bool makeFirstResponder(LNView* view) = 0;
+};
+
+} // namespace kinloom

@@ -1,0 +1,142 @@
+#include "Arguments.h"
+
+#include <algorithm>
+#include <array>
+
+namespace kinloom::cli {
+
+namespace {
+
+constexpr std::array<const char*, 8> columnIdentifiers{"id",        "name",       "birthYear", "birthPlace",
+                                                       "deathYear", "deathPlace", "father",    "mother"};
+
+bool isColumn(const std::string& word) {
+    return std::find(columnIdentifiers.begin(), columnIdentifiers.end(), word) != columnIdentifiers.end();
+}
+
+std::optional<Arguments::Command> commandNamed(const std::string& word) {
+    if (word == "load") return Arguments::Command::load;
+    if (word == "persons") return Arguments::Command::persons;
+    if (word == "find") return Arguments::Command::find;
+    if (word == "show") return Arguments::Command::show;
+    if (word == "validate") return Arguments::Command::validate;
+    return std::nullopt;
+}
+
+// Reads the words after COMMAND FILE into the arguments; false with the
+// reason on a word the command does not take.
+bool readOptions(Arguments& arguments, const std::vector<std::string>& words, std::string* problem) {
+    bool positionalWanted =
+        arguments.command == Arguments::Command::find || arguments.command == Arguments::Command::show;
+    bool positionalSeen = false;
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        const std::string& word = words[i];
+        bool hasNext = i + 1 < words.size();
+        switch (arguments.command) {
+        case Arguments::Command::persons:
+            if (word == "--sort" && hasNext) {
+                if (!isColumn(words[i + 1])) {
+                    *problem = "unknown column " + words[i + 1];
+                    return false;
+                }
+                arguments.sortColumn = words[++i];
+                continue;
+            }
+            if (word == "--descending") {
+                arguments.descending = true;
+                continue;
+            }
+            break;
+        case Arguments::Command::show:
+            if (word == "--labels") {
+                arguments.labels = true;
+                continue;
+            }
+            if (word == "--expand-all") {
+                arguments.expandAll = true;
+                continue;
+            }
+            if (word == "--validate") {
+                arguments.validate = true;
+                continue;
+            }
+            break;
+        case Arguments::Command::validate:
+            if (word == "--grammar" && hasNext) {
+                arguments.grammar = words[++i];
+                continue;
+            }
+            break;
+        default:
+            break;
+        }
+        if (positionalWanted && !positionalSeen && !word.starts_with("--")) {
+            arguments.name = word;
+            positionalSeen = true;
+            continue;
+        }
+        *problem = "unexpected argument " + word;
+        return false;
+    }
+    if (positionalWanted && !positionalSeen) {
+        *problem = arguments.command == Arguments::Command::find ? "find needs a NAME" : "show needs a KEY";
+        return false;
+    }
+    if (arguments.descending && !arguments.sortColumn) {
+        *problem = "--descending needs --sort";
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+std::optional<Arguments> parseArguments(const std::vector<std::string>& words, std::string* problem) {
+    Arguments arguments;
+    if (std::find(words.begin(), words.end(), "--help") != words.end()) return arguments;
+    if (words.empty()) {
+        *problem = "no command";
+        return std::nullopt;
+    }
+    std::optional<Arguments::Command> command = commandNamed(words[0]);
+    if (!command) {
+        *problem = "unknown command " + words[0];
+        return std::nullopt;
+    }
+    arguments.command = *command;
+    if (words.size() < 2) {
+        *problem = "no FILE";
+        return std::nullopt;
+    }
+    arguments.file = words[1];
+    if (!readOptions(arguments, std::vector<std::string>(words.begin() + 2, words.end()), problem))
+        return std::nullopt;
+    return arguments;
+}
+
+const char* usageText() {
+    return "usage: kinloom-cli COMMAND FILE [ARGS]\n"
+           "\n"
+           "Opens the GEDCOM file FILE as the viewer's open command does (the system log goes\n"
+           "to standard error), then:\n"
+           "\n"
+           "  load                               records, persons, families, sources, lines\n"
+           "                                     and errors found, one count a line\n"
+           "  persons [--sort ID [--descending]] the person table, TAB-separated, after one\n"
+           "                                     (two) clicks on the header of column ID: id,\n"
+           "                                     name, birthYear, birthPlace, deathYear,\n"
+           "                                     deathPlace, father or mother\n"
+           "  find NAME                          the persons the name search finds for NAME\n"
+           "                                     (such as \"J /Smith/\"), best match first\n"
+           "  show KEY [--labels] [--expand-all] [--validate]\n"
+           "                                     the record outline after a click on person\n"
+           "                                     KEY: raw lines or labels, the level-0 line\n"
+           "                                     or every line expanded, with colours\n"
+           "  validate [--grammar SPECFILE]      the structure mark of every line of every\n"
+           "                                     person, by the shipped grammar or SPECFILE\n"
+           "\n"
+           "Exit status: 0 when FILE was read; 1 when it could not be read, KEY names no\n"
+           "person, or the grammar cannot be read or parsed; 2 for a usage error.\n";
+}
+
+} // namespace kinloom::cli

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kinloom::cli {
+
+/// What the command line asks for.
+struct Arguments {
+    enum class Command { help, load, persons, find, show, validate };
+
+    Command command = Command::help;
+    std::string file;
+    /// persons: the column to click, and whether to click it twice.
+    std::optional<std::string> sortColumn;
+    bool descending = false;
+    /// find: the typed name; show: the person's key.
+    std::string name;
+    /// show.
+    bool labels = false;
+    bool expandAll = false;
+    bool validate = false;
+    /// validate: a grammar file to use instead of the shipped one.
+    std::optional<std::string> grammar;
+};
+
+/// The arguments after the program name, or absent for a usage error (with
+/// the reason in *problem).
+std::optional<Arguments> parseArguments(const std::vector<std::string>& words, std::string* problem);
+
+/// The usage text, ending in a newline.
+const char* usageText();
+
+} // namespace kinloom::cli

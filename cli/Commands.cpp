@@ -1,0 +1,186 @@
+#include "Commands.h"
+
+#include "LNGedcomSpecification.h"
+#include "LNHeadlessViewer.h"
+#include "TextServices.h"
+
+#include <fstream>
+
+namespace kinloom::cli {
+
+namespace {
+
+constexpr int exitRead = 0;
+constexpr int exitFailure = 1;
+
+void appendLine(std::string& out, std::string_view line) {
+    out += line;
+    out += '\n';
+}
+
+void appendText(std::string& out, const std::optional<String>& text) {
+    if (text) out += toUtf8(*text);
+}
+
+std::string_view colorName(const LNColor& color) {
+    if (color == LNColor::orangeColor()) return "orange";
+    if (color == LNColor::redColor()) return "red";
+    if (color == LNColor::blackColor()) return "black";
+    return "other";
+}
+
+int load(LNHeadlessViewer& viewer, std::string& out) {
+    const LNGedcomRecordSet& records = *viewer.controller().gedcomRecords();
+    appendLine(out, "records " + std::to_string(records.count()));
+    appendLine(out, "persons " + std::to_string(records.numIndis()));
+    appendLine(out, "families " + std::to_string(records.numFams()));
+    appendLine(out, "sources " + std::to_string(records.numSours()));
+    appendLine(out, "lines " + std::to_string(records.numNodes()));
+    appendLine(out, "errors " + std::to_string(viewer.controller().gedcomFile()->errors()->count()));
+    return exitRead;
+}
+
+int persons(LNHeadlessViewer& viewer, const Arguments& arguments, std::string& out) {
+    LNHeadlessTableView& table = viewer.table();
+    if (arguments.sortColumn) {
+        int column = table.columnIndex(fromUtf8(*arguments.sortColumn));
+        table.clickHeader(column);
+        if (arguments.descending) table.clickHeader(column);
+    }
+    std::vector<LNTableColumn*> columns = table.tableColumns();
+    for (std::size_t c = 0; c < columns.size(); ++c) {
+        if (c > 0) out += '\t';
+        out += toUtf8(columns[c]->identifier());
+    }
+    out += '\n';
+    for (int row = 0; row < table.numberOfRows(); ++row) {
+        for (std::size_t c = 0; c < columns.size(); ++c) {
+            if (c > 0) out += '\t';
+            appendText(out, table.cellText(row, static_cast<int>(c)));
+        }
+        out += '\n';
+    }
+    return exitRead;
+}
+
+int find(LNHeadlessViewer& viewer, const Arguments& arguments, std::string& out) {
+    for (const auto& person : viewer.controller().gedcomRecords()->indisWithName(fromUtf8(arguments.name))) {
+        out += toUtf8(stripAts(person->key().view()));
+        out += '\t';
+        if (const SharedString* name = attributeString(person->attributeForKey(u"name")))
+            out += toUtf8(*name);
+        out += '\n';
+    }
+    return exitRead;
+}
+
+// Finds the grammar the validate command will read and makes sure it reads;
+// false with the reason otherwise.
+bool checkGrammar(LNHeadlessViewer& viewer, std::string& problem) {
+    std::optional<std::string> path =
+        viewer.application().mainBundle().pathForResource(u"Gedcom5.5", u"spec");
+    if (!path) {
+        problem = "cannot find the grammar Gedcom5.5.spec";
+        return false;
+    }
+    if (!std::ifstream(*path)) {
+        problem = "cannot read the grammar " + *path;
+        return false;
+    }
+    if (!LNGedcomSpecification::initFromFile(*path)) {
+        problem = "cannot parse the grammar " + *path;
+        return false;
+    }
+    return true;
+}
+
+int show(LNHeadlessViewer& viewer, const Arguments& arguments, std::string& out, std::string& problem) {
+    String key = fromUtf8(arguments.name);
+    if (!isCrossReference(key)) key = u"@" + key + u"@";
+    int row = viewer.controller().rowOfKey(key);
+    if (row < 0) {
+        problem = "no person " + arguments.name;
+        return exitFailure;
+    }
+    if (arguments.validate) {
+        if (!checkGrammar(viewer, problem)) return exitFailure;
+        viewer.validate();
+    }
+    viewer.table().clickCell(row, viewer.table().columnIndex(u"id"));
+    if (arguments.labels && viewer.checkBox().state() != LNButton::offState) viewer.checkBox().click();
+    LNHeadlessOutlineView& outline = viewer.outline();
+    if (arguments.expandAll) outline.expandAll();
+
+    for (int i = 0; i < static_cast<int>(outline.rows().size()); ++i) {
+        if (arguments.validate) {
+            out += colorName(outline.rowColor(i));
+            out += '\t';
+        }
+        out.append(2 * static_cast<std::size_t>(outline.rows()[static_cast<std::size_t>(i)].depth), ' ');
+        appendText(out, outline.rowText(i));
+        out += '\n';
+    }
+    return exitRead;
+}
+
+// Every line of the record, pre-order: mark, TAB, two blanks a level, line form.
+void appendMarkedLines(std::string& out, LNNode* root) {
+    std::vector<std::pair<LNNode*, std::size_t>> stack{{root, 0}};
+    while (!stack.empty()) {
+        auto [node, depth] = stack.back();
+        stack.pop_back();
+        const SharedString* mark = attributeString(node->attributeForKey(u"validcode"));
+        out += mark ? toUtf8(*mark) : std::string("none");
+        out += '\t';
+        out.append(2 * depth, ' ');
+        out += toUtf8(node->description());
+        out += '\n';
+        const auto& children = node->childList();
+        for (auto child = children.rbegin(); child != children.rend(); ++child)
+            stack.emplace_back(child->get(), depth + 1);
+    }
+}
+
+int validate(LNHeadlessViewer& viewer, const Arguments& arguments, std::string& out, std::string& problem) {
+    if (arguments.grammar)
+        viewer.application().bundle().setPathForResource(u"Gedcom5.5", u"spec", *arguments.grammar);
+    if (!checkGrammar(viewer, problem)) return exitFailure;
+    viewer.validate();
+    for (const auto& person : viewer.controller().gedcomRecords()->indiRecords())
+        appendMarkedLines(out, person->root().get());
+    return exitRead;
+}
+
+} // namespace
+
+int runCommand(const Arguments& arguments, std::string& out, std::string& problem) {
+    // Never released: the process ends right after the command, and taking a
+    // large file apart node by node would only delay the exit. The pointer
+    // stays reachable, so leak checkers do not count it.
+    static LNHeadlessViewer* kept = nullptr;
+    kept = new LNHeadlessViewer;
+    LNHeadlessViewer& viewer = *kept;
+    viewer.application().answerOpenPanels({arguments.file});
+    viewer.openDocument();
+    if (!viewer.controller().gedcomRecords()) {
+        problem = "cannot read " + arguments.file;
+        return exitFailure;
+    }
+    switch (arguments.command) {
+    case Arguments::Command::load:
+        return load(viewer, out);
+    case Arguments::Command::persons:
+        return persons(viewer, arguments, out);
+    case Arguments::Command::find:
+        return find(viewer, arguments, out);
+    case Arguments::Command::show:
+        return show(viewer, arguments, out, problem);
+    case Arguments::Command::validate:
+        return validate(viewer, arguments, out, problem);
+    case Arguments::Command::help:
+        break;
+    }
+    return exitRead;
+}
+
+} // namespace kinloom::cli
