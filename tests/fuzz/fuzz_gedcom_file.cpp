@@ -1,16 +1,17 @@
-// A whole file from bytes: character-set detection, decoding, records,
-// indexes and link validation (all made by loading), then what the viewer
-// asks of a loaded file: each person's names, years, places and relations,
-// the name orders, and a name search for a name taken from the file.
+// A whole file from bytes, opened as the window opens it: character-set
+// detection, decoding, records, indexes and link validation; then the person
+// table sorted by every column and read cell by cell, a click on a parent
+// cell with the record outline expanded, a name search for the first
+// person's name, the validate command, and the relations the table omits.
 
 #include "FuzzText.h"
-#include "LNGedcomFile.h"
+#include "LNHeadlessViewer.h"
 #include "SystemLog.h"
+#include "TextServices.h"
 
 #include <sys/mman.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <string>
 
@@ -36,50 +37,70 @@ class MemoryFile {
     std::string path_;
 };
 
-void askPerson(const LNGedcomRecordSet& set, const LNGedcomIndiRecord& indi) {
-    indi.nameSurnameFirst(true, true, 0);
-    indi.birthYear();
-    indi.deathYear();
-    indi.birthPlace();
-    indi.deathPlace();
-    set.fatherOfIndi(indi);
-    set.motherOfIndi(indi);
-    set.spousesOfIndi(indi);
-    set.childrenOfIndi(indi);
-    set.natalFamiliesOfIndi(indi);
+void readTable(LNHeadlessTableView& table) {
+    int columns = static_cast<int>(table.tableColumns().size());
+    for (int column = 0; column < columns; ++column)
+        table.clickHeader(column);
+    for (int row = 0; row < table.numberOfRows(); ++row)
+        for (int column = 0; column < columns; ++column) {
+            table.cellText(row, column);
+            table.cellColor(row, column);
+        }
+}
+
+void readOutline(LNHeadlessOutlineView& outline) {
+    outline.expandAll();
+    for (int row = 0; row < static_cast<int>(outline.rows().size()); ++row) {
+        outline.rowText(row);
+        outline.rowColor(row);
+    }
 }
 
 } // namespace
 
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    setCollationLocale("en");
+    return 0;
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static MemoryFile file;
     LogCapture quiet;
-    LNGedcomFile gedcom(file.write(fuzz::bytesOf(data, size)));
-    const LNGedcomRecordSet* set = gedcom.recordSet();
+    LNHeadlessViewer viewer;
+    viewer.application().bundle().setDirectories({KINLOOM_RESOURCES});
+    viewer.application().openFile(file.write(fuzz::bytesOf(data, size)));
+    const LNGedcomRecordSet* set = viewer.controller().gedcomRecords();
     if (!set) std::abort(); // a regular file is always readable
-
     if (set->records())
         for (const auto& record : *set->records())
             if (record->key() && !set->recordWithKey(record->key().view())) std::abort();
-    for (const auto& indi : set->indiRecords())
-        askPerson(*set, *indi);
+
+    LNHeadlessTableView& table = viewer.table();
+    if (table.numberOfRows() != set->numIndis()) std::abort();
+    readTable(table);
+    if (table.numberOfRows() > 0) {
+        table.clickCell(0, table.columnIndex(u"father"));
+        readOutline(viewer.outline());
+        viewer.checkBox().click(); // labelled lines
+        readOutline(viewer.outline());
+    }
+    for (const auto& indi : set->indiRecords()) {
+        if (!indi->name() || !indi->name()->value()) continue;
+        viewer.searchField().type(indi->name()->value().view());
+        viewer.searchField().endEditing();
+        break;
+    }
+    viewer.validate();
+    readTable(table);
+
+    for (const auto& indi : set->indiRecords()) {
+        set->spousesOfIndi(*indi);
+        set->childrenOfIndi(*indi);
+    }
     for (const auto& fam : set->famRecords()) {
         set->husbandsOfFam(*fam);
         set->wivesOfFam(*fam);
         set->childrenOfFam(*fam);
-    }
-    IndiList byName = set->indiRecords();
-    std::sort(byName.begin(), byName.end(),
-              [](const auto& a, const auto& b) { return compareIndisByName(*a, *b) < 0; });
-    IndiList byBirth = set->indiRecords();
-    std::sort(byBirth.begin(), byBirth.end(),
-              [](const auto& a, const auto& b) { return compareIndisByBirthYear(*a, *b, nullptr) < 0; });
-
-    // The first person's name, as a user would type it.
-    for (const auto& indi : set->indiRecords()) {
-        if (!indi->name() || !indi->name()->value()) continue;
-        set->indisWithName(indi->name()->value().view());
-        break;
     }
     return 0;
 }
