@@ -10,6 +10,7 @@
 #include <sstream>
 #include <string>
 #include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -33,7 +34,8 @@ std::string shellQuoted(const std::string& word) {
 }
 
 CliRun runCli(const std::vector<std::string>& words) {
-    std::string errPath = testing::TempDir() + "kinloom-cli-stderr.txt";
+    // One file per test process: CTest runs tests in parallel.
+    std::string errPath = testing::TempDir() + "kinloom-cli-stderr-" + std::to_string(getpid()) + ".txt";
     std::string command = shellQuoted(KINLOOM_CLI);
     for (const std::string& word : words)
         command += " " + shellQuoted(word);

@@ -1,12 +1,19 @@
-// Hostile grammars at the limits: each is read, used and released, and every
-// node made for it must be gone afterwards.
+// Hostile grammars and files at the limits of the viewer: each is read, used
+// and released, and every node made for it must be gone afterwards.
 
 #include "GedcomTestTrees.h"
 #include "LNGedcomSpecification.h"
+#include "LNHeadlessViewer.h"
+#include "SystemLog.h"
 #include "TextServices.h"
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <string>
 
 using namespace kinloom;
@@ -70,4 +77,44 @@ TEST(GrammarLimits, ReadsAndMatchesIdentifiersOfTenThousandCharacters) {
               "INDI badchild\n  " + std::string(10'000, 'T') + " good\n  " + std::string(9'999, 'T') +
                   " bad\n");
     EXPECT_EQ(liveNodes(), before);
+}
+
+TEST(ViewerLimits, ShowsValidatesAndReleasesARecordAMillionLevelsDeep) {
+    std::filesystem::path dir = std::filesystem::temp_directory_path() / "kinloom-viewer-limits-XXXXXX";
+    std::string pattern = dir.string();
+    ASSERT_TRUE(mkdtemp(pattern.data()));
+    dir = pattern;
+    std::string deep = (dir / "deep.ged").string();
+    std::string fifo = (dir / "fifo.ged").string();
+    {
+        std::string text = "0 @I1@ INDI\n";
+        for (int level = 1; level < 1'000'000; ++level)
+            text += std::to_string(level) + " NOTE\n";
+        std::FILE* out = std::fopen(deep.c_str(), "wb");
+        ASSERT_TRUE(out);
+        std::fwrite(text.data(), 1, text.size(), out);
+        std::fclose(out);
+    }
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+
+    long before = liveNodes();
+    {
+        LogCapture log;
+        LNHeadlessViewer viewer;
+        viewer.application().bundle().setDirectories({"resources"});
+        viewer.application().openFile(deep);
+        ASSERT_EQ(viewer.table().numberOfRows(), 1);
+        viewer.table().clickCell(0, viewer.table().columnIndex(u"name"));
+        viewer.outline().expandAll();
+        EXPECT_EQ(viewer.outline().rows().size(), 1'000'000u);
+        viewer.validate();
+        EXPECT_EQ(viewer.table().cellColor(0, viewer.table().columnIndex(u"name")), LNColor::orangeColor());
+
+        // A FIFO without a writer is refused at once, and the deep file released.
+        viewer.application().openFile(fifo);
+        EXPECT_EQ(viewer.table().numberOfRows(), 0);
+        EXPECT_TRUE(log.contains("just added error cantReadSource at line 0"));
+    }
+    EXPECT_EQ(liveNodes(), before);
+    std::filesystem::remove_all(dir);
 }
