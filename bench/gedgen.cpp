@@ -1,11 +1,16 @@
-// kinloom-gedgen PERSONS SEED OUTPUT
+// kinloom-gedgen PERSONS SEED OUTPUT [ENCODING] [LINE-END]
 //
 // Writes a synthetic GEDCOM 5.5 file of about PERSONS persons, the same bytes
 // for the same arguments on every machine: header, submitter, sources,
 // persons (names with accented letters, sex, birth, death and burial events
 // with dates and places, family links, notes with continuation lines, source
-// citations, occupations, change stamps), families (husband, wife, children, marriage) and trailer. The
-// text is UTF-8 with LF line ends.
+// citations, occupations, change stamps), families (husband, wife, children,
+// marriage) and trailer.
+//
+// ENCODING is utf8 (the default), ascii (accents dropped, Cyrillic
+// transliterated), ansel (diacritics before their letter) or utf16le (with a
+// byte-order mark); the header's CHAR line names it. LINE-END is lf (the
+// default) or crlf.
 
 #include <algorithm>
 #include <cstdint>
@@ -196,7 +201,7 @@ void writeChange(GedcomWriter& out, Random& random) {
     out.line(3, "TIME", time);
 }
 
-void writeHeader(GedcomWriter& out) {
+void writeHeader(GedcomWriter& out, std::string_view characterSet) {
     out.line(0, "HEAD");
     out.line(1, "SOUR", "KINLOOM-GEDGEN");
     out.line(2, "NAME", "Kinloom synthetic data");
@@ -204,7 +209,7 @@ void writeHeader(GedcomWriter& out) {
     out.line(1, "GEDC");
     out.line(2, "VERS", "5.5");
     out.line(2, "FORM", "LINEAGE-LINKED");
-    out.line(1, "CHAR", "UTF-8");
+    out.line(1, "CHAR", characterSet);
     out.record("@U1@", "SUBM");
     out.line(1, "NAME", "Kinloom Benchmark");
 }
@@ -252,12 +257,12 @@ void writeFamily(GedcomWriter& out, Random& random, const Family& family, const 
     writeChange(out, random);
 }
 
-std::string generate(int numPersons, std::uint64_t seed) {
+std::string generate(int numPersons, std::uint64_t seed, std::string_view characterSet) {
     Random random(seed);
     Population population = buildPopulation(numPersons, random);
     int numSources = std::max(3, numPersons / 1000);
     GedcomWriter out;
-    writeHeader(out);
+    writeHeader(out, characterSet);
     writeSources(out, random, numSources);
     for (std::size_t i = 0; i < population.persons.size(); ++i)
         writePerson(out, random, population.persons[i], static_cast<int>(i), numSources);
@@ -267,20 +272,114 @@ std::string generate(int numPersons, std::uint64_t seed) {
     return out.text();
 }
 
+// One character of the UTF-8 text: its code point and its length in bytes.
+char32_t decodeUtf8(std::string_view text, std::size_t i, std::size_t& length) {
+    auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[i + k]); };
+    unsigned char b = byte(0);
+    if (b < 0x80) return length = 1, b;
+    if (b < 0xE0) return length = 2, char32_t(b & 0x1F) << 6 | (byte(1) & 0x3F);
+    if (b < 0xF0) return length = 3, char32_t(b & 0x0F) << 12 | char32_t(byte(1) & 0x3F) << 6 | (byte(2) & 0x3F);
+    return length = 4, char32_t(b & 0x07) << 18 | char32_t(byte(1) & 0x3F) << 12 | char32_t(byte(2) & 0x3F) << 6 |
+                           (byte(3) & 0x3F);
+}
+
+/// How a non-ASCII letter of the generator's tables is written in 8 bits:
+/// its ASCII form, and its ANSEL bytes (diacritics, then the base letter;
+/// or a letter of ANSEL's own).
+struct EightBitForm {
+    char32_t code;
+    const char* ascii;
+    const char* ansel;
+};
+
+const EightBitForm eightBitForms[] = {
+    {U'é', "e", "\xE2" "e"}, {U'É', "E", "\xE2" "E"}, {U'è', "e", "\xE1" "e"}, {U'ë', "e", "\xE8" "e"},
+    {U'ü', "u", "\xE8" "u"}, {U'ö', "o", "\xE8" "o"}, {U'Ö', "O", "\xE8" "O"}, {U'ä', "a", "\xE8" "a"},
+    {U'á', "a", "\xE2" "a"}, {U'í', "i", "\xE2" "i"}, {U'ó', "o", "\xE2" "o"}, {U'Ó', "O", "\xE2" "O"},
+    {U'ú', "u", "\xE2" "u"}, {U'ñ', "n", "\xE4" "n"}, {U'ã', "a", "\xE4" "a"}, {U'ç', "c", "\xF0" "c"},
+    {U'ş', "s", "\xF0" "s"}, {U'ř', "r", "\xE9" "r"}, {U'Å', "A", "\xEA" "A"}, {U'ễ', "e", "\xE3\xE4" "e"},
+    {U'ø', "o", "\xB2"},     {U'ł', "l", "\xB1"},     {U'И', "I", "I"},        {U'в', "v", "v"},
+    {U'а', "a", "a"},        {U'н', "n", "n"},        {U'о', "o", "o"},        {U'О', "O", "O"},
+    {U'л', "l", "l"},        {U'ь', "", ""},          {U'г', "g", "g"},
+};
+
+// The UTF-8 text in ASCII or ANSEL; characters without a form become "?".
+std::string toEightBits(std::string_view text, bool ansel) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0, length = 0; i < text.size(); i += length) {
+        char32_t code = decodeUtf8(text, i, length);
+        if (code < 0x80) {
+            out += static_cast<char>(code);
+            continue;
+        }
+        const char* form = "?";
+        for (const auto& known : eightBitForms) {
+            if (known.code == code) form = ansel ? known.ansel : known.ascii;
+        }
+        out += form;
+    }
+    return out;
+}
+
+// The UTF-8 text in UTF-16LE after a byte-order mark.
+std::string toUtf16le(std::string_view text) {
+    std::string out = "\xFF\xFE";
+    out.reserve(2 * text.size() + 2);
+    auto unit = [&out](char32_t u) {
+        out += static_cast<char>(u & 0xFF);
+        out += static_cast<char>(u >> 8);
+    };
+    for (std::size_t i = 0, length = 0; i < text.size(); i += length) {
+        char32_t code = decodeUtf8(text, i, length);
+        if (code >= 0x10000) {
+            unit(0xD800 + ((code - 0x10000) >> 10));
+            unit(0xDC00 + ((code - 0x10000) & 0x3FF));
+        } else {
+            unit(code);
+        }
+    }
+    return out;
+}
+
+std::string withCrLf(std::string_view text) {
+    std::string out;
+    out.reserve(text.size() + text.size() / 16);
+    for (char c : text) {
+        if (c == '\n') out += '\r';
+        out += c;
+    }
+    return out;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 4) {
-        std::cerr << "usage: kinloom-gedgen PERSONS SEED OUTPUT\n";
+    if (argc < 4 || argc > 6) {
+        std::cerr << "usage: kinloom-gedgen PERSONS SEED OUTPUT [utf8|ascii|ansel|utf16le] [lf|crlf]\n";
         return 2;
     }
     int numPersons = std::atoi(argv[1]);
     std::uint64_t seed = std::strtoull(argv[2], nullptr, 10);
+    std::string encoding = argc > 4 ? argv[4] : "utf8";
+    std::string lineEnd = argc > 5 ? argv[5] : "lf";
     if (numPersons < 1) {
         std::cerr << "kinloom-gedgen: PERSONS must be at least 1\n";
         return 2;
     }
-    std::string text = generate(numPersons, seed);
+    const char* characterSet = encoding == "utf8"      ? "UTF-8"
+                               : encoding == "ascii"   ? "ASCII"
+                               : encoding == "ansel"   ? "ANSEL"
+                               : encoding == "utf16le" ? "UNICODE"
+                                                       : nullptr;
+    if (!characterSet || (lineEnd != "lf" && lineEnd != "crlf")) {
+        std::cerr << "kinloom-gedgen: unknown encoding or line end\n";
+        return 2;
+    }
+    std::string text = generate(numPersons, seed, characterSet);
+    if (lineEnd == "crlf") text = withCrLf(text);
+    if (encoding == "ascii" || encoding == "ansel") text = toEightBits(text, encoding == "ansel");
+    if (encoding == "utf16le") text = toUtf16le(text);
     std::ofstream file(argv[3], std::ios::binary);
     file.write(text.data(), static_cast<std::streamsize>(text.size()));
     if (!file) {

@@ -1,13 +1,63 @@
 #include "LNGedcomNode.h"
 
+#include "LoadArena.h"
 #include "TextServices.h"
+
+#include <algorithm>
+#include <climits>
+#include <new>
 
 namespace kinloom {
 
 LNGedcomNode::LNGedcomNode(std::int32_t level, SharedString ref, SharedString tag, SharedString value)
-    : LNNode(std::move(tag), std::move(value), nullptr), key_(std::move(ref)) {
+    : LNNode(std::move(tag), std::move(value), nullptr) {
+    setKey(std::move(ref));
     if (level >= 0) setLevel(level);
 }
+
+namespace {
+
+// The parser's white space: TAB and the space separators (Zs). Lines are
+// mostly ASCII, which is decided without the table.
+bool isWhite(char16_t c) {
+    if (c < 0x80) return c == u' ' || c == u'\t';
+    return CharSet::whiteSpace().contains(c);
+}
+
+std::size_t skipWhite(StringView text, std::size_t i) {
+    while (i < text.size() && isWhite(text[i]))
+        ++i;
+    return i;
+}
+
+std::size_t skipToken(StringView text, std::size_t i) {
+    while (i < text.size() && !isWhite(text[i]))
+        ++i;
+    return i;
+}
+
+// A signed decimal integer saturating at the 32-bit limits; false when there
+// are no digits.
+bool scanLevel(StringView text, std::size_t& i, std::int32_t& level) {
+    std::size_t at = i;
+    bool negative = false;
+    if (at < text.size() && (text[at] == u'+' || text[at] == u'-')) negative = text[at++] == u'-';
+    std::size_t digits = at;
+    std::int64_t magnitude = 0;
+    constexpr std::int64_t limit = std::int64_t{INT32_MAX} + 1;
+    for (; at < text.size() && text[at] >= u'0' && text[at] <= u'9'; ++at)
+        magnitude = std::min<std::int64_t>(magnitude * 10 + (text[at] - u'0'), limit);
+    if (at == digits) return false;
+    i = at;
+    level = static_cast<std::int32_t>(std::min<std::int64_t>(negative ? -magnitude : magnitude, INT32_MAX));
+    return true;
+}
+
+SharedString lineString(StringView text, LoadArena* arena) {
+    return arena ? SharedString::inArena(text, *arena) : SharedString(text);
+}
+
+} // namespace
 
 Ref<LNGedcomNode> LNGedcomNode::initFromString(StringView text, std::optional<ErrorKind>* error) {
     std::optional<ErrorKind> ignored;
@@ -15,46 +65,53 @@ Ref<LNGedcomNode> LNGedcomNode::initFromString(StringView text, std::optional<Er
     *error = LNGedcomErrorLineSyntax;
     if (text.empty()) return nullptr;
 
-    const CharSet& white = CharSet::whiteSpace();
-    Scanner scanner(text);
-    scanner.scanCharacters(white);
-    if (scanner.atEnd()) {
+    std::size_t i = skipWhite(text, 0);
+    if (i == text.size()) {
         *error = std::nullopt; // a blank line is not an error
         return nullptr;
     }
     std::int32_t level = 0;
-    if (!scanner.scanInt(&level) || scanner.atEnd()) return nullptr;
-    scanner.scanCharacters(white);
-    if (scanner.atEnd()) return nullptr;
+    if (!scanLevel(text, i, level) || i == text.size()) return nullptr;
+    i = skipWhite(text, i);
+    if (i == text.size()) return nullptr;
 
-    StringView token;
-    scanner.scanUpToCharacters(white, &token);
+    std::size_t tokenEnd = skipToken(text, i);
+    StringView token = text.substr(i, tokenEnd - i);
     StringView key;
     if (isCrossReference(token)) {
         key = token;
-        scanner.scanCharacters(white);
-        if (scanner.atEnd()) return nullptr;
-        scanner.scanUpToCharacters(white, &token);
+        i = skipWhite(text, tokenEnd);
+        if (i == text.size()) return nullptr;
+        tokenEnd = skipToken(text, i);
+        token = text.substr(i, tokenEnd - i);
     }
     if (!isValidTag(token)) return nullptr;
 
-    scanner.scanCharacters(white);
-    SharedString value;
-    if (!scanner.atEnd()) value = SharedString(trim(scanner.rest(), white));
+    i = skipWhite(text, tokenEnd);
+    std::size_t valueEnd = text.size();
+    while (valueEnd > i && isWhite(text[valueEnd - 1]))
+        --valueEnd;
 
     *error = std::nullopt;
-    auto node = makeRef<LNGedcomNode>(level, key.empty() ? SharedString() : SharedString(key),
-                                      SharedString::interned(token), std::move(value));
+    LoadArena* arena = LoadArena::current();
+    SharedString value = i < valueEnd ? lineString(text.substr(i, valueEnd - i), arena) : SharedString();
+    SharedString ref = key.empty() ? SharedString() : lineString(key, arena);
+    SharedString tag = SharedString::interned(token);
+    void* memory = arena ? arena->allocate(sizeof(LNGedcomNode)) : nullptr;
+    LNGedcomNode* node = memory ? new (memory)
+                                      LNGedcomNode(level, std::move(ref), std::move(tag), std::move(value))
+                                : new LNGedcomNode(level, std::move(ref), std::move(tag), std::move(value));
+    if (memory) node->setMadeInArena();
     node->setLevel(level); // parsed lines keep negative levels; the assembler rejects them
-    return node;
+    return Ref<LNGedcomNode>(node);
 }
 
 String LNGedcomNode::description() const {
     std::string level = std::to_string(this->level());
     String line(level.begin(), level.end());
-    if (key_) {
+    if (const SharedString& key = this->key()) {
         line += u' ';
-        line += key_.view();
+        line += key.view();
     }
     line += u' ';
     line += name().view();
@@ -65,7 +122,7 @@ String LNGedcomNode::description() const {
     return line;
 }
 
-Ref<LNNode> LNGedcomNode::shallowCopy() const { return makeRef<LNGedcomNode>(level(), key_, name(), value()); }
+Ref<LNNode> LNGedcomNode::shallowCopy() const { return makeRef<LNGedcomNode>(level(), key(), name(), value()); }
 
 bool isCrossReference(StringView text) {
     return text.size() >= 3 && text.front() == u'@' && text.back() == u'@';

@@ -33,8 +33,8 @@ class LNGedcomNode : public LNNode {
     std::int32_t lineNumber() const { return lineNumber_; }
     void setLineNumber(std::int32_t line) { lineNumber_ = line; }
     /// The cross-reference key this line defines, with its at signs; absent when none.
-    const SharedString& key() const { return key_; }
-    void setKey(SharedString key) { key_ = std::move(key); }
+    const SharedString& key() const { return rareText(); }
+    void setKey(SharedString key) { setRareText(std::move(key)); }
     /// The tag (the node's name).
     const SharedString& tag() const { return name(); }
 
@@ -45,9 +45,8 @@ class LNGedcomNode : public LNNode {
     Ref<LNNode> shallowCopy() const override;
 
   private:
-    // The level lives in LNNode's spare field.
+    // The level lives in LNNode's spare field, the key in its rare text.
     std::int32_t lineNumber_ = 0;
-    SharedString key_;
 };
 
 /// At least 3 code units, first and last "@" (an absent text is empty).

@@ -1,6 +1,7 @@
 // The record assembler: GEDCOM lines in, one record per level-0 line out.
 
 #include "LNGedcomRecord.h"
+#include "LoadArena.h"
 #include "SystemLog.h"
 #include "TextServices.h"
 
@@ -29,9 +30,9 @@ class RecordAssembler {
             report("error: illegal level", LNGedcomErrorIllegalLevel, lineNumber);
         } else if (level == 0) {
             if (!finishRecord()) return false;
-            root_ = node;
-            orphans_.reset();
-            current_ = node.get();
+            lines_.push_back(std::move(node));
+            parents_.push_back(none);
+            path_.assign(1, 0);
             currentLevel_ = 0;
         } else if (level > currentLevel_ + 1) {
             // Dropped; the lines after it attach as if it had not been there.
@@ -48,38 +49,46 @@ class RecordAssembler {
     }
 
   private:
+    static constexpr int none = -1;
+
     void report(const char* logLine, ErrorKind kind, int lineNumber) {
         systemLog(logLine);
         if (errors_) errors_->addError(kind, lineNumber);
     }
 
-    // A child of the current node (one level deeper) or a sibling of the node
-    // at its level on the current node's path.
+    // A child of the line one level up on the current path: of the current
+    // line (one level deeper) or of the parent of the line at its level. The
+    // lines of a record are linked when the record ends, so that every child
+    // list is made once at its final size.
     void attach(Ref<LNGedcomNode> node, int level) {
-        LNNode* parent = current_;
-        if (level <= currentLevel_) {
-            while (currentLevel_ > level) {
-                current_ = current_ ? static_cast<LNGedcomNode*>(current_->parent()) : nullptr;
-                --currentLevel_;
-            }
-            parent = current_ ? current_->parent() : nullptr;
-        }
-        current_ = node.get();
+        auto depth = static_cast<std::size_t>(level);
+        path_.resize(depth + 1, none);
         currentLevel_ = level;
-        if (parent) {
-            parent->addChild(std::move(node));
-        } else {
-            // Only before the first level-0 line: the line is dropped, but
-            // stays current so its subordinates go with it.
-            orphans_ = std::move(node);
+        int parent = path_[depth - 1];
+        if (parent == none) {
+            // Only before the first level-0 line: the line is dropped, and so
+            // are its subordinates.
+            path_[depth] = none;
+            return;
         }
+        path_[depth] = static_cast<int>(lines_.size());
+        lines_.push_back(std::move(node));
+        parents_.push_back(parent);
     }
 
     // False when the record made reaches maxCount.
     bool finishRecord() {
-        if (!root_) return true;
-        auto record = LNGedcomRecord::recordWithRoot(std::move(root_), errors_);
-        current_ = nullptr;
+        if (lines_.empty()) return true;
+        childCounts_.assign(lines_.size(), 0);
+        for (std::size_t i = 1; i < lines_.size(); ++i)
+            ++childCounts_[static_cast<std::size_t>(parents_[i])];
+        for (std::size_t i = 0; i < lines_.size(); ++i)
+            lines_[i]->reserveChildren(childCounts_[i]);
+        for (std::size_t i = 1; i < lines_.size(); ++i)
+            lines_[static_cast<std::size_t>(parents_[i])]->addChild(lines_[i]);
+        auto record = LNGedcomRecord::recordWithRoot(std::move(lines_[0]), errors_);
+        lines_.clear();
+        parents_.clear();
         if (!record) return true;
         records_->push_back(std::move(record));
         return maxCount_ == 0 || static_cast<int>(records_->size()) != maxCount_;
@@ -89,9 +98,14 @@ class RecordAssembler {
     LNGedcomErrors* errors_;
     std::unique_ptr<std::vector<std::shared_ptr<LNGedcomRecord>>> records_ =
         std::make_unique<std::vector<std::shared_ptr<LNGedcomRecord>>>();
-    Ref<LNGedcomNode> root_;
-    Ref<LNGedcomNode> orphans_;
-    LNGedcomNode* current_ = nullptr;
+    // The lines of the record being read, its root first, and the index of
+    // each line's parent among them.
+    std::vector<Ref<LNGedcomNode>> lines_;
+    std::vector<int> parents_;
+    std::vector<int> childCounts_;
+    // The index of the line at each level of the current path; none before
+    // the first level-0 line.
+    std::vector<int> path_{none};
     int currentLevel_ = 0;
 };
 
@@ -101,6 +115,7 @@ std::unique_ptr<std::vector<std::shared_ptr<LNGedcomRecord>>>
 LNGedcomRecord::gedcomRecordsFromStrings(const std::vector<StringView>& lines, int maxCount,
                                          LNGedcomErrors* errors) {
     if (lines.empty()) return nullptr;
+    LoadArena arena;
     RecordAssembler assembler(maxCount, errors);
     int lineNumber = 0;
     for (StringView line : lines) {
@@ -111,6 +126,7 @@ LNGedcomRecord::gedcomRecordsFromStrings(const std::vector<StringView>& lines, i
 
 std::unique_ptr<std::vector<std::shared_ptr<LNGedcomRecord>>>
 LNGedcomRecord::gedcomRecordsFromText(StringView text, int maxCount, LNGedcomErrors* errors) {
+    LoadArena arena;
     RecordAssembler assembler(maxCount, errors);
     const CharSet& breaks = CharSet::newline();
     // Most characters are printable ASCII, which is never a line break: they

@@ -1,17 +1,12 @@
 #include "LNGedcomRecordSet.h"
 
+#include "LoadStages.h"
+
 #include <string>
 
 namespace kinloom {
 
 namespace {
-
-template <typename T>
-const std::shared_ptr<T>& lookup(const KeyMap<std::shared_ptr<T>>& map, StringView key) {
-    static const std::shared_ptr<T> none;
-    auto found = map.find(key);
-    return found == map.end() ? none : found->second;
-}
 
 template <typename T>
 const std::shared_ptr<T>& atIndex(const std::vector<std::shared_ptr<T>>& list, int index) {
@@ -23,9 +18,8 @@ const std::shared_ptr<T>& atIndex(const std::vector<std::shared_ptr<T>>& list, i
 // Files the record under its key in the kind's map and list, unless a record
 // of that kind holds the key already.
 template <typename T>
-void fileByKind(const std::shared_ptr<T>& record, KeyMap<std::shared_ptr<T>>& index,
-                std::vector<std::shared_ptr<T>>& list) {
-    if (index.try_emplace(record->key(), record).second) list.push_back(record);
+void fileByKind(const std::shared_ptr<T>& record, RecordIndex<T>& index, std::vector<std::shared_ptr<T>>& list) {
+    if (index.tryFile(record)) list.push_back(record);
 }
 
 } // namespace
@@ -41,14 +35,19 @@ void LNGedcomRecordSet::readRecords(const String* text) {
     // Every single line-break character ends a line, so CR LF files number
     // their lines 1, 3, 5, ... The lines are taken one by one from the text:
     // a list of them would add 16 bytes a line to the peak.
+    LoadStages::ended("start of record set");
     if (text) records_ = LNGedcomRecord::gedcomRecordsFromText(*text, 0, errors_);
     if (logger_) {
         std::string count = std::to_string(records_ ? records_->size() : 0);
         logger_->addLogString(u"Number of Gedcom records is " + String(count.begin(), count.end()) + u"\n");
     }
+    LoadStages::ended("assemble");
     fileRecords();
+    LoadStages::ended("index");
     buildNameIndex();
+    LoadStages::ended("name index");
     validate();
+    LoadStages::ended("link validation");
 }
 
 void LNGedcomRecordSet::fileRecords() {
@@ -67,7 +66,7 @@ void LNGedcomRecordSet::fileRecords() {
                                   String(tag) + u" record with no key");
             continue;
         }
-        if (!fullIndex_.try_emplace(key, record).second && errors_) {
+        if (!fullIndex_.tryFile(record) && errors_) {
             errors_->addError(LNGedcomErrorMultiplyDefinedKey, record->lineNumber(),
                               String(tag) + u" " + key.str());
         }
@@ -114,19 +113,19 @@ int LNGedcomRecordSet::numNodes() const {
 }
 
 const std::shared_ptr<LNGedcomIndiRecord>& LNGedcomRecordSet::indiWithKey(StringView key) const {
-    return lookup(indiIndex_, key);
+    return indiIndex_.find(key);
 }
 
 const std::shared_ptr<LNGedcomFamRecord>& LNGedcomRecordSet::famWithKey(StringView key) const {
-    return lookup(famIndex_, key);
+    return famIndex_.find(key);
 }
 
 const std::shared_ptr<LNGedcomSourRecord>& LNGedcomRecordSet::sourWithKey(StringView key) const {
-    return lookup(sourIndex_, key);
+    return sourIndex_.find(key);
 }
 
 const std::shared_ptr<LNGedcomRecord>& LNGedcomRecordSet::recordWithKey(StringView key) const {
-    return lookup(fullIndex_, key);
+    return fullIndex_.find(key);
 }
 
 const std::shared_ptr<LNGedcomIndiRecord>& LNGedcomRecordSet::indiByIndex(int index) const {

@@ -6,6 +6,7 @@
 #include "LNGedcomRecord.h"
 #include "LNGedcomSourRecord.h"
 #include "LNLogger.h"
+#include "RecordIndex.h"
 
 #include <memory>
 #include <string>
@@ -132,10 +133,10 @@ class LNGedcomRecordSet {
     IndiList indiRecords_;
     FamList famRecords_;
     SourList sourRecords_;
-    KeyMap<std::shared_ptr<LNGedcomRecord>> fullIndex_;
-    KeyMap<std::shared_ptr<LNGedcomIndiRecord>> indiIndex_;
-    KeyMap<std::shared_ptr<LNGedcomFamRecord>> famIndex_;
-    KeyMap<std::shared_ptr<LNGedcomSourRecord>> sourIndex_;
+    RecordIndex<LNGedcomRecord> fullIndex_;
+    RecordIndex<LNGedcomIndiRecord> indiIndex_;
+    RecordIndex<LNGedcomFamRecord> famIndex_;
+    RecordIndex<LNGedcomSourRecord> sourIndex_;
     KeyMap<std::vector<SharedString>> nameIndex_;
     LNLogger* logger_ = nullptr;
     LNGedcomErrors* errors_ = nullptr;

@@ -7,16 +7,15 @@ namespace {
 // The record the link line names in the index, or null (no line, no value,
 // no such record).
 template <typename T>
-std::shared_ptr<T> resolve(const KeyMap<std::shared_ptr<T>>& index, const LNGedcomNode* link) {
+std::shared_ptr<T> resolve(const RecordIndex<T>& index, const LNGedcomNode* link) {
     if (!link || !link->value()) return nullptr;
-    auto found = index.find(link->value().view());
-    return found == index.end() ? nullptr : found->second;
+    return index.find(link->value().view());
 }
 
 // Appends the record each line names, in line order; a line naming no record
 // of the kind adds nothing, since a list holds records only.
 template <typename T>
-void appendResolved(std::vector<std::shared_ptr<T>>& list, const KeyMap<std::shared_ptr<T>>& index,
+void appendResolved(std::vector<std::shared_ptr<T>>& list, const RecordIndex<T>& index,
                     std::span<LNGedcomNode* const> links) {
     for (const LNGedcomNode* link : links) {
         if (auto record = resolve(index, link)) list.push_back(std::move(record));
@@ -24,7 +23,7 @@ void appendResolved(std::vector<std::shared_ptr<T>>& list, const KeyMap<std::sha
 }
 
 template <typename T>
-std::vector<std::shared_ptr<T>> resolveAll(const KeyMap<std::shared_ptr<T>>& index,
+std::vector<std::shared_ptr<T>> resolveAll(const RecordIndex<T>& index,
                                            std::span<LNGedcomNode* const> links) {
     std::vector<std::shared_ptr<T>> list;
     appendResolved(list, index, links);

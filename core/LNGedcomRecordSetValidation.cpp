@@ -54,10 +54,9 @@ void logCount(const char* what, const LNGedcomErrors* errors) {
 
 // The record a link line names in the index, or null (no line, no value, no
 // such record). No shared pointer is copied.
-template <typename T> const T* linked(const KeyMap<std::shared_ptr<T>>& index, const LNGedcomNode* link) {
+template <typename T> const T* linked(const RecordIndex<T>& index, const LNGedcomNode* link) {
     if (!link || !link->value()) return nullptr;
-    auto found = index.find(link->value().view());
-    return found == index.end() ? nullptr : found->second.get();
+    return index.find(link->value().view()).get();
 }
 
 int lineOf(const LNGedcomNode* line) {
@@ -121,12 +120,12 @@ class LineWalk {
 // value is a cross-reference that names no source.
 template <typename Missing>
 void forEachMissingSource(const LNGedcomRecord& record,
-                          const KeyMap<std::shared_ptr<LNGedcomSourRecord>>& index, LineWalk& walk,
+                          const RecordIndex<LNGedcomSourRecord>& index, LineWalk& walk,
                           Missing missing) {
     walk(record, [&](const LNGedcomNode& line) {
         if (!(line.tag() == kSour)) return;
         StringView value = line.value().view();
-        if (isCrossReference(value) && index.find(value) == index.end()) missing(line);
+        if (isCrossReference(value) && !index.find(value)) missing(line);
     });
 }
 

@@ -1,8 +1,10 @@
 #include "LNNode.h"
 
+#include "LoadArena.h"
 #include "TextServices.h"
 
 #include <algorithm>
+#include <new>
 
 namespace kinloom {
 namespace {
@@ -64,7 +66,12 @@ class NodeReleaser {
         while (!pending.empty()) {
             LNNode* next = pending.back();
             pending.pop_back();
-            delete next;
+            if (next->refCount_ & LNNode::arenaFlag) {
+                next->~LNNode();
+                LoadArena::free(next);
+            } else {
+                delete next;
+            }
         }
         draining = false;
     }
@@ -77,6 +84,11 @@ void AttributeMap::set(StringView key, AttributeValue value) {
             return;
         }
     }
+    // Most maps hold one entry (a line's mark); a table row's holds about a
+    // dozen. Growing by fours to 16 keeps the latter from doubling to 16
+    // entries where 12 serve.
+    std::size_t size = entries_.size();
+    if (size == entries_.capacity() && size > 0) entries_.reserve(size < 16 ? (size / 4 + 1) * 4 : size * 3 / 2);
     entries_.emplace_back(SharedString::interned(key), std::move(value));
 }
 
@@ -93,7 +105,7 @@ const SharedString* attributeString(const AttributeValue* value) {
 
 LNNode::LNNode(SharedString name, SharedString value, const AttributeMap* attributes)
     : name_(std::move(name)), value_(std::move(value)) {
-    if (attributes) attributes_ = std::make_unique<AttributeMap>(*attributes);
+    if (attributes) setAttributes(attributes);
     ++numNodesAllocated;
 }
 
@@ -104,17 +116,49 @@ const std::vector<Ref<LNNode>>& LNNode::childList() const {
     return children_ ? *children_ : none;
 }
 
-void LNNode::release() const {
-    if (--refCount_ == 0) NodeReleaser::destroy(const_cast<LNNode*>(this));
+void LNNode::destroy() const { NodeReleaser::destroy(const_cast<LNNode*>(this)); }
+
+void LNNode::ChildListHolder::reset() {
+    List* list = get();
+    if (!list) return;
+    bool inArena = bits_ & 1;
+    bits_ = 0;
+    if (inArena) {
+        list->~List();
+        LoadArena::free(list);
+    } else {
+        delete list;
+    }
+}
+
+void LNNode::ChildListHolder::make() {
+    reset();
+    LoadArena* arena = LoadArena::current();
+    void* memory = arena ? arena->allocate(sizeof(List)) : nullptr;
+    bits_ = memory ? reinterpret_cast<std::uintptr_t>(new (memory) List()) | 1
+                   : reinterpret_cast<std::uintptr_t>(new List());
 }
 
 void LNNode::setChildren(const std::vector<Ref<LNNode>>* children) {
-    children_ = children ? std::make_unique<std::vector<Ref<LNNode>>>(*children) : nullptr;
+    if (!children) {
+        children_.reset();
+        return;
+    }
+    // Copied before the old list goes: it may be the very list given.
+    std::vector<Ref<LNNode>> copied(*children);
+    children_.make();
+    *children_ = std::move(copied);
+}
+
+void LNNode::reserveChildren(int count) {
+    if (count <= 0) return;
+    if (!children_) children_.make();
+    children_->reserve(static_cast<std::size_t>(count));
 }
 
 void LNNode::addChild(Ref<LNNode> child) {
     if (!children_) {
-        children_ = std::make_unique<std::vector<Ref<LNNode>>>();
+        children_.make();
         children_->reserve(4);
     }
     LNNode* added = child.get();
@@ -197,16 +241,25 @@ int LNNode::treeSize() const {
 }
 
 void LNNode::setAttribute(AttributeValue value, StringView key) {
-    if (!attributes_) attributes_ = std::make_unique<AttributeMap>();
-    attributes_->set(key, std::move(value));
+    Rare& rare = this->rare();
+    rare.hasAttributes = true;
+    rare.attributes.set(key, std::move(value));
 }
 
 const AttributeValue* LNNode::attributeForKey(StringView key) const {
-    return attributes_ ? attributes_->get(key) : nullptr;
+    const AttributeMap* map = attributes();
+    return map ? map->get(key) : nullptr;
 }
 
 void LNNode::setAttributes(const AttributeMap* attributes) {
-    attributes_ = attributes ? std::make_unique<AttributeMap>(*attributes) : nullptr;
+    if (attributes) {
+        Rare& rare = this->rare();
+        rare.attributes = *attributes;
+        rare.hasAttributes = true;
+    } else if (rare_) {
+        rare_->attributes = AttributeMap();
+        rare_->hasAttributes = false;
+    }
 }
 
 String LNNode::description() const {
@@ -257,8 +310,8 @@ void LNNode::fullXMLDescription(String& buffer, const std::optional<String>& ind
         appendIndent(buffer, indent, depth);
         buffer += u'<';
         buffer += node->name_.view();
-        if (node->attributes_) {
-            for (const auto& [key, value] : node->attributes_->entries()) {
+        if (const AttributeMap* attributes = node->attributes()) {
+            for (const auto& [key, value] : attributes->entries()) {
                 buffer += u' ';
                 buffer += key.view();
                 buffer += u"=\"";
@@ -303,7 +356,22 @@ void LNNode::fullXMLDescription(String& buffer, const std::optional<String>& ind
     }
 }
 
-Ref<LNNode> LNNode::shallowCopy() const { return makeRef<LNNode>(name_, value_, attributes_.get()); }
+Ref<LNNode> LNNode::shallowCopy() const { return makeRef<LNNode>(name_, value_, attributes()); }
+
+LNNode::Rare& LNNode::rare() {
+    if (!rare_) rare_ = std::make_unique<Rare>();
+    return *rare_;
+}
+
+const SharedString& LNNode::rareText() const {
+    static const SharedString none;
+    return rare_ ? rare_->text : none;
+}
+
+void LNNode::setRareText(SharedString text) {
+    if (!text && !rare_) return;
+    rare().text = std::move(text);
+}
 
 Ref<LNNode> LNNode::copy() const {
     Ref<LNNode> root = shallowCopy();
@@ -311,7 +379,8 @@ Ref<LNNode> LNNode::copy() const {
     while (!stack.empty()) {
         auto [source, target] = stack.back();
         stack.pop_back();
-        auto copies = std::make_unique<std::vector<Ref<LNNode>>>();
+        target->children_.make();
+        auto* copies = target->children_.get();
         copies->reserve(source->childList().size());
         for (const auto& child : source->childList()) {
             Ref<LNNode> copied = child->shallowCopy();
@@ -319,7 +388,6 @@ Ref<LNNode> LNNode::copy() const {
             stack.emplace_back(child.get(), copied.get());
             copies->push_back(std::move(copied));
         }
-        target->children_ = std::move(copies);
     }
     return root;
 }

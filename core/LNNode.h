@@ -59,8 +59,10 @@ class LNNode {
     // Reference counting (see Ref). A node whose count drops to zero is freed
     // together with every descendant nobody else holds, without recursion.
     void retain() const { ++refCount_; }
-    void release() const;
-    std::uint32_t refCount() const { return refCount_; }
+    void release() const {
+        if ((--refCount_ & countMask) == 0) destroy();
+    }
+    std::uint32_t refCount() const { return refCount_ & countMask; }
 
     LNNode* parent() const { return parent_; }
     void setParent(LNNode* parent) { parent_ = parent; }
@@ -74,6 +76,9 @@ class LNNode {
     const std::vector<Ref<LNNode>>* children() const { return children_.get(); }
     /// Installs a new child list (null: none). Parent links are not touched.
     void setChildren(const std::vector<Ref<LNNode>>* children);
+    /// Makes room for that many children in all, so that a list whose size
+    /// is known is not grown step by step. Changes nothing else.
+    void reserveChildren(int count);
     int numChildren() const { return children_ ? static_cast<int>(children_->size()) : 0; }
     /// Appends the node and makes the receiver its parent; the node stays in
     /// any other list it is in.
@@ -106,7 +111,7 @@ class LNNode {
     void setAttribute(AttributeValue value, StringView key);
     /// The value under the key, or null when it is not there.
     const AttributeValue* attributeForKey(StringView key) const;
-    const AttributeMap* attributes() const { return attributes_.get(); }
+    const AttributeMap* attributes() const { return rare_ && rare_->hasAttributes ? &rare_->attributes : nullptr; }
     /// Installs a copy of the map (null: none).
     void setAttributes(const AttributeMap* attributes);
 
@@ -131,9 +136,19 @@ class LNNode {
   protected:
     /// A copy of this node alone, without children and parent.
     virtual Ref<LNNode> shallowCopy() const;
+    /// Tells release that the node's memory came from a LoadArena.
+    void setMadeInArena() { refCount_ |= arenaFlag; }
+    /// A subclass's rarely set text (LNGedcomNode keeps its key here); null
+    /// when never set.
+    const SharedString& rareText() const;
+    void setRareText(SharedString text);
 
   private:
     friend class NodeReleaser;
+    // The top bit of the count marks a node made in a LoadArena.
+    static constexpr std::uint32_t arenaFlag = 0x80000000u;
+    static constexpr std::uint32_t countMask = ~arenaFlag;
+    void destroy() const;
     mutable std::uint32_t refCount_ = 0;
 
   protected:
@@ -145,9 +160,38 @@ class LNNode {
     LNNode* parent_ = nullptr;
     SharedString name_;
     SharedString value_;
-    // A pointer rather than an inline vector: most lines have no children.
-    std::unique_ptr<std::vector<Ref<LNNode>>> children_;
-    std::unique_ptr<AttributeMap> attributes_;
+    // Owns the child list: a pointer rather than an inline vector, as most
+    // lines have no children. During a load the list object itself comes from
+    // the LoadArena; bit 0 of the address marks such a list.
+    class ChildListHolder {
+      public:
+        using List = std::vector<Ref<LNNode>>;
+        ChildListHolder() = default;
+        ~ChildListHolder() { reset(); }
+        ChildListHolder(const ChildListHolder&) = delete;
+        ChildListHolder& operator=(const ChildListHolder&) = delete;
+        List* get() const { return reinterpret_cast<List*>(bits_ & ~std::uintptr_t{1}); }
+        List* operator->() const { return get(); }
+        List& operator*() const { return *get(); }
+        explicit operator bool() const { return bits_ != 0; }
+        /// Drops the list.
+        void reset();
+        /// Replaces the list by an empty one.
+        void make();
+
+      private:
+        std::uintptr_t bits_ = 0;
+    };
+    ChildListHolder children_;
+    // The attribute map and a subclass's rare text are seldom present (marked
+    // lines, records' roots): one pointer for both keeps a line at 64 bytes.
+    struct Rare {
+        AttributeMap attributes;
+        bool hasAttributes = false;
+        SharedString text;
+    };
+    Rare& rare();
+    std::unique_ptr<Rare> rare_;
 };
 
 /// Replaces &, <, >, " and ' by their XML entities, and characters XML 1.0

@@ -7,6 +7,8 @@
 
 namespace kinloom {
 
+class LoadArena;
+
 /// Text throughout Kinloom is UTF-16: lengths, positions and comparisons count
 /// code units.
 using String = std::u16string;
@@ -34,6 +36,9 @@ class SharedString {
     /// A shared copy of a short, frequent text (a tag): equal texts share one
     /// allocation. The table is bounded, so hostile input cannot grow it.
     static SharedString interned(StringView text);
+    /// A copy of the text in the arena's memory (the heap when it is too
+    /// long for the arena); it behaves as any other SharedString.
+    static SharedString inArena(StringView text, LoadArena& arena);
 
     bool isNull() const { return rep_ == nullptr; }
     explicit operator bool() const { return rep_ != nullptr; }
@@ -57,6 +62,7 @@ class SharedString {
 
   private:
     struct Rep {
+        // The top bit marks a text made in a LoadArena.
         std::uint32_t refs;
         std::uint32_t length;
         char16_t data[1];
@@ -65,6 +71,9 @@ class SharedString {
         if (rep_) ++rep_->refs;
     }
     void release();
+    static constexpr std::uint32_t arenaFlag = 0x80000000u;
+    static std::size_t repSize(std::size_t length);
+    static Rep* makeRep(void* memory, StringView text);
 
     Rep* rep_ = nullptr;
 };

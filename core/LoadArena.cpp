@@ -1,0 +1,90 @@
+#include "LoadArena.h"
+
+#include <sys/mman.h>
+
+#include <cstdint>
+#include <new>
+
+namespace kinloom {
+
+// The header at the start of every block: the objects alive in it, plus one
+// while an arena is still filling it.
+struct LoadArena::Block {
+    std::uint64_t live;
+};
+
+namespace {
+
+constexpr std::size_t headerSize = 16;
+constexpr std::size_t largest = LoadArena::blockSize / 8;
+
+thread_local LoadArena* currentArena = nullptr;
+long liveBlocks = 0;
+
+} // namespace
+
+LoadArena::LoadArena() : previous_(currentArena) {
+    currentArena = this;
+}
+
+LoadArena::~LoadArena() {
+    currentArena = previous_;
+    if (block_) dropBlock(block_);
+}
+
+LoadArena* LoadArena::current() {
+    return currentArena;
+}
+
+void* LoadArena::allocate(std::size_t bytes) {
+    bytes = (bytes + 7) & ~std::size_t{7};
+    if (bytes > largest) return nullptr;
+    if (!block_ || used_ + bytes > blockSize) {
+        if (block_) dropBlock(block_);
+        block_ = newBlock();
+        used_ = headerSize;
+    }
+    void* object = reinterpret_cast<char*>(block_) + used_;
+    used_ += bytes;
+    ++block_->live;
+    return object;
+}
+
+void LoadArena::free(void* object) {
+    auto address = reinterpret_cast<std::uintptr_t>(object);
+    dropBlock(reinterpret_cast<Block*>(address & ~(blockSize - 1)));
+}
+
+long LoadArena::numBlocks() {
+    return liveBlocks;
+}
+
+LoadArena::Block* LoadArena::newBlock() {
+    // Twice the size, then the unaligned ends go back: the block is aligned
+    // to its size, which malloc does not promise for blocks this large.
+    void* mapped = mmap(nullptr, 2 * blockSize, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (mapped == MAP_FAILED) throw std::bad_alloc();
+    auto start = reinterpret_cast<std::uintptr_t>(mapped);
+    std::uintptr_t aligned = (start + blockSize - 1) & ~(blockSize - 1);
+    if (aligned > start) munmap(mapped, aligned - start);
+    std::uintptr_t end = start + 2 * blockSize;
+    if (end > aligned + blockSize)
+        munmap(reinterpret_cast<void*>(aligned + blockSize), end - aligned - blockSize);
+    // Every page of a block will be written: one call that maps them all
+    // costs less than a page fault for each (ignored where unsupported).
+#ifdef MADV_POPULATE_WRITE
+    madvise(reinterpret_cast<void*>(aligned), blockSize, MADV_POPULATE_WRITE);
+#endif
+    auto* block = reinterpret_cast<Block*>(aligned);
+    block->live = 1; // the arena's own hold while it fills the block
+    ++liveBlocks;
+    return block;
+}
+
+void LoadArena::dropBlock(Block* block) {
+    if (--block->live > 0) return;
+    munmap(block, blockSize);
+    --liveBlocks;
+}
+
+} // namespace kinloom
