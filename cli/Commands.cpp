@@ -153,13 +153,15 @@ int validate(LNHeadlessViewer& viewer, const Arguments& arguments, std::string& 
 
 } // namespace
 
+// Never released: the process ends right after the command, and taking a
+// large file apart node by node would only delay the exit. The pointer must
+// stay reachable for leak checkers not to count the viewer: a variable of
+// external linkage, since the compiler drops a write-only local static.
+LNHeadlessViewer* keptViewer = nullptr;
+
 int runCommand(const Arguments& arguments, std::string& out, std::string& problem) {
-    // Never released: the process ends right after the command, and taking a
-    // large file apart node by node would only delay the exit. The pointer
-    // stays reachable, so leak checkers do not count it.
-    static LNHeadlessViewer* kept = nullptr;
-    kept = new LNHeadlessViewer;
-    LNHeadlessViewer& viewer = *kept;
+    keptViewer = new LNHeadlessViewer;
+    LNHeadlessViewer& viewer = *keptViewer;
     viewer.application().answerOpenPanels({arguments.file});
     viewer.openDocument();
     if (!viewer.controller().gedcomRecords()) {

@@ -4,6 +4,7 @@
 #include "SystemLog.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <fstream>
@@ -33,7 +34,8 @@ std::string shellQuoted(const std::string& word) {
 }
 
 CliRun runCli(const std::vector<std::string>& words) {
-    std::string errPath = testing::TempDir() + "kinloom-cli-stderr.txt";
+    // CTest runs the cases as parallel processes: each needs a file of its own.
+    std::string errPath = testing::TempDir() + "kinloom-cli-stderr-" + std::to_string(getpid()) + ".txt";
     std::string command = shellQuoted(KINLOOM_CLI);
     for (const std::string& word : words)
         command += " " + shellQuoted(word);
