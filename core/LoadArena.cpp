@@ -2,7 +2,15 @@
 
 #include <sys/mman.h>
 
+// g++ says __SANITIZE_ADDRESS__, clang (the fuzz build) only __has_feature.
 #if defined(__SANITIZE_ADDRESS__)
+#define KINLOOM_ADDRESS_SANITIZER 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define KINLOOM_ADDRESS_SANITIZER 1
+#endif
+#endif
+#ifdef KINLOOM_ADDRESS_SANITIZER
 #include <sanitizer/lsan_interface.h>
 #endif
 
@@ -79,7 +87,7 @@ LoadArena::Block* LoadArena::newBlock() {
 #ifdef MADV_POPULATE_WRITE
     madvise(reinterpret_cast<void*>(aligned), blockSize, MADV_POPULATE_WRITE);
 #endif
-#if defined(__SANITIZE_ADDRESS__)
+#ifdef KINLOOM_ADDRESS_SANITIZER
     // The leak checker scans only malloc's heap: what the blocks point to
     // (child lists, key blocks) would look lost while the blocks live.
     __lsan_register_root_region(reinterpret_cast<void*>(aligned), blockSize);
@@ -92,7 +100,7 @@ LoadArena::Block* LoadArena::newBlock() {
 
 void LoadArena::dropBlock(Block* block) {
     if (--block->live > 0) return;
-#if defined(__SANITIZE_ADDRESS__)
+#ifdef KINLOOM_ADDRESS_SANITIZER
     __lsan_unregister_root_region(block, blockSize);
 #endif
     munmap(block, blockSize);
