@@ -5,6 +5,7 @@
 // it (diacritics before their letter), every other one becomes "?", and the
 // header's "1 CHAR" value becomes ANSEL.
 
+#include "BenchFile.h"
 #include "LNAnsel.h"
 #include "SystemLog.h"
 #include "TextServices.h"
@@ -55,12 +56,12 @@ int main(int argc, char** argv) {
         std::cerr << "usage: kinloom-ansel-convert INPUT OUTPUT\n";
         return 2;
     }
-    std::ifstream in(argv[1], std::ios::binary);
-    if (!in) {
+    std::optional<std::string> read = kinloom::bench::readWholeFile(argv[1]);
+    if (!read) {
         std::cerr << "kinloom-ansel-convert: cannot read " << argv[1] << "\n";
         return 1;
     }
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string bytes = std::move(*read);
     String text = fromUtf8(bytes);
 
     const auto table = encodings();

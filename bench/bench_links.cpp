@@ -7,6 +7,7 @@
 // validation takes about the build time less the validate() time. The checks'
 // own log lines go to the system log as usual.
 
+#include "BenchFile.h"
 #include "LNGedcomErrors.h"
 #include "LNGedcomRecordSet.h"
 #include "SystemLog.h"
@@ -60,12 +61,12 @@ int main(int argc, char** argv) {
         return 2;
     }
     const int runs = argc == 3 ? std::max(1, std::atoi(argv[2])) : 5;
-    std::ifstream file(argv[1], std::ios::binary);
-    if (!file) {
+    std::optional<std::string> read = kinloom::bench::readWholeFile(argv[1]);
+    if (!read) {
         std::cerr << "kinloom-bench-links: cannot read " << argv[1] << "\n";
         return 1;
     }
-    std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    std::string bytes = std::move(*read);
     String text = fromUtf8(bytes);
     std::string().swap(bytes);
 

@@ -6,6 +6,7 @@
 // index and validation). Prints wall and CPU seconds, the heap each keeps per
 // line, the node counts, and the peak resident size of the process.
 
+#include "BenchFile.h"
 #include "LNGedcomErrors.h"
 #include "LNGedcomRecordSet.h"
 #include "LNNode.h"
@@ -70,12 +71,12 @@ int main(int argc, char** argv) {
         std::cerr << "usage: kinloom-bench-records FILE\n";
         return 2;
     }
-    std::ifstream file(argv[1], std::ios::binary);
-    if (!file) {
+    std::optional<std::string> read = kinloom::bench::readWholeFile(argv[1]);
+    if (!read) {
         std::cerr << "kinloom-bench-records: cannot read " << argv[1] << "\n";
         return 1;
     }
-    std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    std::string bytes = std::move(*read);
     std::printf("file               %s\n", argv[1]);
     std::printf("bytes              %zu\n", bytes.size());
 
