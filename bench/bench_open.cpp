@@ -107,9 +107,11 @@ class StageTable {
         print(stage, totalWall_, totalCpu_);
         totalResident_ = residentMegabytes();
         totalInUse_ = inUseMegabytes();
+        totalPeak_ = peakMegabytes();
     }
     double totalResident() const { return totalResident_; }
     double totalInUse() const { return totalInUse_; }
+    double totalPeak() const { return totalPeak_; }
     static void note(const char* text) { std::printf("%s\n", text); }
 
   private:
@@ -125,6 +127,7 @@ class StageTable {
     double totalCpu_ = 0;
     double totalResident_ = 0;
     double totalInUse_ = 0;
+    double totalPeak_ = 0;
 };
 
 void stageEnded(const char* stage, void* context) {
@@ -298,6 +301,8 @@ int main(int argc, char** argv) {
                 table.totalResident(), table.totalInUse(),
                 table.totalResident() * 1e6 / static_cast<double>(lines),
                 table.totalInUse() * 1e6 / static_cast<double>(lines));
+    std::printf("%-34s %.1f MB (%.2f times the file)\n", "peak resident, open", table.totalPeak(),
+                table.totalPeak() * 1e6 / bytes);
     std::printf("%-34s %.1f MB (%.1f bytes a line, %.2f times the file)\n", "peak resident memory", peak,
                 peak * 1e6 / static_cast<double>(lines), peak * 1e6 / bytes);
     flushSystemLog();
