@@ -3,6 +3,7 @@
 #include "LoadStages.h"
 
 #include <string>
+#include <typeinfo>
 
 namespace kinloom {
 
@@ -13,13 +14,6 @@ const std::shared_ptr<T>& atIndex(const std::vector<std::shared_ptr<T>>& list, i
     static const std::shared_ptr<T> none;
     if (index < 0 || static_cast<std::size_t>(index) >= list.size()) return none;
     return list[static_cast<std::size_t>(index)];
-}
-
-// Files the record under its key in the kind's map and list, unless a record
-// of that kind holds the key already.
-template <typename T>
-void fileByKind(const std::shared_ptr<T>& record, RecordIndex<T>& index, std::vector<std::shared_ptr<T>>& list) {
-    if (index.tryFile(record)) list.push_back(record);
 }
 
 } // namespace
@@ -55,30 +49,73 @@ void LNGedcomRecordSet::fileRecords() {
     famRecords_.reserve(100);
     sourRecords_.reserve(100);
     if (!records_) return;
-    fullIndex_.reserve(records_->size());
-    for (const auto& record : *records_) {
+    const std::size_t total = records_->size();
+    keyIndex_.reserve(total);
+    filings_.assign(total, 0);
+    for (std::uint32_t number = 0; number < total; ++number) {
+        const auto& record = (*records_)[number];
         const SharedString& key = record->key();
-        StringView tag = record->tag();
         if (!key) {
+            StringView tag = record->tag();
             if (tag == u"HEAD" || tag == u"TRLR") continue;
             if (errors_)
                 errors_->addError(LNGedcomErrorMissingKey, record->lineNumber(),
                                   String(tag) + u" record with no key");
             continue;
         }
-        if (!fullIndex_.tryFile(record) && errors_) {
-            errors_->addError(LNGedcomErrorMultiplyDefinedKey, record->lineNumber(),
-                              String(tag) + u" " + key.str());
+        // The assembler chose each record's class by its exact tag, so the
+        // class tells the kind without reading the tag.
+        const std::type_info& type = typeid(*record);
+        const Kind kind = type == typeid(LNGedcomIndiRecord)   ? kindIndi
+                          : type == typeid(LNGedcomFamRecord)  ? kindFam
+                          : type == typeid(LNGedcomSourRecord) ? kindSour
+                                                               : kindOther;
+        const std::uint32_t first = keyIndex_.tryFile(key.view(), number);
+        if (first != number) {
+            if (errors_)
+                errors_->addError(LNGedcomErrorMultiplyDefinedKey, record->lineNumber(),
+                                  String(record->tag()) + u" " + key.str());
+            // Filed in its kind's list only as the first of its kind with the key.
+            if (kind == kindOther || static_cast<Kind>(filings_[first] >> 30) == kind ||
+                laterOfKind_[kind].tryFile(key.view(), number) != number)
+                continue;
         }
-        // The assembler chose each record's class by this exact tag.
-        if (tag == u"INDI") {
-            fileByKind(std::static_pointer_cast<LNGedcomIndiRecord>(record), indiIndex_, indiRecords_);
-        } else if (tag == u"FAM") {
-            fileByKind(std::static_pointer_cast<LNGedcomFamRecord>(record), famIndex_, famRecords_);
-        } else if (tag == u"SOUR") {
-            fileByKind(std::static_pointer_cast<LNGedcomSourRecord>(record), sourIndex_, sourRecords_);
+        std::uint32_t position = 0;
+        if (kind == kindIndi) {
+            position = static_cast<std::uint32_t>(indiRecords_.size());
+            indiRecords_.push_back(std::static_pointer_cast<LNGedcomIndiRecord>(record));
+        } else if (kind == kindFam) {
+            position = static_cast<std::uint32_t>(famRecords_.size());
+            famRecords_.push_back(std::static_pointer_cast<LNGedcomFamRecord>(record));
+        } else if (kind == kindSour) {
+            position = static_cast<std::uint32_t>(sourRecords_.size());
+            sourRecords_.push_back(std::static_pointer_cast<LNGedcomSourRecord>(record));
+        } else {
+            continue;
         }
+        filings_[number] = static_cast<std::uint32_t>(kind) << 30 | position;
     }
+}
+
+std::uint32_t LNGedcomRecordSet::positionFrom(Kind kind, std::uint32_t number, StringView key,
+                                              std::uint64_t hash) const {
+    if (number == RecordIndex::none) return RecordIndex::none;
+    std::uint32_t filing = filings_[number];
+    if (static_cast<Kind>(filing >> 30) != kind) {
+        number = laterOfKind_[kind].find(key, hash);
+        if (number == RecordIndex::none) return RecordIndex::none;
+        filing = filings_[number];
+    }
+    return filing & positionMask;
+}
+
+std::uint32_t LNGedcomRecordSet::positionOf(Kind kind, StringView key, std::uint64_t hash) const {
+    return positionFrom(kind, keyIndex_.find(key, hash), key, hash);
+}
+
+std::uint32_t LNGedcomRecordSet::positionOf(Kind kind, const LNGedcomNode* link) const {
+    if (!link || !link->value()) return RecordIndex::none;
+    return positionOf(kind, link->value().view());
 }
 
 void LNGedcomRecordSet::buildNameIndex() {
@@ -113,19 +150,19 @@ int LNGedcomRecordSet::numNodes() const {
 }
 
 const std::shared_ptr<LNGedcomIndiRecord>& LNGedcomRecordSet::indiWithKey(StringView key) const {
-    return indiIndex_.find(key);
+    return atPosition(indiRecords_, positionOf(kindIndi, key));
 }
 
 const std::shared_ptr<LNGedcomFamRecord>& LNGedcomRecordSet::famWithKey(StringView key) const {
-    return famIndex_.find(key);
+    return atPosition(famRecords_, positionOf(kindFam, key));
 }
 
 const std::shared_ptr<LNGedcomSourRecord>& LNGedcomRecordSet::sourWithKey(StringView key) const {
-    return sourIndex_.find(key);
+    return atPosition(sourRecords_, positionOf(kindSour, key));
 }
 
 const std::shared_ptr<LNGedcomRecord>& LNGedcomRecordSet::recordWithKey(StringView key) const {
-    return fullIndex_.find(key);
+    return records_ ? atPosition(*records_, keyIndex_.find(key)) : atPosition(*records_, RecordIndex::none);
 }
 
 const std::shared_ptr<LNGedcomIndiRecord>& LNGedcomRecordSet::indiByIndex(int index) const {

@@ -8,7 +8,9 @@
 #include "LNLogger.h"
 #include "RecordIndex.h"
 
+#include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -125,18 +127,68 @@ class LNGedcomRecordSet {
                     std::vector<int>& famsLines);
 
   private:
+    // The kinds of records filed in a list of their own, as the top two bits
+    // of a record's filing.
+    enum Kind : int { kindOther = 0, kindIndi = 1, kindFam = 2, kindSour = 3 };
+    static constexpr std::uint32_t positionMask = 0x3FFFFFFFu;
+
     void readRecords(const String* text);
     void fileRecords();
     void buildNameIndex();
+    /// The position in its kind list of the first record of the kind filed
+    /// under the key (hash: its recordKeyHash), or RecordIndex::none.
+    std::uint32_t positionOf(Kind kind, StringView key, std::uint64_t hash) const;
+    std::uint32_t positionOf(Kind kind, StringView key) const {
+        return positionOf(kind, key, recordKeyHash(key));
+    }
+    /// The same for the value of a link line; none without line or value.
+    std::uint32_t positionOf(Kind kind, const LNGedcomNode* link) const;
+    /// That position's record given the first record with the key.
+    std::uint32_t positionFrom(Kind kind, std::uint32_t number, StringView key, std::uint64_t hash) const;
+    /// The link lines of one person or family as resolved by validateReferences.
+    std::span<const std::uint32_t> indiLinks(std::size_t position) const;
+    std::span<const std::uint32_t> famLinks(std::size_t position) const;
+    /// Appends the records of the kind the lines name, in line order.
+    template <typename T>
+    void appendNamed(std::vector<std::shared_ptr<T>>& list, Kind kind,
+                     const std::vector<std::shared_ptr<T>>& records,
+                     std::span<LNGedcomNode* const> links) const;
+    /// The record at the position, or null for RecordIndex::none.
+    template <typename T>
+    static const std::shared_ptr<T>& atPosition(const std::vector<std::shared_ptr<T>>& list,
+                                                std::uint32_t position) {
+        static const std::shared_ptr<T> none;
+        return position == RecordIndex::none ? none : list[position];
+    }
+    /// As checkReferenceRecordTypes, with the kinds of the referring and the
+    /// found record.
+    static bool fitsKind(Kind recordKind, const LNGedcomNode& line, Kind foundKind);
 
     std::unique_ptr<RecordList> records_;
     IndiList indiRecords_;
     FamList famRecords_;
     SourList sourRecords_;
-    RecordIndex<LNGedcomRecord> fullIndex_;
-    RecordIndex<LNGedcomIndiRecord> indiIndex_;
-    RecordIndex<LNGedcomFamRecord> famIndex_;
-    RecordIndex<LNGedcomSourRecord> sourIndex_;
+    // Each key's first record, by its number in records_.
+    RecordIndex keyIndex_;
+    // Per record number: the kind in the top two bits and the position in the
+    // kind list below, for the records in a kind list; 0 for the others.
+    std::vector<std::uint32_t> filings_;
+    // Per kind: the keys whose first record is of another kind, with the
+    // first record of this kind filed under them. Empty unless keys repeat.
+    RecordIndex laterOfKind_[4];
+    // The link lines of each person (FAMC, FAMS) and family (HUSB, WIFE,
+    // CHIL) in line order, resolved once by validateReferences for the checks
+    // that follow: the role (1, 2, 3 in that order) in the top two bits, the
+    // named record's position in its kind list plus one below (0: none).
+    // The starts hold one entry more than the list.
+    std::vector<std::uint32_t> indiLinks_, famLinks_, indiLinkStarts_, famLinkStarts_;
+    // SOUR lines, at any level, naming no source: by the position of their
+    // person or family, in line order.
+    struct MissingSource {
+        std::uint32_t position;
+        const LNGedcomNode* line;
+    };
+    std::vector<MissingSource> indiMissingSources_, famMissingSources_;
     KeyMap<std::vector<SharedString>> nameIndex_;
     LNLogger* logger_ = nullptr;
     LNGedcomErrors* errors_ = nullptr;

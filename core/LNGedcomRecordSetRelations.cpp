@@ -2,77 +2,71 @@
 
 namespace kinloom {
 
-namespace {
+std::shared_ptr<LNGedcomIndiRecord> LNGedcomRecordSet::fatherOfIndi(const LNGedcomIndiRecord& indi) const {
+    const std::uint32_t family = positionOf(kindFam, indi.famc());
+    if (family == RecordIndex::none) return nullptr;
+    return atPosition(indiRecords_, positionOf(kindIndi, famRecords_[family]->husb()));
+}
 
-// The record the link line names in the index, or null (no line, no value,
-// no such record).
-template <typename T>
-std::shared_ptr<T> resolve(const RecordIndex<T>& index, const LNGedcomNode* link) {
-    if (!link || !link->value()) return nullptr;
-    return index.find(link->value().view());
+std::shared_ptr<LNGedcomIndiRecord> LNGedcomRecordSet::motherOfIndi(const LNGedcomIndiRecord& indi) const {
+    const std::uint32_t family = positionOf(kindFam, indi.famc());
+    if (family == RecordIndex::none) return nullptr;
+    return atPosition(indiRecords_, positionOf(kindIndi, famRecords_[family]->wife()));
+}
+
+std::shared_ptr<LNGedcomFamRecord>
+LNGedcomRecordSet::natalFamilyOfIndi(const LNGedcomIndiRecord& indi) const {
+    return atPosition(famRecords_, positionOf(kindFam, indi.famc()));
+}
+
+std::shared_ptr<LNGedcomIndiRecord> LNGedcomRecordSet::husbandOfFam(const LNGedcomFamRecord& fam) const {
+    return atPosition(indiRecords_, positionOf(kindIndi, fam.husb()));
+}
+
+std::shared_ptr<LNGedcomIndiRecord> LNGedcomRecordSet::wifeOfFam(const LNGedcomFamRecord& fam) const {
+    return atPosition(indiRecords_, positionOf(kindIndi, fam.wife()));
 }
 
 // Appends the record each line names, in line order; a line naming no record
 // of the kind adds nothing, since a list holds records only.
 template <typename T>
-void appendResolved(std::vector<std::shared_ptr<T>>& list, const RecordIndex<T>& index,
-                    std::span<LNGedcomNode* const> links) {
+void LNGedcomRecordSet::appendNamed(std::vector<std::shared_ptr<T>>& list, Kind kind,
+                                    const std::vector<std::shared_ptr<T>>& records,
+                                    std::span<LNGedcomNode* const> links) const {
     for (const LNGedcomNode* link : links) {
-        if (auto record = resolve(index, link)) list.push_back(std::move(record));
+        const std::uint32_t position = positionOf(kind, link);
+        if (position != RecordIndex::none) list.push_back(records[position]);
     }
 }
 
-template <typename T>
-std::vector<std::shared_ptr<T>> resolveAll(const RecordIndex<T>& index,
-                                           std::span<LNGedcomNode* const> links) {
-    std::vector<std::shared_ptr<T>> list;
-    appendResolved(list, index, links);
+IndiList LNGedcomRecordSet::husbandsOfFam(const LNGedcomFamRecord& fam) const {
+    IndiList list;
+    appendNamed(list, kindIndi, indiRecords_, fam.husbArray());
     return list;
 }
 
-} // namespace
-
-std::shared_ptr<LNGedcomIndiRecord> LNGedcomRecordSet::fatherOfIndi(const LNGedcomIndiRecord& indi) const {
-    auto family = resolve(famIndex_, indi.famc());
-    return family ? resolve(indiIndex_, family->husb()) : nullptr;
-}
-
-std::shared_ptr<LNGedcomIndiRecord> LNGedcomRecordSet::motherOfIndi(const LNGedcomIndiRecord& indi) const {
-    auto family = resolve(famIndex_, indi.famc());
-    return family ? resolve(indiIndex_, family->wife()) : nullptr;
-}
-
-std::shared_ptr<LNGedcomFamRecord>
-LNGedcomRecordSet::natalFamilyOfIndi(const LNGedcomIndiRecord& indi) const {
-    return resolve(famIndex_, indi.famc());
-}
-
-std::shared_ptr<LNGedcomIndiRecord> LNGedcomRecordSet::husbandOfFam(const LNGedcomFamRecord& fam) const {
-    return resolve(indiIndex_, fam.husb());
-}
-
-std::shared_ptr<LNGedcomIndiRecord> LNGedcomRecordSet::wifeOfFam(const LNGedcomFamRecord& fam) const {
-    return resolve(indiIndex_, fam.wife());
-}
-
-IndiList LNGedcomRecordSet::husbandsOfFam(const LNGedcomFamRecord& fam) const {
-    return resolveAll(indiIndex_, fam.husbArray());
-}
-
 IndiList LNGedcomRecordSet::wivesOfFam(const LNGedcomFamRecord& fam) const {
-    return resolveAll(indiIndex_, fam.wifeArray());
+    IndiList list;
+    appendNamed(list, kindIndi, indiRecords_, fam.wifeArray());
+    return list;
 }
 
 IndiList LNGedcomRecordSet::childrenOfFam(const LNGedcomFamRecord& fam) const {
-    return resolveAll(indiIndex_, fam.chilArray());
+    IndiList list;
+    appendNamed(list, kindIndi, indiRecords_, fam.chilArray());
+    return list;
 }
 
 FamList LNGedcomRecordSet::natalFamiliesOfIndi(const LNGedcomIndiRecord& indi) const {
-    return resolveAll(famIndex_, indi.famcArray());
+    FamList list;
+    appendNamed(list, kindFam, famRecords_, indi.famcArray());
+    return list;
 }
 
 FamList LNGedcomRecordSet::spousalFamiliesOfIndi(const LNGedcomIndiRecord& indi) const {
-    return resolveAll(famIndex_, indi.famsArray());
+    FamList list;
+    appendNamed(list, kindFam, famRecords_, indi.famsArray());
+    return list;
 }
 
 IndiList LNGedcomRecordSet::spousesOfIndi(const LNGedcomIndiRecord& indi) const {
@@ -82,9 +76,10 @@ IndiList LNGedcomRecordSet::spousesOfIndi(const LNGedcomIndiRecord& indi) const 
     int sex = sexValue(indi.sex());
     if (sex == 0) return list;
     for (const LNGedcomNode* link : indi.famsArray()) {
-        auto family = resolve(famIndex_, link);
-        if (!family) continue;
-        appendResolved(list, indiIndex_, sex == 1 ? family->wifeArray() : family->husbArray());
+        const std::uint32_t family = positionOf(kindFam, link);
+        if (family == RecordIndex::none) continue;
+        const LNGedcomFamRecord& fam = *famRecords_[family];
+        appendNamed(list, kindIndi, indiRecords_, sex == 1 ? fam.wifeArray() : fam.husbArray());
     }
     return list;
 }
@@ -92,7 +87,9 @@ IndiList LNGedcomRecordSet::spousesOfIndi(const LNGedcomIndiRecord& indi) const 
 IndiList LNGedcomRecordSet::childrenOfIndi(const LNGedcomIndiRecord& indi) const {
     IndiList list;
     for (const LNGedcomNode* link : indi.famsArray()) {
-        if (auto family = resolve(famIndex_, link)) appendResolved(list, indiIndex_, family->chilArray());
+        const std::uint32_t family = positionOf(kindFam, link);
+        if (family != RecordIndex::none)
+            appendNamed(list, kindIndi, indiRecords_, famRecords_[family]->chilArray());
     }
     return list;
 }

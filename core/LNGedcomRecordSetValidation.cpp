@@ -52,13 +52,6 @@ void logCount(const char* what, const LNGedcomErrors* errors) {
               std::to_string(errors ? errors->count() : 0) + " errors");
 }
 
-// The record a link line names in the index, or null (no line, no value, no
-// such record). No shared pointer is copied.
-template <typename T> const T* linked(const RecordIndex<T>& index, const LNGedcomNode* link) {
-    if (!link || !link->value()) return nullptr;
-    return index.find(link->value().view()).get();
-}
-
 int lineOf(const LNGedcomNode* line) {
     return line ? line->lineNumber() : 0;
 }
@@ -116,17 +109,43 @@ class LineWalk {
     std::vector<const LNGedcomNode*> stack_;
 };
 
-// Calls missing(line) for each SOUR line of the record, at any level, whose
-// value is a cross-reference that names no source.
-template <typename Missing>
-void forEachMissingSource(const LNGedcomRecord& record,
-                          const RecordIndex<LNGedcomSourRecord>& index, LineWalk& walk,
-                          Missing missing) {
-    walk(record, [&](const LNGedcomNode& line) {
-        if (!(line.tag() == kSour)) return;
-        StringView value = line.value().view();
-        if (isCrossReference(value) && !index.find(value)) missing(line);
-    });
+// A resolved link line's parts (see indiLinks_): its role, 1 to 3, and the
+// named record's position plus one (0: none).
+int roleOf(std::uint32_t link) {
+    return static_cast<int>(link >> 30);
+}
+std::uint32_t targetOf(std::uint32_t link) {
+    return link & 0x3FFFFFFFu;
+}
+
+// How many lines of each role (1 to 3) in a record's resolved links name the
+// record at that position, and the index among its role's lines of the first
+// one naming it (-1 when none). A line names a person or family of the lists
+// exactly when its value is that record's key, since each key leads to one
+// record of a kind: the check compares numbers, not texts.
+struct RoleCounts {
+    int count[4] = {0, 0, 0, 0};
+    int first[4] = {-1, -1, -1, -1};
+    int total() const { return count[1] + count[2] + count[3]; }
+};
+
+RoleCounts countRoles(std::span<const std::uint32_t> links, std::uint32_t position) {
+    RoleCounts counts;
+    int seen[4] = {0, 0, 0, 0};
+    for (std::uint32_t link : links) {
+        const int role = roleOf(link);
+        if (targetOf(link) == position + 1 && counts.count[role]++ == 0) counts.first[role] = seen[role];
+        ++seen[role];
+    }
+    return counts;
+}
+
+// Calls visit(index, link) for each resolved link of the role, with the
+// link's index among the lines of its role.
+template <typename Visit> void forEachOfRole(std::span<const std::uint32_t> links, int role, Visit visit) {
+    int index = 0;
+    for (std::uint32_t link : links)
+        if (roleOf(link) == role) visit(index++, link);
 }
 
 } // namespace
@@ -138,21 +157,98 @@ bool LNGedcomRecordSet::validate() {
     return true;
 }
 
+std::span<const std::uint32_t> LNGedcomRecordSet::indiLinks(std::size_t position) const {
+    return std::span<const std::uint32_t>(indiLinks_)
+        .subspan(indiLinkStarts_[position], indiLinkStarts_[position + 1] - indiLinkStarts_[position]);
+}
+
+std::span<const std::uint32_t> LNGedcomRecordSet::famLinks(std::size_t position) const {
+    return std::span<const std::uint32_t>(famLinks_).subspan(
+        famLinkStarts_[position], famLinkStarts_[position + 1] - famLinkStarts_[position]);
+}
+
 void LNGedcomRecordSet::validateReferences() {
+    // Besides logging, this resolves each cross-reference once for the checks
+    // of persons and families: their link lines and missing sources.
+    indiLinks_.clear();
+    famLinks_.clear();
+    indiLinkStarts_.assign(1, 0);
+    famLinkStarts_.assign(1, 0);
+    indiMissingSources_.clear();
+    famMissingSources_.clear();
     if (!records_) return;
+    indiLinkStarts_.reserve(indiRecords_.size() + 1);
+    famLinkStarts_.reserve(famRecords_.size() + 1);
+    static constexpr std::array<StringView, 3> indiRoles = {kFamc, kFams, StringView()};
+    static constexpr std::array<StringView, 3> famRoles = {kHusb, kWife, kChil};
     LineWalk walk;
-    for (const auto& record : *records_) {
-        walk(*record, [&](const LNGedcomNode& line) {
+    for (std::size_t number = 0; number < records_->size(); ++number) {
+        const LNGedcomRecord& record = *(*records_)[number];
+        const std::type_info& type = typeid(record);
+        const Kind kind = type == typeid(LNGedcomIndiRecord)  ? kindIndi
+                          : type == typeid(LNGedcomFamRecord) ? kindFam
+                                                              : kindOther;
+        // Only the records of the person and family lists keep what is resolved.
+        const std::uint32_t filing = filings_[number];
+        const bool listed = kind != kindOther && static_cast<Kind>(filing >> 30) == kind;
+        const std::uint32_t position = filing & positionMask;
+        std::vector<std::uint32_t>* links = nullptr;
+        std::vector<MissingSource>* missingSources = nullptr;
+        const std::array<StringView, 3>* roles = nullptr;
+        Kind targetKind = kindOther;
+        if (listed && kind == kindIndi) {
+            links = &indiLinks_;
+            missingSources = &indiMissingSources_;
+            roles = &indiRoles;
+            targetKind = kindFam;
+        } else if (listed) {
+            links = &famLinks_;
+            missingSources = &famMissingSources_;
+            roles = &famRoles;
+            targetKind = kindIndi;
+        }
+        const LNGedcomNode* root = record.root().get();
+        walk(record, [&](const LNGedcomNode& line) {
+            int role = 0;
+            if (roles && line.parent() == root) {
+                const SharedString& tag = line.tag();
+                for (int i = 0; i < 3 && role == 0; ++i)
+                    if (!(*roles)[i].empty() && tag == (*roles)[i]) role = i + 1;
+            }
             StringView key = line.value().view();
-            if (!isCrossReference(key)) return;
-            const LNGedcomRecord* found = recordWithKey(key).get();
-            if (!found) {
+            if (!isCrossReference(key)) {
+                if (role) links->push_back(static_cast<std::uint32_t>(role) << 30);
+                return;
+            }
+            const std::uint64_t hash = recordKeyHash(key);
+            const std::uint32_t found = keyIndex_.find(key, hash);
+            if (found == RecordIndex::none) {
                 systemLog(toUtf8(fill(u"record with key %@ does not exist", {key})));
-            } else if (!checkReferenceRecordTypes(*record, line, *found)) {
+            } else if (!fitsKind(kind, line, static_cast<Kind>(filings_[found] >> 30))) {
                 systemLog(toUtf8(fill(u"record with key %@ does exist but has wrong type", {key})));
             }
+            if (role) {
+                const std::uint32_t target = positionFrom(targetKind, found, key, hash);
+                links->push_back(static_cast<std::uint32_t>(role) << 30 |
+                                 (target == RecordIndex::none ? 0 : target + 1));
+            }
+            if (missingSources && line.tag() == kSour &&
+                positionFrom(kindSour, found, key, hash) == RecordIndex::none)
+                missingSources->push_back({position, &line});
         });
+        if (links == &indiLinks_) indiLinkStarts_.push_back(static_cast<std::uint32_t>(indiLinks_.size()));
+        if (links == &famLinks_) famLinkStarts_.push_back(static_cast<std::uint32_t>(famLinks_.size()));
     }
+}
+
+bool LNGedcomRecordSet::fitsKind(Kind recordKind, const LNGedcomNode& line, Kind foundKind) {
+    // As checkReferenceRecordTypes, with the kinds the classes give.
+    if (line.level() != 1) return true;
+    StringView tag = line.tag().view();
+    if (tag == kSour) return foundKind == kindSour;
+    if (recordKind == kindIndi) return (tag == kFamc || tag == kFams) && foundKind == kindFam;
+    if (recordKind == kindFam) return (tag == kHusb || tag == kWife || tag == kChil) && foundKind == kindIndi;
+    return true;
 }
 
 bool checkReferenceRecordTypes(const LNGedcomRecord& record, const LNGedcomNode& line,
@@ -169,8 +265,9 @@ bool checkReferenceRecordTypes(const LNGedcomRecord& record, const LNGedcomNode&
 int LNGedcomRecordSet::checkIndi(StringView personKey, const LNGedcomNode* link, int* husb, int* wife,
                                  int* chil) {
     int counts[3] = {0, 0, 0};
-    if (const LNGedcomFamRecord* fam = linked(famIndex_, link)) {
-        forEachLineNaming(rolesOf(*fam), personKey,
+    const std::uint32_t fam = positionOf(kindFam, link);
+    if (fam != RecordIndex::none) {
+        forEachLineNaming(rolesOf(*famRecords_[fam]), personKey,
                           [&](std::size_t role, const LNGedcomNode&) { ++counts[role]; });
     } else {
         report(errors_, LNGedcomErrorUndefinedKey, lineOf(link), u"FAM %@", {valueOf(link)});
@@ -184,16 +281,16 @@ int LNGedcomRecordSet::checkIndi(StringView personKey, const LNGedcomNode* link,
 int LNGedcomRecordSet::checkIndiNew(StringView personKey, const LNGedcomNode* link,
                                     std::vector<int>& husbLines, std::vector<int>& wifeLines,
                                     std::vector<int>& chilLines) {
-    const LNGedcomFamRecord* fam = linked(famIndex_, link);
+    const std::uint32_t fam = positionOf(kindFam, link);
     husbLines.clear();
     wifeLines.clear();
     chilLines.clear();
-    if (!fam) {
+    if (fam == RecordIndex::none) {
         report(errors_, LNGedcomErrorUndefinedKey, lineOf(link), u"FAM %@", {valueOf(link)});
         return 0;
     }
     std::vector<int>* lists[3] = {&husbLines, &wifeLines, &chilLines};
-    forEachLineNaming(rolesOf(*fam), personKey, [&](std::size_t role, const LNGedcomNode& line) {
+    forEachLineNaming(rolesOf(*famRecords_[fam]), personKey, [&](std::size_t role, const LNGedcomNode& line) {
         lists[role]->push_back(line.lineNumber());
     });
     return static_cast<int>(husbLines.size() + wifeLines.size() + chilLines.size());
@@ -201,8 +298,9 @@ int LNGedcomRecordSet::checkIndiNew(StringView personKey, const LNGedcomNode* li
 
 int LNGedcomRecordSet::checkFam(StringView famKey, const LNGedcomNode* link, int* famc, int* fams) {
     int counts[2] = {0, 0};
-    if (const LNGedcomIndiRecord* indi = linked(indiIndex_, link))
-        forEachLineNaming(linksOf(*indi), famKey,
+    const std::uint32_t indi = positionOf(kindIndi, link);
+    if (indi != RecordIndex::none)
+        forEachLineNaming(linksOf(*indiRecords_[indi]), famKey,
                           [&](std::size_t role, const LNGedcomNode&) { ++counts[role]; });
     storeIfWanted(famc, counts[0]);
     storeIfWanted(fams, counts[1]);
@@ -213,24 +311,26 @@ int LNGedcomRecordSet::checkFamNew(StringView famKey, const LNGedcomNode* link, 
                                    std::vector<int>& famsLines) {
     famcLines.clear();
     famsLines.clear();
-    const LNGedcomIndiRecord* indi = linked(indiIndex_, link);
-    if (!indi) return 0;
+    const std::uint32_t indi = positionOf(kindIndi, link);
+    if (indi == RecordIndex::none) return 0;
     std::vector<int>* lists[2] = {&famcLines, &famsLines};
-    forEachLineNaming(linksOf(*indi), famKey, [&](std::size_t role, const LNGedcomNode& line) {
+    forEachLineNaming(linksOf(*indiRecords_[indi]), famKey, [&](std::size_t role, const LNGedcomNode& line) {
         lists[role]->push_back(line.lineNumber());
     });
     return static_cast<int>(famcLines.size() + famsLines.size());
 }
 
+// The person and family checks read the links validateReferences resolved:
+// they report what checkIndi, checkIndiNew, checkFam and checkFamNew would,
+// in the same order, but look up no key and compare no text.
 void LNGedcomRecordSet::validateIndis() {
-    // Scratch lists serve every person; the check functions empty them.
-    std::vector<int> husbLines, wifeLines, chilLines;
-    LineWalk walk;
-    for (const auto& indi : indiRecords_) {
-        const StringView key = indi->key().view();
-        const int line = indi->lineNumber();
+    std::size_t nextMissing = 0;
+    for (std::uint32_t position = 0; position < indiRecords_.size(); ++position) {
+        const LNGedcomIndiRecord& indi = *indiRecords_[position];
+        const StringView key = indi.key().view();
+        const int line = indi.lineNumber();
 
-        const LNGedcomNode* name = indi->name();
+        const LNGedcomNode* name = indi.name();
         if (!name || !name->value())
             report(errors_, LNGedcomErrorIllegalName, lineOf(name), u"INDI %@", {key});
 
@@ -239,88 +339,119 @@ void LNGedcomRecordSet::validateIndis() {
             report(errors_, kind, at, format, {key, valueOf(link)});
         };
 
-        const int sex = sexValue(indi->sex());
+        const std::span<const std::uint32_t> links = indiLinks(position);
+        const int sex = sexValue(indi.sex());
         int childTotal = 0;
-        for (const LNGedcomNode* link : indi->famcArray()) {
-            int husb = 0, wife = 0, chil = 0;
-            const int roles = checkIndi(key, link, &husb, &wife, &chil);
-            checkIndiNew(key, link, husbLines, wifeLines, chilLines);
+        forEachOfRole(links, 1, [&](int index, std::uint32_t resolved) {
+            const LNGedcomNode* link = indi.famcArray()[static_cast<std::size_t>(index)];
+            const std::uint32_t fam = targetOf(resolved);
+            if (fam == 0) {
+                // Both checks report the missing family.
+                report(errors_, LNGedcomErrorUndefinedKey, lineOf(link), u"FAM %@", {valueOf(link)});
+                report(errors_, LNGedcomErrorUndefinedKey, lineOf(link), u"FAM %@", {valueOf(link)});
+                reportLink(LNGedcomErrorMissingLink, line, u"INDI %@ not in FAM %@ as CHIL", link);
+                return;
+            }
+            const RoleCounts roles = countRoles(famLinks(fam - 1), position);
+            const int husb = roles.count[1], wife = roles.count[2], chil = roles.count[3];
             childTotal += chil;
             if (husb > 0)
                 reportLink(LNGedcomErrorWrongRole, line, u"INDI %@ in FAM %@ as HUSB not CHILD", link);
             if (wife > 0)
                 reportLink(LNGedcomErrorWrongRole, line, u"INDI %@ in FAM %@ as WIFE not CHILD", link);
             if (chil == 0) reportLink(LNGedcomErrorMissingLink, line, u"INDI %@ not in FAM %@ as CHIL", link);
-            if (roles > 1)
+            if (roles.total() > 1)
                 reportLink(LNGedcomErrorMultipleRoles, line, u"INDI %@ in FAM %@ multiple roles", link);
-            if (!husbLines.empty())
-                reportLink(LNGedcomErrorWrongRole, husbLines.front(), u"INDI %@ in FAM %@ as HUSB not CHILD",
-                           link);
-            if (!wifeLines.empty())
-                reportLink(LNGedcomErrorWrongRole, wifeLines.front(), u"INDI %@ in FAM %@ as WIFE not CHILD",
-                           link);
-        }
+            const LNGedcomFamRecord& family = *famRecords_[fam - 1];
+            if (husb > 0)
+                reportLink(LNGedcomErrorWrongRole,
+                           family.husbArray()[static_cast<std::size_t>(roles.first[1])]->lineNumber(),
+                           u"INDI %@ in FAM %@ as HUSB not CHILD", link);
+            if (wife > 0)
+                reportLink(LNGedcomErrorWrongRole,
+                           family.wifeArray()[static_cast<std::size_t>(roles.first[2])]->lineNumber(),
+                           u"INDI %@ in FAM %@ as WIFE not CHILD", link);
+        });
         if (childTotal > 1) reportText(errors_, u"INDI %@ is CHIL in multiple FAMs", {key});
 
-        for (const LNGedcomNode* link : indi->famsArray()) {
-            int husb = 0, wife = 0, chil = 0;
-            const int roles = checkIndi(key, link, &husb, &wife, &chil);
-            if (husb > 0 && sex != 1)
+        forEachOfRole(links, 2, [&](int index, std::uint32_t resolved) {
+            const LNGedcomNode* link = indi.famsArray()[static_cast<std::size_t>(index)];
+            const std::uint32_t fam = targetOf(resolved);
+            if (fam == 0) {
+                report(errors_, LNGedcomErrorUndefinedKey, lineOf(link), u"FAM %@", {valueOf(link)});
+                return;
+            }
+            const RoleCounts roles = countRoles(famLinks(fam - 1), position);
+            if (roles.count[1] > 0 && sex != 1)
                 reportLink(LNGedcomErrorWrongSex, line, u"INDI %@ in FAM %@ should be male", link);
-            if (wife > 0 && sex != 2)
+            if (roles.count[2] > 0 && sex != 2)
                 reportLink(LNGedcomErrorWrongSex, line, u"INDI %@ in FAM %@ should be female", link);
-            if (chil > 0)
+            if (roles.count[3] > 0)
                 reportLink(LNGedcomErrorWrongRole, line, u"INDI %@ in FAM %@ should be spouse", link);
-            if (roles > 1)
+            if (roles.total() > 1)
                 reportLink(LNGedcomErrorMultipleRoles, line, u"INDI %@ in FAM %@ multiple roles", link);
-        }
+        });
 
-        forEachMissingSource(*indi, sourIndex_, walk, [&](const LNGedcomNode& source) {
+        for (; nextMissing < indiMissingSources_.size() &&
+               indiMissingSources_[nextMissing].position == position;
+             ++nextMissing) {
+            const LNGedcomNode& source = *indiMissingSources_[nextMissing].line;
             report(errors_, LNGedcomErrorUndefinedKey, source.lineNumber(), u"SOUR %@ does not exist",
                    {source.value().view()});
-        });
+        }
     }
     logCount("INDIs", errors_);
 }
 
 void LNGedcomRecordSet::validateFams() {
-    // Scratch lists serve every member line of every family.
-    std::vector<int> famcLines, famsLines;
-    LineWalk walk;
-    for (const auto& fam : famRecords_) {
-        const StringView key = fam->key().view();
+    std::size_t nextMissing = 0;
+    for (std::uint32_t position = 0; position < famRecords_.size(); ++position) {
+        // The family's own record is read only for a report.
+        const LNGedcomFamRecord& fam = *famRecords_[position];
+        auto key = [&] { return fam.key().view(); };
+        const std::span<const std::uint32_t> links = famLinks(position);
 
-        for (const LNGedcomNode* link : fam->husbArray()) {
-            const StringView person = valueOf(link);
-            if (!linked(indiIndex_, link)) {
-                report(errors_, LNGedcomErrorUndefinedKey, lineOf(link), u"INDI %@ undefined", {person});
-                continue;
+        forEachOfRole(links, 1, [&](int index, std::uint32_t resolved) {
+            const LNGedcomNode* link = fam.husbArray()[static_cast<std::size_t>(index)];
+            const std::uint32_t indi = targetOf(resolved);
+            if (indi == 0) {
+                report(errors_, LNGedcomErrorUndefinedKey, lineOf(link), u"INDI %@ undefined",
+                       {valueOf(link)});
+                return;
             }
-            const int links = checkFamNew(key, link, famcLines, famsLines);
-            if (!famcLines.empty())
-                reportText(errors_, u"FAM %@ is FAMC in INDI %@ but should be FAMS one", {key, person});
-            if (famsLines.empty())
-                reportText(errors_, u"FAM %@ should be FAMS in INDI %@ but isn't two", {key, person});
-            if (links > 1) reportText(errors_, u"FAM %@ in INDI %@ in multiple roles", {key, person});
-        }
+            const RoleCounts roles = countRoles(indiLinks(indi - 1), position);
+            const StringView person = valueOf(link);
+            if (roles.count[1] > 0)
+                reportText(errors_, u"FAM %@ is FAMC in INDI %@ but should be FAMS one", {key(), person});
+            if (roles.count[2] == 0)
+                reportText(errors_, u"FAM %@ should be FAMS in INDI %@ but isn't two", {key(), person});
+            if (roles.total() > 1)
+                reportText(errors_, u"FAM %@ in INDI %@ in multiple roles", {key(), person});
+        });
 
         // Wives and children are judged by counts: a wife must not name the
-        // family as FAMC (count 0), a child not as FAMS (count 1).
-        auto checkMembers = [&](std::span<LNGedcomNode* const> links, int wrongLink, StringView wrongText) {
-            for (const LNGedcomNode* link : links) {
-                int counts[2] = {0, 0};
-                const int total = checkFam(key, link, &counts[0], &counts[1]);
-                if (counts[wrongLink] > 0) reportText(errors_, wrongText, {key, valueOf(link)});
-                if (total > 1)
-                    reportText(errors_, u"FAM %@ in INDI %@ in multiple roles", {key, valueOf(link)});
-            }
+        // family as FAMC (role 1), a child not as FAMS (role 2).
+        auto checkMembers = [&](int role, std::span<LNGedcomNode* const> lines, int wrongRole,
+                                StringView wrongText) {
+            forEachOfRole(links, role, [&](int index, std::uint32_t resolved) {
+                const std::uint32_t indi = targetOf(resolved);
+                if (indi == 0) return;
+                const RoleCounts roles = countRoles(indiLinks(indi - 1), position);
+                const LNGedcomNode* link = lines[static_cast<std::size_t>(index)];
+                if (roles.count[wrongRole] > 0) reportText(errors_, wrongText, {key(), valueOf(link)});
+                if (roles.total() > 1)
+                    reportText(errors_, u"FAM %@ in INDI %@ in multiple roles", {key(), valueOf(link)});
+            });
         };
-        checkMembers(fam->wifeArray(), 0, u"FAM %@ is FAMC in INDI %@ but should be FAMS three");
-        checkMembers(fam->chilArray(), 1, u"FAM %@ is FAMS in INDI %@ but should be FAMC four");
+        checkMembers(2, fam.wifeArray(), 1, u"FAM %@ is FAMC in INDI %@ but should be FAMS three");
+        checkMembers(3, fam.chilArray(), 2, u"FAM %@ is FAMS in INDI %@ but should be FAMC four");
 
-        forEachMissingSource(*fam, sourIndex_, walk, [&](const LNGedcomNode& source) {
-            reportText(errors_, u"INDI %@ has SOUR %@ that does not exist", {key, source.value().view()});
-        });
+        for (;
+             nextMissing < famMissingSources_.size() && famMissingSources_[nextMissing].position == position;
+             ++nextMissing) {
+            reportText(errors_, u"INDI %@ has SOUR %@ that does not exist",
+                       {key(), famMissingSources_[nextMissing].line->value().view()});
+        }
     }
     logCount("FAMs", errors_);
 }

@@ -4,80 +4,113 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <memory>
+#include <cstring>
 #include <vector>
 
 namespace kinloom {
 
-/// The hash of a record key: FNV-1a over its code units.
+/// The hash of a record key, mixed so that its high bits serve too.
 std::uint64_t recordKeyHash(StringView key);
 
-/// Records filed by their keys in one open-addressed table: each slot holds
-/// the key's hash and the record, so a lookup reads one slot, compares
-/// hashes, and only then the record's key. A node-based map would add a
-/// bucket, a node and an allocation per record; loading files hundreds of
-/// thousands of records and looks up every link line.
-template <typename T> class RecordIndex {
+/// Record keys filed with a 32-bit number each (such as the record's position
+/// in a list), in one open-addressed table of 32-byte slots. A slot holds the
+/// key's hash, length and, for keys of up to ten code units, the key itself,
+/// so a lookup of a usual key reads one slot and nothing else; loading files
+/// hundreds of thousands of records and looks up every cross-reference.
+/// Longer keys are held by their text's address: that text must stay as it is
+/// while the index is used (a record's own key does).
+class RecordIndex {
   public:
-    /// Makes room for count records without growing.
+    static constexpr std::uint32_t none = 0xFFFFFFFFu;
+
+    /// Makes room for count keys without growing.
     void reserve(std::size_t count) {
         if (tooFull(count)) rehash(2 * count);
     }
 
-    /// Files the record under its own key unless that key is filed already;
-    /// returns whether it was filed. The record must have a key.
-    bool tryFile(const std::shared_ptr<T>& record) {
+    /// Files the number under the key unless the key is filed already;
+    /// returns the number filed under the key, the given one when new.
+    std::uint32_t tryFile(StringView key, std::uint32_t number) {
         if (tooFull(size_ + 1)) rehash(std::max<std::size_t>(16, 2 * slots_.size()));
-        StringView key = record->key().view();
-        std::uint64_t hash = recordKeyHash(key);
-        std::size_t at = slotFor(hash, key);
-        if (slots_[at].record) return false;
-        slots_[at] = Slot{hash, record};
+        const std::uint32_t hash = shortHash(recordKeyHash(key));
+        Slot& slot = slots_[slotFor(hash, key)];
+        if (slot.number != none) return slot.number;
+        slot.number = number;
+        slot.hash = hash;
+        slot.length = static_cast<std::uint32_t>(key.size());
+        if (key.size() <= inlineUnits) {
+            std::memcpy(slot.text, key.data(), key.size() * sizeof(char16_t));
+        } else {
+            const char16_t* text = key.data();
+            std::memcpy(slot.text, &text, sizeof text);
+        }
         ++size_;
-        return true;
+        return number;
     }
 
-    /// The record filed under the key, or null.
-    const std::shared_ptr<T>& find(StringView key) const {
-        static const std::shared_ptr<T> none;
-        if (slots_.empty()) return none;
-        return slots_[slotFor(recordKeyHash(key), key)].record;
+    /// The number filed under the key, or none.
+    std::uint32_t find(StringView key) const { return find(key, recordKeyHash(key)); }
+    /// The same with the key's recordKeyHash computed already.
+    std::uint32_t find(StringView key, std::uint64_t hash) const {
+        if (size_ == 0) return none;
+        return slots_[slotFor(shortHash(hash), key)].number;
+    }
+    /// Asks the processor to load the slot where a lookup of the hash starts,
+    /// so that several lookups can wait for memory at once.
+    void prefetch(std::uint64_t hash) const {
+        if (size_ != 0) __builtin_prefetch(&slots_[home(shortHash(hash))]);
     }
 
     std::size_t size() const { return size_; }
 
   private:
+    static constexpr std::size_t inlineUnits = 10;
     struct Slot {
-        std::uint64_t hash = 0;
-        std::shared_ptr<T> record;
+        std::uint32_t number = none;
+        std::uint32_t hash = 0;
+        std::uint32_t length = 0;
+        // The key's code units, or the address of a longer key's text.
+        char16_t text[inlineUnits];
     };
+    static_assert(sizeof(Slot) == 32);
+
+    static std::uint32_t shortHash(std::uint64_t hash) { return static_cast<std::uint32_t>(hash >> 32); }
+
+    static bool holds(const Slot& slot, std::uint32_t hash, StringView key) {
+        if (slot.hash != hash || slot.length != key.size()) return false;
+        if (key.size() <= inlineUnits)
+            return std::memcmp(slot.text, key.data(), key.size() * sizeof(char16_t)) == 0;
+        const char16_t* text;
+        std::memcpy(&text, slot.text, sizeof text);
+        return StringView(text, key.size()) == key;
+    }
 
     // Beyond two thirds full, probes grow long.
     bool tooFull(std::size_t count) const { return count * 3 > slots_.size() * 2; }
 
     // The slot holding the key, or the empty slot where it would go.
-    std::size_t slotFor(std::uint64_t hash, StringView key) const {
+    std::size_t slotFor(std::uint32_t hash, StringView key) const {
         std::size_t at = home(hash);
-        while (slots_[at].record && !(slots_[at].hash == hash && slots_[at].record->key().view() == key)) {
+        while (slots_[at].number != none && !holds(slots_[at], hash, key)) {
             if (++at == slots_.size()) at = 0;
         }
         return at;
     }
 
     // Scales the hash onto the table without a division.
-    std::size_t home(std::uint64_t hash) const {
-        return static_cast<std::size_t>((static_cast<unsigned __int128>(hash) * slots_.size()) >> 64);
+    std::size_t home(std::uint32_t hash) const {
+        return static_cast<std::size_t>((static_cast<std::uint64_t>(hash) * slots_.size()) >> 32);
     }
 
     void rehash(std::size_t capacity) {
         std::vector<Slot> old = std::move(slots_);
         slots_.assign(capacity, Slot());
-        for (Slot& slot : old) {
-            if (!slot.record) continue;
+        for (const Slot& slot : old) {
+            if (slot.number == none) continue;
             std::size_t at = home(slot.hash);
-            while (slots_[at].record)
+            while (slots_[at].number != none)
                 if (++at == slots_.size()) at = 0;
-            slots_[at] = std::move(slot);
+            slots_[at] = slot;
         }
     }
 
