@@ -3,6 +3,7 @@
 #include "SystemLog.h"
 #include "TextServices.h"
 
+#include <algorithm>
 #include <array>
 #include <initializer_list>
 #include <span>
@@ -99,8 +100,9 @@ class LineWalk {
             stack_.pop_back();
             visit(*line);
             if (const auto* children = line->children()) {
-                for (auto child = children->rbegin(); child != children->rend(); ++child)
+                for (auto child = children->rbegin(); child != children->rend(); ++child) {
                     stack_.push_back(static_cast<const LNGedcomNode*>(child->get()));
+                }
             }
         }
     }
@@ -181,63 +183,95 @@ void LNGedcomRecordSet::validateReferences() {
     famLinkStarts_.reserve(famRecords_.size() + 1);
     static constexpr std::array<StringView, 3> indiRoles = {kFamc, kFams, StringView()};
     static constexpr std::array<StringView, 3> famRoles = {kHusb, kWife, kChil};
+    // A lookup mostly waits for memory. So the lines of a batch of records
+    // are gathered first, each lookup's slot asked for ahead, and then handled
+    // in line order, while many loads are under way at once.
+    constexpr std::size_t batchSize = 16;
+    struct BatchRecord {
+        Kind kind;
+        bool listed;
+        std::uint32_t position;
+    };
+    // A line with a cross-reference, or a link line of a listed record.
+    struct Pending {
+        const LNGedcomNode* line;
+        std::uint64_t hash;
+        std::uint32_t record; // in the batch
+        int role;             // 1 to 3 for link lines of listed records
+        bool reference;
+    };
+    std::vector<BatchRecord> batch;
+    std::vector<Pending> pending;
     LineWalk walk;
-    for (std::size_t number = 0; number < records_->size(); ++number) {
-        const LNGedcomRecord& record = *(*records_)[number];
-        const std::type_info& type = typeid(record);
-        const Kind kind = type == typeid(LNGedcomIndiRecord)  ? kindIndi
-                          : type == typeid(LNGedcomFamRecord) ? kindFam
-                                                              : kindOther;
-        // Only the records of the person and family lists keep what is resolved.
-        const std::uint32_t filing = filings_[number];
-        const bool listed = kind != kindOther && static_cast<Kind>(filing >> 30) == kind;
-        const std::uint32_t position = filing & positionMask;
-        std::vector<std::uint32_t>* links = nullptr;
-        std::vector<MissingSource>* missingSources = nullptr;
-        const std::array<StringView, 3>* roles = nullptr;
-        Kind targetKind = kindOther;
-        if (listed && kind == kindIndi) {
-            links = &indiLinks_;
-            missingSources = &indiMissingSources_;
-            roles = &indiRoles;
-            targetKind = kindFam;
-        } else if (listed) {
-            links = &famLinks_;
-            missingSources = &famMissingSources_;
-            roles = &famRoles;
-            targetKind = kindIndi;
+    for (std::size_t start = 0; start < records_->size(); start += batchSize) {
+        const std::size_t end = std::min(records_->size(), start + batchSize);
+        batch.clear();
+        pending.clear();
+        for (std::size_t number = start; number < end; ++number) {
+            const LNGedcomRecord& record = *(*records_)[number];
+            const std::type_info& type = typeid(record);
+            const Kind kind = type == typeid(LNGedcomIndiRecord)  ? kindIndi
+                              : type == typeid(LNGedcomFamRecord) ? kindFam
+                                                                  : kindOther;
+            // Only the records of the person and family lists keep what is resolved.
+            const std::uint32_t filing = filings_[number];
+            const bool listed = kind != kindOther && static_cast<Kind>(filing >> 30) == kind;
+            batch.push_back({kind, listed, filing & positionMask});
+            const std::array<StringView, 3>* roles = !listed            ? nullptr
+                                                     : kind == kindIndi ? &indiRoles
+                                                                        : &famRoles;
+            const LNGedcomNode* root = record.root().get();
+            const auto inBatch = static_cast<std::uint32_t>(number - start);
+            walk(record, [&](const LNGedcomNode& line) {
+                int role = 0;
+                if (roles && line.parent() == root) {
+                    const SharedString& tag = line.tag();
+                    for (int i = 0; i < 3 && role == 0; ++i)
+                        if (!(*roles)[i].empty() && tag == (*roles)[i]) role = i + 1;
+                }
+                StringView key = line.value().view();
+                const bool reference = isCrossReference(key);
+                if (!reference && role == 0) return;
+                const std::uint64_t hash = reference ? recordKeyHash(key) : 0;
+                if (reference) keyIndex_.prefetch(hash);
+                pending.push_back({&line, hash, inBatch, role, reference});
+            });
         }
-        const LNGedcomNode* root = record.root().get();
-        walk(record, [&](const LNGedcomNode& line) {
-            int role = 0;
-            if (roles && line.parent() == root) {
-                const SharedString& tag = line.tag();
-                for (int i = 0; i < 3 && role == 0; ++i)
-                    if (!(*roles)[i].empty() && tag == (*roles)[i]) role = i + 1;
+
+        std::size_t next = 0;
+        for (std::uint32_t inBatch = 0; inBatch < batch.size(); ++inBatch) {
+            const BatchRecord& record = batch[inBatch];
+            const bool indi = record.listed && record.kind == kindIndi;
+            const bool fam = record.listed && record.kind == kindFam;
+            std::vector<std::uint32_t>& links = indi ? indiLinks_ : famLinks_;
+            std::vector<MissingSource>& missingSources = indi ? indiMissingSources_ : famMissingSources_;
+            const Kind targetKind = indi ? kindFam : kindIndi;
+            for (; next < pending.size() && pending[next].record == inBatch; ++next) {
+                const Pending& at = pending[next];
+                const auto role = static_cast<std::uint32_t>(at.role) << 30;
+                if (!at.reference) {
+                    links.push_back(role);
+                    continue;
+                }
+                const LNGedcomNode& line = *at.line;
+                StringView key = line.value().view();
+                const std::uint32_t found = keyIndex_.find(key, at.hash);
+                if (found == RecordIndex::none) {
+                    systemLog(toUtf8(fill(u"record with key %@ does not exist", {key})));
+                } else if (!fitsKind(record.kind, line, static_cast<Kind>(filings_[found] >> 30))) {
+                    systemLog(toUtf8(fill(u"record with key %@ does exist but has wrong type", {key})));
+                }
+                if (role) {
+                    const std::uint32_t target = positionFrom(targetKind, found, key, at.hash);
+                    links.push_back(role | (target == RecordIndex::none ? 0 : target + 1));
+                }
+                if ((indi || fam) && line.tag() == kSour &&
+                    positionFrom(kindSour, found, key, at.hash) == RecordIndex::none)
+                    missingSources.push_back({record.position, &line});
             }
-            StringView key = line.value().view();
-            if (!isCrossReference(key)) {
-                if (role) links->push_back(static_cast<std::uint32_t>(role) << 30);
-                return;
-            }
-            const std::uint64_t hash = recordKeyHash(key);
-            const std::uint32_t found = keyIndex_.find(key, hash);
-            if (found == RecordIndex::none) {
-                systemLog(toUtf8(fill(u"record with key %@ does not exist", {key})));
-            } else if (!fitsKind(kind, line, static_cast<Kind>(filings_[found] >> 30))) {
-                systemLog(toUtf8(fill(u"record with key %@ does exist but has wrong type", {key})));
-            }
-            if (role) {
-                const std::uint32_t target = positionFrom(targetKind, found, key, hash);
-                links->push_back(static_cast<std::uint32_t>(role) << 30 |
-                                 (target == RecordIndex::none ? 0 : target + 1));
-            }
-            if (missingSources && line.tag() == kSour &&
-                positionFrom(kindSour, found, key, hash) == RecordIndex::none)
-                missingSources->push_back({position, &line});
-        });
-        if (links == &indiLinks_) indiLinkStarts_.push_back(static_cast<std::uint32_t>(indiLinks_.size()));
-        if (links == &famLinks_) famLinkStarts_.push_back(static_cast<std::uint32_t>(famLinks_.size()));
+            if (indi) indiLinkStarts_.push_back(static_cast<std::uint32_t>(indiLinks_.size()));
+            if (fam) famLinkStarts_.push_back(static_cast<std::uint32_t>(famLinks_.size()));
+        }
     }
 }
 

@@ -9,6 +9,21 @@
 
 namespace kinloom {
 
+/// Memory for large lookup tables, in huge pages where the system allows:
+/// lookups land anywhere in the table, and with small pages nearly each one
+/// also misses the address translation cache.
+void* allocateTable(std::size_t bytes);
+void freeTable(void* memory, std::size_t bytes);
+
+template <typename T> struct SlotAllocator {
+    using value_type = T;
+    SlotAllocator() = default;
+    template <typename U> SlotAllocator(const SlotAllocator<U>&) {}
+    T* allocate(std::size_t count) { return static_cast<T*>(allocateTable(count * sizeof(T))); }
+    void deallocate(T* memory, std::size_t count) { freeTable(memory, count * sizeof(T)); }
+    friend bool operator==(const SlotAllocator&, const SlotAllocator&) { return true; }
+};
+
 /// The hash of a record key, mixed so that its high bits serve too.
 std::uint64_t recordKeyHash(StringView key);
 
@@ -58,7 +73,9 @@ class RecordIndex {
     /// Asks the processor to load the slot where a lookup of the hash starts,
     /// so that several lookups can wait for memory at once.
     void prefetch(std::uint64_t hash) const {
-        if (size_ != 0) __builtin_prefetch(&slots_[home(shortHash(hash))]);
+        // Unconditional: GCC drops a prefetch under a condition, and one of
+        // an empty table's null address does no harm.
+        __builtin_prefetch(slots_.data() + home(shortHash(hash)));
     }
 
     std::size_t size() const { return size_; }
@@ -103,7 +120,7 @@ class RecordIndex {
     }
 
     void rehash(std::size_t capacity) {
-        std::vector<Slot> old = std::move(slots_);
+        std::vector<Slot, SlotAllocator<Slot>> old = std::move(slots_);
         slots_.assign(capacity, Slot());
         for (const Slot& slot : old) {
             if (slot.number == none) continue;
@@ -114,7 +131,7 @@ class RecordIndex {
         }
     }
 
-    std::vector<Slot> slots_;
+    std::vector<Slot, SlotAllocator<Slot>> slots_;
     std::size_t size_ = 0;
 };
 
