@@ -2,6 +2,8 @@
 
 #include "LoadStages.h"
 
+#include <algorithm>
+
 #include <string>
 #include <typeinfo>
 
@@ -52,7 +54,23 @@ void LNGedcomRecordSet::fileRecords() {
     const std::size_t total = records_->size();
     keyIndex_.reserve(total);
     filings_.assign(total, 0);
+    // The records and their keys lie scattered in memory: each record is
+    // asked for well ahead, then its key, then the key's slot, so that the
+    // waits overlap. The hashes wait in a ring until their record's turn.
+    constexpr std::uint32_t far = 16, near = 8, next = 4;
+    std::uint64_t hashes[next] = {};
+    auto keyAt = [&](std::size_t at) -> const SharedString& { return (*records_)[at]->key(); };
+    for (std::uint32_t at = 0; at < std::min<std::size_t>(next, total); ++at)
+        hashes[at % next] = recordKeyHash(keyAt(at).view());
     for (std::uint32_t number = 0; number < total; ++number) {
+        if (number + far < total) __builtin_prefetch((*records_)[number + far].get());
+        if (number + near < total) __builtin_prefetch(keyAt(number + near).view().data());
+        const std::uint64_t hash = hashes[number % next];
+        if (number + next < total) {
+            const std::uint64_t ahead = recordKeyHash(keyAt(number + next).view());
+            keyIndex_.prefetch(ahead);
+            hashes[number % next] = ahead;
+        }
         const auto& record = (*records_)[number];
         const SharedString& key = record->key();
         if (!key) {
@@ -70,7 +88,7 @@ void LNGedcomRecordSet::fileRecords() {
                           : type == typeid(LNGedcomFamRecord)  ? kindFam
                           : type == typeid(LNGedcomSourRecord) ? kindSour
                                                                : kindOther;
-        const std::uint32_t first = keyIndex_.tryFile(key.view(), number);
+        const std::uint32_t first = keyIndex_.tryFile(key.view(), hash, number);
         if (first != number) {
             if (errors_)
                 errors_->addError(LNGedcomErrorMultiplyDefinedKey, record->lineNumber(),
@@ -120,19 +138,45 @@ std::uint32_t LNGedcomRecordSet::positionOf(Kind kind, const LNGedcomNode* link)
 
 void LNGedcomRecordSet::buildNameIndex() {
     nameIndex_.reserve(1000);
-    for (const auto& indi : indiRecords_) {
-        auto names = indi->nameArray();
+    // Persons, their lines and their parsed names lie scattered in memory, so
+    // nearly every read waits for it. Each person's parts are asked for some
+    // persons ahead, one step of pointers at a time, so that the waits overlap.
+    const std::size_t total = indiRecords_.size();
+    auto person = [&](std::size_t at) { return indiRecords_[at].get(); };
+    auto ask = [](const void* address) { __builtin_prefetch(address); };
+    constexpr std::size_t far = 12, near = 6, next = 3;
+    // The name keys one person was filed under: a repeat can only come from
+    // the person at hand, as persons arrive in file order with distinct keys.
+    std::vector<const std::vector<SharedString>*> filedUnder;
+    for (std::size_t at = 0; at < total; ++at) {
+        if (at + far < total) {
+            ask(person(at + far));
+            ask(reinterpret_cast<const char*>(person(at + far)) + 64);
+        }
+        if (at + near < total) {
+            const LNGedcomIndiRecord* ahead = person(at + near);
+            ask(ahead->nameArray().data());
+            ask(ahead->gedcomName());
+            __builtin_prefetch(ahead->key().view().data(), 1);
+        }
+        if (at + next < total) {
+            if (const LNGedcomNode* name = person(at + next)->name()) ask(name);
+        }
+        const LNGedcomIndiRecord& indi = *person(at);
+        auto names = indi.nameArray();
+        filedUnder.clear();
         for (std::size_t i = 0; i < names.size(); ++i) {
             const SharedString& value = names[i]->value();
             if (value.empty()) continue;
             // The first NAME line is parsed already.
-            String nameKey = i == 0 ? indi->gedcomName()->key() : LNGedcomName(value.view()).key();
+            String nameKey = i == 0 ? indi.gedcomName()->key() : LNGedcomName(value.view()).key();
             auto entry = nameIndex_.find(StringView(nameKey));
             if (entry == nameIndex_.end())
                 entry = nameIndex_.emplace(SharedString(nameKey), std::vector<SharedString>()).first;
-            // Persons arrive in file order, so a repeat can only be the last entry.
             std::vector<SharedString>& keys = entry->second;
-            if (keys.empty() || !(keys.back() == indi->key())) keys.push_back(indi->key());
+            if (std::find(filedUnder.begin(), filedUnder.end(), &keys) != filedUnder.end()) continue;
+            filedUnder.push_back(&keys);
+            keys.push_back(indi.key());
         }
     }
 }

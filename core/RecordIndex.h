@@ -46,8 +46,12 @@ class RecordIndex {
     /// Files the number under the key unless the key is filed already;
     /// returns the number filed under the key, the given one when new.
     std::uint32_t tryFile(StringView key, std::uint32_t number) {
+        return tryFile(key, recordKeyHash(key), number);
+    }
+    /// The same with the key's recordKeyHash computed already.
+    std::uint32_t tryFile(StringView key, std::uint64_t fullHash, std::uint32_t number) {
         if (tooFull(size_ + 1)) rehash(std::max<std::size_t>(16, 2 * slots_.size()));
-        const std::uint32_t hash = shortHash(recordKeyHash(key));
+        const std::uint32_t hash = shortHash(fullHash);
         Slot& slot = slots_[slotFor(hash, key)];
         if (slot.number != none) return slot.number;
         slot.number = number;

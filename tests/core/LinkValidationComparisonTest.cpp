@@ -224,6 +224,21 @@ void compareLookups(const LNGedcomRecordSet& set) {
     EXPECT_EQ(listOf(set.indiRecords()), indiList);
     EXPECT_EQ(listOf(set.famRecords()), famList);
     EXPECT_EQ(listOf(set.sourRecords()), sourList);
+
+    // The name index: each person under the key of each of its names, once.
+    std::map<String, std::vector<SharedString>> byName;
+    for (const auto& indi : set.indiRecords()) {
+        for (const LNGedcomNode* name : indi->nameArray()) {
+            if (name->value().empty()) continue;
+            std::vector<SharedString>& keys = byName[LNGedcomName(name->value().view()).key()];
+            if (keys.empty() || !(keys.back() == indi->key())) keys.push_back(indi->key());
+        }
+    }
+    for (const auto& [nameKey, keys] : byName) {
+        const std::vector<SharedString>* filed = set.indisWithNameKey(nameKey);
+        ASSERT_TRUE(filed) << toUtf8(nameKey);
+        EXPECT_EQ(*filed, keys) << toUtf8(nameKey);
+    }
 }
 
 // A family file whose links mostly agree, then damaged: links to missing
@@ -300,6 +315,8 @@ String generatedFile(unsigned seed, int persons) {
         text += "0 " + personKey(i) + " INDI\n";
         if (!chance(5)) text += chance(3) ? "1 NAME\n" : "1 NAME Anna /Berg" + std::to_string(i % 7) + "/\n";
         if (chance(20)) text += "1 NAME Second /Name/\n";
+        if (chance(10)) text += "1 NAME Émile /Öberg" + std::to_string(i % 3) + "/\n";
+        if (chance(10)) text += "1 NAME Anna /Berg" + std::to_string(i % 7) + "/\n";
         const char* sexes[] = {"1 SEX M\n", "1 SEX F\n", "1 SEX m\n", "1 SEX x\n", ""};
         text += sexes[pick(5)];
         for (const auto& line : lines)
