@@ -202,12 +202,29 @@ void LNGedcomRecordSet::validateReferences() {
     };
     std::vector<BatchRecord> batch;
     std::vector<Pending> pending;
+    // The walk, too, waits for each record's scattered lines: a record's
+    // root, child list and level-1 lines are asked for some records ahead,
+    // one step of pointers at a time.
+    const std::size_t total = records_->size();
+    auto rootAt = [&](std::size_t at) { return (*records_)[at]->root().get(); };
+    auto askAhead = [&](std::size_t number) {
+        if (number + 16 < total) __builtin_prefetch((*records_)[number + 16].get());
+        if (number + 12 < total) __builtin_prefetch(rootAt(number + 12));
+        if (number + 8 < total) __builtin_prefetch(rootAt(number + 8)->children());
+        if (number + 4 < total)
+            if (const auto* children = rootAt(number + 4)->children()) __builtin_prefetch(children->data());
+        if (number + 2 < total)
+            if (const auto* children = rootAt(number + 2)->children())
+                for (const auto& child : *children)
+                    __builtin_prefetch(child.get());
+    };
     LineWalk walk;
     for (std::size_t start = 0; start < records_->size(); start += batchSize) {
         const std::size_t end = std::min(records_->size(), start + batchSize);
         batch.clear();
         pending.clear();
         for (std::size_t number = start; number < end; ++number) {
+            askAhead(number);
             const LNGedcomRecord& record = *(*records_)[number];
             const std::type_info& type = typeid(record);
             const Kind kind = type == typeid(LNGedcomIndiRecord)  ? kindIndi
