@@ -376,18 +376,33 @@ int LNGedcomRecordSet::checkFamNew(StringView famKey, const LNGedcomNode* link, 
 // in the same order, but look up no key and compare no text.
 void LNGedcomRecordSet::validateIndis() {
     std::size_t nextMissing = 0;
-    for (std::uint32_t position = 0; position < indiRecords_.size(); ++position) {
-        const LNGedcomIndiRecord& indi = *indiRecords_[position];
-        const StringView key = indi.key().view();
-        const int line = indi.lineNumber();
+    // Each person's record, first lines and sex are asked for some persons
+    // ahead, one step of pointers at a time, so that the waits overlap.
+    const std::size_t total = indiRecords_.size();
+    auto person = [&](std::size_t at) { return indiRecords_[at].get(); };
+    for (std::uint32_t position = 0; position < total; ++position) {
+        if (position + 12 < total) __builtin_prefetch(person(position + 12));
+        if (position + 8 < total) {
+            __builtin_prefetch(person(position + 8)->nameArray().data());
+            __builtin_prefetch(person(position + 8)->sex());
+        }
+        if (position + 4 < total) {
+            __builtin_prefetch(person(position + 4)->name());
+            if (const LNGedcomNode* sex = person(position + 4)->sex())
+                __builtin_prefetch(sex->value().view().data());
+        }
+        const LNGedcomIndiRecord& indi = *person(position);
+        // The key and the record's line are read only for a report.
+        auto key = [&] { return indi.key().view(); };
+        const auto line = [&] { return indi.lineNumber(); };
 
         const LNGedcomNode* name = indi.name();
         if (!name || !name->value())
-            report(errors_, LNGedcomErrorIllegalName, lineOf(name), u"INDI %@", {key});
+            report(errors_, LNGedcomErrorIllegalName, lineOf(name), u"INDI %@", {key()});
 
         // Every link report names the person first, then the family the link names.
         auto reportLink = [&](ErrorKind kind, int at, StringView format, const LNGedcomNode* link) {
-            report(errors_, kind, at, format, {key, valueOf(link)});
+            report(errors_, kind, at, format, {key(), valueOf(link)});
         };
 
         const std::span<const std::uint32_t> links = indiLinks(position);
@@ -400,19 +415,20 @@ void LNGedcomRecordSet::validateIndis() {
                 // Both checks report the missing family.
                 report(errors_, LNGedcomErrorUndefinedKey, lineOf(link), u"FAM %@", {valueOf(link)});
                 report(errors_, LNGedcomErrorUndefinedKey, lineOf(link), u"FAM %@", {valueOf(link)});
-                reportLink(LNGedcomErrorMissingLink, line, u"INDI %@ not in FAM %@ as CHIL", link);
+                reportLink(LNGedcomErrorMissingLink, line(), u"INDI %@ not in FAM %@ as CHIL", link);
                 return;
             }
             const RoleCounts roles = countRoles(famLinks(fam - 1), position);
             const int husb = roles.count[1], wife = roles.count[2], chil = roles.count[3];
             childTotal += chil;
             if (husb > 0)
-                reportLink(LNGedcomErrorWrongRole, line, u"INDI %@ in FAM %@ as HUSB not CHILD", link);
+                reportLink(LNGedcomErrorWrongRole, line(), u"INDI %@ in FAM %@ as HUSB not CHILD", link);
             if (wife > 0)
-                reportLink(LNGedcomErrorWrongRole, line, u"INDI %@ in FAM %@ as WIFE not CHILD", link);
-            if (chil == 0) reportLink(LNGedcomErrorMissingLink, line, u"INDI %@ not in FAM %@ as CHIL", link);
+                reportLink(LNGedcomErrorWrongRole, line(), u"INDI %@ in FAM %@ as WIFE not CHILD", link);
+            if (chil == 0)
+                reportLink(LNGedcomErrorMissingLink, line(), u"INDI %@ not in FAM %@ as CHIL", link);
             if (roles.total() > 1)
-                reportLink(LNGedcomErrorMultipleRoles, line, u"INDI %@ in FAM %@ multiple roles", link);
+                reportLink(LNGedcomErrorMultipleRoles, line(), u"INDI %@ in FAM %@ multiple roles", link);
             const LNGedcomFamRecord& family = *famRecords_[fam - 1];
             if (husb > 0)
                 reportLink(LNGedcomErrorWrongRole,
@@ -423,7 +439,7 @@ void LNGedcomRecordSet::validateIndis() {
                            family.wifeArray()[static_cast<std::size_t>(roles.first[2])]->lineNumber(),
                            u"INDI %@ in FAM %@ as WIFE not CHILD", link);
         });
-        if (childTotal > 1) reportText(errors_, u"INDI %@ is CHIL in multiple FAMs", {key});
+        if (childTotal > 1) reportText(errors_, u"INDI %@ is CHIL in multiple FAMs", {key()});
 
         forEachOfRole(links, 2, [&](int index, std::uint32_t resolved) {
             const LNGedcomNode* link = indi.famsArray()[static_cast<std::size_t>(index)];
@@ -434,13 +450,13 @@ void LNGedcomRecordSet::validateIndis() {
             }
             const RoleCounts roles = countRoles(famLinks(fam - 1), position);
             if (roles.count[1] > 0 && sex != 1)
-                reportLink(LNGedcomErrorWrongSex, line, u"INDI %@ in FAM %@ should be male", link);
+                reportLink(LNGedcomErrorWrongSex, line(), u"INDI %@ in FAM %@ should be male", link);
             if (roles.count[2] > 0 && sex != 2)
-                reportLink(LNGedcomErrorWrongSex, line, u"INDI %@ in FAM %@ should be female", link);
+                reportLink(LNGedcomErrorWrongSex, line(), u"INDI %@ in FAM %@ should be female", link);
             if (roles.count[3] > 0)
-                reportLink(LNGedcomErrorWrongRole, line, u"INDI %@ in FAM %@ should be spouse", link);
+                reportLink(LNGedcomErrorWrongRole, line(), u"INDI %@ in FAM %@ should be spouse", link);
             if (roles.total() > 1)
-                reportLink(LNGedcomErrorMultipleRoles, line, u"INDI %@ in FAM %@ multiple roles", link);
+                reportLink(LNGedcomErrorMultipleRoles, line(), u"INDI %@ in FAM %@ multiple roles", link);
         });
 
         for (; nextMissing < indiMissingSources_.size() &&
