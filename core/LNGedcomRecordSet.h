@@ -106,8 +106,10 @@ class LNGedcomRecordSet {
     IndiList indisWithName(StringView typedName) const;
 
     // Link validation, run as the last step of loading. Findings are logged
-    // and reported to the error list; nothing changes.
+    // and reported to the error list; nothing public changes.
     bool validate();
+    /// Also resolves every link line once for validateIndis and validateFams,
+    /// which rely on that (loading runs it first).
     void validateReferences();
     void validateIndis();
     void validateFams();
@@ -130,6 +132,7 @@ class LNGedcomRecordSet {
     // The kinds of records filed in a list of their own, as the top two bits
     // of a record's filing.
     enum Kind : int { kindOther = 0, kindIndi = 1, kindFam = 2, kindSour = 3 };
+    // A kind list never nears 2^30 records: each takes far more than a byte.
     static constexpr std::uint32_t positionMask = 0x3FFFFFFFu;
 
     void readRecords(const String* text);

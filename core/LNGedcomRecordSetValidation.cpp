@@ -87,28 +87,38 @@ void storeIfWanted(int* out, int value) {
 }
 
 // Pre-order over a record's lines, the root first, then each child's subtree
-// in order: the order of getNodesWithTag and getNodesWithXrefValues. The
-// stack is kept from record to record, so a check of a whole file allocates
-// once, not a few times a record; and it is a loop, so a record nested a
-// million levels deep costs memory, not the call stack.
+// in order: the order of getNodesWithTag and getNodesWithXrefValues. visit
+// also learns whether the line is a child of the root. The stack is kept
+// from record to record, so a check of a whole file allocates once, not a
+// few times a record; and it is a loop, so a record nested a million levels
+// deep costs memory, not the call stack.
 class LineWalk {
   public:
     template <typename Visit> void operator()(const LNGedcomRecord& record, Visit visit) {
-        stack_.assign(1, record.root().get());
+        const LNGedcomNode* root = record.root().get();
+        stack_.clear();
+        visit(*root, false);
+        push(*root, rootChild);
         while (!stack_.empty()) {
-            const LNGedcomNode* line = stack_.back();
+            const std::uintptr_t entry = stack_.back();
             stack_.pop_back();
-            visit(*line);
-            if (const auto* children = line->children()) {
-                for (auto child = children->rbegin(); child != children->rend(); ++child) {
-                    stack_.push_back(static_cast<const LNGedcomNode*>(child->get()));
-                }
-            }
+            const auto* line = reinterpret_cast<const LNGedcomNode*>(entry & ~rootChild);
+            visit(*line, (entry & rootChild) != 0);
+            push(*line, 0);
         }
     }
 
   private:
-    std::vector<const LNGedcomNode*> stack_;
+    // Lines are aligned, so the lowest bit of an entry is free to mark the
+    // root's children.
+    static constexpr std::uintptr_t rootChild = 1;
+    void push(const LNGedcomNode& line, std::uintptr_t mark) {
+        if (const auto* children = line.children()) {
+            for (auto child = children->rbegin(); child != children->rend(); ++child)
+                stack_.push_back(reinterpret_cast<std::uintptr_t>(child->get()) | mark);
+        }
+    }
+    std::vector<std::uintptr_t> stack_;
 };
 
 // A resolved link line's parts (see indiLinks_): its role, 1 to 3, and the
@@ -237,11 +247,10 @@ void LNGedcomRecordSet::validateReferences() {
             const std::array<StringView, 3>* roles = !listed            ? nullptr
                                                      : kind == kindIndi ? &indiRoles
                                                                         : &famRoles;
-            const LNGedcomNode* root = record.root().get();
             const auto inBatch = static_cast<std::uint32_t>(number - start);
-            walk(record, [&](const LNGedcomNode& line) {
+            walk(record, [&](const LNGedcomNode& line, bool rootChild) {
                 int role = 0;
-                if (roles && line.parent() == root) {
+                if (roles && rootChild) {
                     const SharedString& tag = line.tag();
                     for (int i = 0; i < 3 && role == 0; ++i)
                         if (!(*roles)[i].empty() && tag == (*roles)[i]) role = i + 1;
