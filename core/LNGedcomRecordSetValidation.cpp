@@ -222,7 +222,8 @@ void LNGedcomRecordSet::validateReferences() {
         if (number + 12 < total) __builtin_prefetch(rootAt(number + 12));
         if (number + 8 < total) __builtin_prefetch(rootAt(number + 8)->children());
         if (number + 4 < total)
-            if (const auto* children = rootAt(number + 4)->children()) __builtin_prefetch(children->data());
+            if (const auto* children = rootAt(number + 4)->children(); children && children->size() != 0)
+                __builtin_prefetch(&(*children)[0]);
         if (number + 2 < total)
             if (const auto* children = rootAt(number + 2)->children())
                 for (const auto& child : *children)
