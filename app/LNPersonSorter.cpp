@@ -90,11 +90,11 @@ NameRanks::NameRanks(const IndiList& persons) {
     givenStart_.push_back(0);
     for (const auto& person : persons) {
         const LNGedcomName* name = person->gedcomName();
-        const auto* parts = name && name->parts() ? &*name->parts() : nullptr;
-        std::int32_t surnameIndex = parts ? name->surnameIndex() : -1;
-        surname_.push_back(surnameIndex >= 0 ? 1 + texts.add((*parts)[surnameIndex]) : 0);
-        for (std::size_t i = 0; parts && i < parts->size(); ++i) {
-            if (static_cast<std::int32_t>(i) != surnameIndex) given_.push_back(texts.add((*parts)[i]));
+        const std::vector<StringView> parts = name ? name->partViews() : std::vector<StringView>();
+        std::int32_t surnameIndex = name ? name->surnameIndex() : -1;
+        surname_.push_back(surnameIndex >= 0 ? 1 + texts.add(parts[static_cast<std::size_t>(surnameIndex)]) : 0);
+        for (std::size_t i = 0; i < parts.size(); ++i) {
+            if (static_cast<std::int32_t>(i) != surnameIndex) given_.push_back(texts.add(parts[i]));
         }
         givenStart_.push_back(static_cast<std::uint32_t>(given_.size()));
         number_.push_back(keyNumber(person->key().view()));

@@ -48,7 +48,7 @@ int compareTexts(StringView a, StringView b) {
 LNGedcomIndiRecord::LNGedcomIndiRecord(Ref<LNGedcomNode> root, LNGedcomErrors* errors)
     : LNGedcomRecord(std::move(root), errors), links_(*this->root(), {u"NAME", u"FAMC", u"FAMS"}) {
     sex_ = static_cast<LNGedcomNode*>(this->root()->childWithName(u"SEX"));
-    if (LNGedcomNode* first = name()) gedcomName_ = std::make_unique<LNGedcomName>(first->value().view());
+    if (LNGedcomNode* first = name()) gedcomName_ = std::make_unique<LNGedcomName>(first->value());
 }
 
 LNGedcomIndiRecord::~LNGedcomIndiRecord() = default;
