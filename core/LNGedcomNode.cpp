@@ -19,18 +19,18 @@ namespace {
 
 // The parser's white space: TAB and the space separators (Zs). Lines are
 // mostly ASCII, which is decided without the table.
-bool isWhite(char16_t c) {
+[[gnu::always_inline]] inline bool isWhite(char16_t c) {
     if (c < 0x80) return c == u' ' || c == u'\t';
     return CharSet::whiteSpace().contains(c);
 }
 
-std::size_t skipWhite(StringView text, std::size_t i) {
+[[gnu::always_inline]] inline std::size_t skipWhite(StringView text, std::size_t i) {
     while (i < text.size() && isWhite(text[i]))
         ++i;
     return i;
 }
 
-std::size_t skipToken(StringView text, std::size_t i) {
+[[gnu::always_inline]] inline std::size_t skipToken(StringView text, std::size_t i) {
     while (i < text.size() && !isWhite(text[i]))
         ++i;
     return i;
