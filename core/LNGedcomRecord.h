@@ -48,6 +48,10 @@ class LNGedcomRecord {
     /// text is one empty line and gives an empty list.
     static std::unique_ptr<std::vector<std::shared_ptr<LNGedcomRecord>>>
     gedcomRecordsFromText(StringView text, int maxCount, LNGedcomErrors* errors);
+    /// Texts of at least this many code units are assembled in two halves
+    /// at once when the machine has more than one processor (8 Mi by
+    /// default; tests lower it). The result and the log are the same.
+    static void setParallelThreshold(std::size_t length);
 
     const Ref<LNGedcomNode>& root() const { return root_; }
     void setRoot(Ref<LNGedcomNode> root) { root_ = std::move(root); }

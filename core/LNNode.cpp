@@ -4,14 +4,19 @@
 #include "TextServices.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <new>
 
 namespace kinloom {
 namespace {
 
-long numNodesAllocated = 0;
-long numNodesDeallocated = 0;
+// Counted per thread, so that a thread helping to load counts without
+// locking; it hands its counts over when it is done.
+thread_local long numNodesAllocated = 0;
+thread_local long numNodesDeallocated = 0;
+std::atomic<long> handedOverAllocated{0};
+std::atomic<long> handedOverDeallocated{0};
 
 bool isAsciiText(StringView text) {
     return std::all_of(text.begin(), text.end(), [](char16_t c) { return c < 0x80; });
@@ -59,8 +64,8 @@ String attributeText(const AttributeValue& value) {
 class NodeReleaser {
   public:
     static void destroy(LNNode* node) {
-        static std::vector<LNNode*> pending;
-        static bool draining = false;
+        static thread_local std::vector<LNNode*> pending;
+        static thread_local bool draining = false;
         pending.push_back(node);
         if (draining) return;
         draining = true;
@@ -424,9 +429,14 @@ Ref<LNNode> LNNode::copy() const {
     return root;
 }
 
-long LNNode::numAllocated() { return numNodesAllocated; }
+long LNNode::numAllocated() { return numNodesAllocated + handedOverAllocated.load(); }
 
-long LNNode::numDeallocated() { return numNodesDeallocated; }
+long LNNode::numDeallocated() { return numNodesDeallocated + handedOverDeallocated.load(); }
+
+void LNNode::handOverCounts() {
+    handedOverAllocated += std::exchange(numNodesAllocated, 0);
+    handedOverDeallocated += std::exchange(numNodesDeallocated, 0);
+}
 
 String stringEncodingEntities(StringView text) {
     String result;

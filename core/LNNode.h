@@ -177,8 +177,13 @@ class LNNode {
     /// A deep copy; every node is copied as its own class copies itself.
     Ref<LNNode> copy() const;
 
+    /// Nodes made and freed so far, by this thread and by threads that
+    /// handed their counts over.
     static long numAllocated();
     static long numDeallocated();
+    /// Adds this thread's counts to the shared ones; a thread that made or
+    /// freed nodes calls it before it ends.
+    static void handOverCounts();
 
   protected:
     /// A copy of this node alone, without children and parent.
