@@ -1,5 +1,6 @@
 #include "LNNode.h"
 
+#include "LNGedcomNode.h"
 #include "LoadArena.h"
 #include "TextServices.h"
 
@@ -72,9 +73,16 @@ class NodeReleaser {
         while (!pending.empty()) {
             LNNode* next = pending.back();
             pending.pop_back();
+            bool line = next->isGedcomLine();
             if (next->refCount_ & LNNode::arenaFlag) {
-                next->~LNNode();
+                if (line) {
+                    static_cast<LNGedcomNode*>(next)->~LNGedcomNode();
+                } else {
+                    next->~LNNode();
+                }
                 LoadArena::free(next);
+            } else if (line) {
+                delete static_cast<LNGedcomNode*>(next);
             } else {
                 delete next;
             }
@@ -299,6 +307,7 @@ void LNNode::setAttributes(const AttributeMap* attributes) {
 }
 
 String LNNode::description() const {
+    if (isGedcomLine()) return static_cast<const LNGedcomNode*>(this)->LNGedcomNode::description();
     if (!value_) return name_.str();
     String text = name_.str();
     text += u' ';
@@ -393,6 +402,7 @@ void LNNode::fullXMLDescription(String& buffer, const std::optional<String>& ind
 }
 
 Ref<LNNode> LNNode::shallowCopy() const {
+    if (isGedcomLine()) return static_cast<const LNGedcomNode*>(this)->LNGedcomNode::shallowCopy();
     return makeRef<LNNode>(name_, value_, attributes());
 }
 

@@ -97,7 +97,9 @@ class ChildList {
 class LNNode {
   public:
     LNNode(SharedString name, SharedString value, const AttributeMap* attributes);
-    virtual ~LNNode();
+    // Not virtual: a node has no vtable, as a file has millions of them. Its
+    // one subclass, LNGedcomNode, is told apart by a flag (see below).
+    ~LNNode();
     LNNode(const LNNode&) = delete;
     LNNode& operator=(const LNNode&) = delete;
 
@@ -108,6 +110,8 @@ class LNNode {
         if ((--refCount_ & countMask) == 0) destroy();
     }
     std::uint32_t refCount() const { return refCount_ & countMask; }
+    /// Whether the node is an LNGedcomNode (nodes have no vtable to ask).
+    bool isGedcomLine() const { return refCount_ & gedcomFlag; }
 
     LNNode* parent() const { return parent_; }
     void setParent(LNNode* parent) { parent_ = parent; }
@@ -163,7 +167,7 @@ class LNNode {
     void setAttributes(const AttributeMap* attributes);
 
     /// The name, or name, one blank and value.
-    virtual String description() const;
+    String description() const;
     /// The indented dump: one line per node in pre-order, each indented by the
     /// indent plus two blanks per depth; with no indent, no line is indented.
     String fullDescription() const { return fullDescription(String()); }
@@ -187,9 +191,12 @@ class LNNode {
 
   protected:
     /// A copy of this node alone, without children and parent.
-    virtual Ref<LNNode> shallowCopy() const;
+    Ref<LNNode> shallowCopy() const;
     /// Tells release that the node's memory came from a LoadArena.
     void setMadeInArena() { refCount_ |= arenaFlag; }
+    /// Marks the node as an LNGedcomNode: description, copies and release
+    /// then act as that class does.
+    void setGedcomLine() { refCount_ |= gedcomFlag; }
     /// A subclass's rarely set text (LNGedcomNode keeps its key here); null
     /// when never set.
     const SharedString& rareText() const;
@@ -197,9 +204,11 @@ class LNNode {
 
   private:
     friend class NodeReleaser;
-    // The top bit of the count marks a node made in a LoadArena.
+    // The top bit of the count marks a node made in a LoadArena, the next
+    // one an LNGedcomNode.
     static constexpr std::uint32_t arenaFlag = 0x80000000u;
-    static constexpr std::uint32_t countMask = ~arenaFlag;
+    static constexpr std::uint32_t gedcomFlag = 0x40000000u;
+    static constexpr std::uint32_t countMask = ~(arenaFlag | gedcomFlag);
     void destroy() const;
     mutable std::uint32_t refCount_ = 0;
 
