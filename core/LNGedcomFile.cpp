@@ -230,9 +230,21 @@ std::optional<String> headerCharacterSet(std::string_view data, LNGedcomErrors* 
     return toUpper(charLine->value().view());
 }
 
-void logByte(std::string_view message, unsigned char b) {
-    LogLine().text(message).number(b).write();
-}
+/// Writes the statistics' line for a byte that breaks UTF-8, formatted once
+/// for each kind and byte value: a UTF-16 file has one for every other byte.
+class BadUtf8Lines {
+  public:
+    void typeOne(unsigned char b) { write(0, "bad UTF-8 type one: ", b); }
+    void typeTwo(unsigned char b) { write(1, "bad UTF-8 type two: ", b); }
+
+  private:
+    void write(int kind, std::string_view message, unsigned char b) {
+        std::string& line = lines_[kind][b];
+        if (line.empty()) line = LogLine().text(message).number(b).view();
+        systemLog(line);
+    }
+    std::array<std::array<std::string, 256>, 2> lines_;
+};
 
 using ByteCounts = std::array<std::int64_t, 256>;
 
@@ -402,6 +414,7 @@ void LNGedcomFile::checkData(std::string_view data, bool& ascii, bool& ansel, bo
     }
     const bool onlyHighInvalid =
         badAscii == std::accumulate(counts.begin() + 0x80, counts.end(), std::int64_t{0});
+    BadUtf8Lines badUtf8Lines;
     int pending = 0;
     const auto* bytes = reinterpret_cast<const unsigned char*>(data.data());
     const std::size_t size = data.size();
@@ -418,7 +431,7 @@ void LNGedcomFile::checkData(std::string_view data, bool& ascii, bool& ansel, bo
                 --pending;
             } else {
                 // The offending byte does not start a new sequence.
-                logByte("bad UTF-8 type one: ", b);
+                badUtf8Lines.typeOne(b);
                 ++badUtf8;
                 pending = 0;
             }
@@ -428,7 +441,7 @@ void LNGedcomFile::checkData(std::string_view data, bool& ascii, bool& ansel, bo
             pending = 2;
         } else {
             // Neither valid ASCII (skipped above) nor a lead byte.
-            logByte("bad UTF-8 type two: ", b);
+            badUtf8Lines.typeTwo(b);
             ++badUtf8;
         }
     }
