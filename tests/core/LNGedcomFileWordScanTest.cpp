@@ -1,9 +1,11 @@
-// The byte statistics, the histogram and the UTF-8 decoding look at eight
-// bytes at a time where they can. Here they are compared with plain
+// The byte statistics, the histogram and the UTF-8 and ANSEL decoding look
+// at eight bytes at a time where they can. Here they are compared with plain
 // byte-at-a-time versions on buffers made to break the words everywhere.
 
+#include "LNAnsel.h"
 #include "LNGedcomFile.h"
 #include "SystemLog.h"
+#include "TextServices.h"
 
 #include <gtest/gtest.h>
 
@@ -150,6 +152,56 @@ String plainUtf8(const std::string& data) {
     return text;
 }
 
+struct Decoded {
+    String text;
+    std::vector<std::string> log;
+    bool operator==(const Decoded&) const = default;
+};
+
+/// LNAnsel::stringFromData one byte at a time, each run composed afresh.
+Decoded plainAnsel(const std::string& data) {
+    Decoded result;
+    String pending;
+    bool combining = false;
+    bool orphanMarks = false;
+    for (unsigned char b : data) {
+        const char16_t equivalent = LNAnsel::unicodeEquivalent(b);
+        if (!combining) {
+            if (b < 0x80 || LNAnsel::spacingCharacter(b)) {
+                result.text.push_back(equivalent);
+            } else if (LNAnsel::nonSpacingDiacritic(b)) {
+                pending = String(1, equivalent);
+                combining = true;
+            } else {
+                result.log.push_back("impossible case in stringFromAnselString:");
+            }
+            continue;
+        }
+        if (LNAnsel::nonSpacingDiacritic(b)) {
+            if (pending.size() < 18) pending.push_back(equivalent);
+            continue;
+        }
+        if (b < 0x80 || LNAnsel::spacingCharacter(b)) {
+            result.text += toNFC(String(1, equivalent) + pending);
+        } else {
+            result.text += pending;
+            orphanMarks = true;
+        }
+        pending.clear();
+        combining = false;
+    }
+    if (orphanMarks) result.text = toNFC(result.text);
+    return result;
+}
+
+Decoded ansel(const std::string& data) {
+    LogCapture capture;
+    Decoded result;
+    result.text = LNAnsel::stringFromData(data);
+    result.log = capture.lines();
+    return result;
+}
+
 Statistics statistics(const std::string& data) {
     LogCapture capture;
     Statistics result;
@@ -167,6 +219,7 @@ void expectAsPlain(const std::string& data, const std::string& what) {
     EXPECT_EQ(actual.ansel, expected.ansel) << what;
     EXPECT_EQ(actual.utf8, expected.utf8) << what;
     EXPECT_EQ(LNGedcomFile::stringFromUtf8Data(data), plainUtf8(data)) << what;
+    EXPECT_EQ(ansel(data), plainAnsel(data)) << what;
 }
 
 /// ASCII text of a GEDCOM look, LF line ends.
@@ -206,13 +259,31 @@ TEST(LNGedcomFileWordScan, EveryByteValueAtEveryOffsetOfAWord) {
 
 TEST(LNGedcomFileWordScan, SequencesWholeBrokenAndCutOffAtEveryOffset) {
     using namespace std::string_literals;
-    const std::vector<std::string> sequences = {
-        "\xC3\xA9",   "\xE2\x82\xAC",     "\xF0\x9F\x98\x80", "\xF4\x8F\xBF\xBF", // whole
-        "\xC0\x80",   "\xE0\x9F\xBF",     "\xED\xA0\x80",     "\xF4\x90\x80\x80", // not well formed
-        "\xC3",       "\xE2\x82",         "\xF0\x9F\x98",                         // cut off
-        "\xE2\x82\n", "\xC3\t",           "\xC3\x00\x80"s,                        // broken by ASCII
-        "\x85\xBF",   "\xA9\xC3\xA9\xE2",                                         // strays
-    };
+    // UTF-8 whole, not well formed, cut off, broken by ASCII, strays; then
+    // ANSEL diacritics before a letter (0x65 is e) or a spacing base, before
+    // no base, and more than are kept.
+    const std::vector<std::string> sequences = {"\xC3\xA9"s,
+                                                "\xE2\x82\xAC"s,
+                                                "\xF0\x9F\x98\x80"s,
+                                                "\xF4\x8F\xBF\xBF"s,
+                                                "\xC0\x80"s,
+                                                "\xE0\x9F\xBF"s,
+                                                "\xED\xA0\x80"s,
+                                                "\xF4\x90\x80\x80"s,
+                                                "\xC3"s,
+                                                "\xE2\x82"s,
+                                                "\xF0\x9F\x98"s,
+                                                "\xE2\x82\n"s,
+                                                "\xC3\t"s,
+                                                "\xC3\x00\x80"s,
+                                                "\x85\xBF"s,
+                                                "\xA9\xC3\xA9\xE2"s,
+                                                "\xE2\x65"s,
+                                                "\xE2\xE3\x61"s,
+                                                "\xE2\xA1"s,
+                                                "\xE2\x85\x65"s,
+                                                "\xF0\xE8\xE2\x63"s,
+                                                std::string(20, '\xE2') + "e"};
     for (const std::string& sequence : sequences) {
         for (std::size_t at = 0; at < 17; ++at) {
             std::string data = asciiText(24);
