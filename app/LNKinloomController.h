@@ -155,6 +155,8 @@ class LNKinloomController : public LNApplicationDelegate,
     void releaseSelectedRoot();
     void setIndicator(LNTableView* table, LNTableColumn* column);
     LNGedcomIndiRecord* recordAtRow(int row) const;
+    /// The slot of personIds_ holding the key's id, or the free one where it would go.
+    std::size_t personIdSlot(StringView key) const;
     /// The text colour for a line's structure mark: black without a mark or
     /// for "good", orange for "badchild", red for "bad", otherMark for any
     /// other text.
@@ -175,8 +177,10 @@ class LNKinloomController : public LNApplicationDelegate,
     std::unique_ptr<IndiList> sortedPersonRecords_;
     // The row map, from record key to row, in two steps: key to id (fixed
     // while the rows stand) and id to row (rewritten at every new order).
-    // ids here count from 0.
-    KeyMap<std::uint32_t> personIds_;
+    // ids here count from 0. The first step is an open-addressed table of
+    // id + 1 by the key's hash (0: free), the key read from the id's row: a
+    // node map would cost fifty bytes a person.
+    std::vector<std::uint32_t> personIds_;
     std::vector<int> rowOfId_;
     std::vector<std::uint32_t> rowIds_; // the id of each row
     LNNavigationQueue personQueue_;

@@ -8,35 +8,75 @@ namespace kinloom {
 
 namespace {
 
-// The first DATE or PLAC line of the first event with the tag.
-LNNode* eventDetail(const LNGedcomNode& root, StringView event, StringView detail) {
-    LNNode* node = root.childWithName(event);
-    return node ? node->childWithName(detail) : nullptr;
+// The first level-1 line of each event the life texts read.
+struct Events {
+    LNNode* birt = nullptr;
+    LNNode* bapt = nullptr;
+    LNNode* chr = nullptr;
+    LNNode* bapm = nullptr;
+    LNNode* deat = nullptr;
+    LNNode* buri = nullptr;
+};
+
+// One pass over the lines finds every event the four texts need.
+Events eventsOf(const LNGedcomNode& root) {
+    Events events;
+    for (int i = 0, count = root.numChildren(); i < count; ++i) {
+        LNNode* child = root.childAt(i);
+        StringView tag = child->name().view();
+        LNNode** event = tag == u"BIRT"   ? &events.birt
+                         : tag == u"DEAT" ? &events.deat
+                         : tag == u"BAPT" ? &events.bapt
+                         : tag == u"CHR"  ? &events.chr
+                         : tag == u"BAPM" ? &events.bapm
+                         : tag == u"BURI" ? &events.buri
+                                          : nullptr;
+        if (event && !*event) *event = child;
+    }
+    return events;
 }
 
-std::optional<String> yearOfFirstEvent(const LNGedcomNode& root, std::initializer_list<StringView> events) {
-    for (StringView event : events) {
-        LNNode* date = eventDetail(root, event, u"DATE");
+// The year of the first of the events whose first DATE line has one.
+std::optional<StringView> yearOfFirstEvent(std::initializer_list<LNNode*> events) {
+    for (LNNode* event : events) {
+        LNNode* date = event ? event->childWithName(u"DATE") : nullptr;
         if (!date) continue;
-        auto parsed = LNDate::initFromString(date->value().view());
-        if (parsed && parsed->yearString()) return parsed->yearString();
+        if (StringView year = LNDate::yearIn(date->value().view()); !year.empty()) return year;
     }
     return std::nullopt;
 }
 
-// The most general part of the place, or for these two countries the
-// province or state before it.
-std::optional<String> shortPlace(const LNGedcomNode& root, StringView event) {
-    LNNode* place = eventDetail(root, event, u"PLAC");
+std::optional<StringView> birthYearOf(const Events& events) {
+    return yearOfFirstEvent({events.birt, events.bapt, events.chr, events.bapm});
+}
+
+std::optional<StringView> deathYearOf(const Events& events) {
+    return yearOfFirstEvent({events.deat, events.buri});
+}
+
+// The most general part of the event's first place (the text after the last
+// ", "), or for these two countries the province or state before it.
+std::optional<StringView> shortPlace(const LNNode* event) {
+    const LNNode* place = event ? event->childWithName(u"PLAC") : nullptr;
     if (!place || place->value().empty()) return std::nullopt;
-    std::vector<StringView> pieces = splitByString(place->value().view(), u", ");
-    StringView last = pieces.back();
-    if (last != u"Canada" && last != u"United States") return String(last);
+    constexpr StringView separator = u", ";
+    StringView text = place->value().view();
+    std::size_t lastAt = text.rfind(separator);
+    StringView last = lastAt == StringView::npos ? text : text.substr(lastAt + separator.size());
+    if (last != u"Canada" && last != u"United States") return last;
     systemLog("Found case of location ending with " + toUtf8(last));
-    if (pieces.size() == 1) return String(last);
-    StringView region = pieces[pieces.size() - 2];
+    if (lastAt == StringView::npos) return last;
+    // ", " cannot overlap itself, so the one before ends where the last begins.
+    std::size_t beforeAt =
+        lastAt < separator.size() ? StringView::npos : text.rfind(separator, lastAt - separator.size());
+    std::size_t regionStart = beforeAt == StringView::npos ? 0 : beforeAt + separator.size();
+    StringView region = text.substr(regionStart, lastAt - regionStart);
     systemLog("found the special case and we should return " + toUtf8(region));
-    return String(region);
+    return region;
+}
+
+std::optional<String> copied(std::optional<StringView> text) {
+    return text ? std::optional<String>(String(*text)) : std::nullopt;
 }
 
 int compareTexts(StringView a, StringView b) {
@@ -54,19 +94,29 @@ LNGedcomIndiRecord::LNGedcomIndiRecord(Ref<LNGedcomNode> root, LNGedcomErrors* e
 LNGedcomIndiRecord::~LNGedcomIndiRecord() = default;
 
 std::optional<String> LNGedcomIndiRecord::birthYear() const {
-    return yearOfFirstEvent(*root(), {u"BIRT", u"BAPT", u"CHR", u"BAPM"});
+    return copied(birthYearOf(eventsOf(*root())));
 }
 
 std::optional<String> LNGedcomIndiRecord::deathYear() const {
-    return yearOfFirstEvent(*root(), {u"DEAT", u"BURI"});
+    return copied(deathYearOf(eventsOf(*root())));
 }
 
 std::optional<String> LNGedcomIndiRecord::birthPlace() const {
-    return shortPlace(*root(), u"BIRT");
+    return copied(shortPlace(eventsOf(*root()).birt));
 }
 
 std::optional<String> LNGedcomIndiRecord::deathPlace() const {
-    return shortPlace(*root(), u"DEAT");
+    return copied(shortPlace(eventsOf(*root()).deat));
+}
+
+LNGedcomIndiRecord::LifeTexts LNGedcomIndiRecord::lifeTexts() const {
+    Events events = eventsOf(*root());
+    LifeTexts texts;
+    texts.birthYear = birthYearOf(events);
+    texts.birthPlace = shortPlace(events.birt);
+    texts.deathYear = deathYearOf(events);
+    texts.deathPlace = shortPlace(events.deat);
+    return texts;
 }
 
 std::optional<String> LNGedcomIndiRecord::nameSurnameFirst(bool surnameFirst, bool surnameUpper,
