@@ -91,6 +91,24 @@ void setParentValues(LNGedcomIndiRecord& person, const LNGedcomIndiRecord* paren
     person.setAttribute(name ? std::move(*name) : names.valueOf(*parent), nameKey);
 }
 
+// By now a person's record and lines are seldom in the cache, and reading
+// them waits on memory for most of the rows' time: asking early for the
+// records a few rows ahead, and then for what they point to (the first
+// pass's root line and name, the second pass's attributes), lets the waits
+// overlap.
+void prefetchAhead(const IndiList& rows, std::size_t i, bool firstPass) {
+    constexpr std::size_t recordsAhead = 8, partsAhead = 4;
+    if (i + recordsAhead < rows.size()) __builtin_prefetch(rows[i + recordsAhead].get());
+    if (i + partsAhead >= rows.size()) return;
+    const LNGedcomIndiRecord& person = *rows[i + partsAhead];
+    if (firstPass) {
+        __builtin_prefetch(person.root().get());
+        __builtin_prefetch(person.gedcomName());
+    } else {
+        __builtin_prefetch(person.attributes());
+    }
+}
+
 bool isParentColumn(StringView identifier) {
     return identifier == u"father" || identifier == u"mother";
 }
@@ -114,9 +132,20 @@ void LNKinloomController::setupTableData(const IndiList* persons) {
     auto& deathPlaces = textNumbers[u"deathPlace"];
     for (auto* numbers : {&birthYears, &birthPlaces, &deathYears, &deathPlaces})
         numbers->reserve(count);
-    std::int64_t id = 1;
-    for (const auto& person : *sortedPersonRecords_) {
-        person->setAttribute(id++, u"id");
+    // The rows are in "id" order: the ids are given in list order.
+    rowIds_.resize(count);
+    std::iota(rowIds_.begin(), rowIds_.end(), 0);
+    resetPersonRowMap();
+    // At most half full, so that probes stay short.
+    personIds_.assign(std::bit_ceil(std::max<std::size_t>(16, 2 * count)), 0);
+    const IndiList& rows = *sortedPersonRecords_;
+    for (std::size_t i = 0; i < count; ++i) {
+        prefetchAhead(rows, i, true);
+        LNGedcomIndiRecord* person = rows[i].get();
+        person->setAttribute(static_cast<std::int64_t>(i + 1), u"id");
+        // A later person with the same key takes the slot, as it takes the row.
+        if (const SharedString& key = person->key())
+            personIds_[personIdSlot(key.view())] = static_cast<std::uint32_t>(i + 1);
         person->setAttribute(SharedString(stripAts(person->key().view())), u"key");
         person->setAttribute(names.valueOf(*person), u"name");
         LNGedcomIndiRecord::LifeTexts life = person->lifeTexts();
@@ -128,7 +157,9 @@ void LNKinloomController::setupTableData(const IndiList* persons) {
     sorter_.setTexts(shared.take(), std::move(textNumbers));
     // A second pass, so that a parent listed after the child has its name
     // already; the child's cell shares the parent's text.
-    for (const auto& person : *sortedPersonRecords_) {
+    for (std::size_t i = 0; i < count; ++i) {
+        prefetchAhead(rows, i, false);
+        LNGedcomIndiRecord* person = rows[i].get();
         // The father and mother of fatherOfIndi and motherOfIndi, with the
         // family looked up once for both.
         std::shared_ptr<LNGedcomIndiRecord> father, mother;
@@ -138,17 +169,6 @@ void LNKinloomController::setupTableData(const IndiList* persons) {
         }
         setParentValues(*person, father.get(), u"fatherRoot", u"father", names);
         setParentValues(*person, mother.get(), u"motherRoot", u"mother", names);
-    }
-    // The rows are in "id" order already: the ids were just given in list order.
-    rowIds_.resize(count);
-    std::iota(rowIds_.begin(), rowIds_.end(), 0);
-    resetPersonRowMap();
-    // At most half full, so that probes stay short.
-    personIds_.assign(std::bit_ceil(std::max<std::size_t>(16, 2 * count)), 0);
-    for (std::uint32_t i = 0; i < count; ++i) {
-        const SharedString& key = (*sortedPersonRecords_)[i]->key();
-        // A later person with the same key takes the slot, as it takes the row.
-        if (key) personIds_[personIdSlot(key.view())] = i + 1;
     }
 }
 

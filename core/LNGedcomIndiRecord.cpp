@@ -8,51 +8,71 @@ namespace kinloom {
 
 namespace {
 
-// The first level-1 line of each event the life texts read.
-struct Events {
-    LNNode* birt = nullptr;
-    LNNode* bapt = nullptr;
-    LNNode* chr = nullptr;
-    LNNode* bapm = nullptr;
-    LNNode* deat = nullptr;
-    LNNode* buri = nullptr;
+// The first level-1 line of each event the life texts read. The lines are
+// looked at only as far as needed: once the first BIRT and DEAT are found,
+// the rest is read only for a year they lack, as a person's lines are
+// seldom in the cache and each costs a trip to memory.
+class LifeEvents {
+  public:
+    explicit LifeEvents(const LNGedcomNode& root) : root_(root), count_(root.numChildren()) {}
+
+    LNNode* birth() {
+        scan(false);
+        return birt_;
+    }
+    LNNode* death() {
+        scan(false);
+        return deat_;
+    }
+    std::optional<StringView> birthYear() {
+        if (auto year = yearOf(birth())) return year;
+        scan(true);
+        for (LNNode* event : {bapt_, chr_, bapm_})
+            if (auto year = yearOf(event)) return year;
+        return std::nullopt;
+    }
+    std::optional<StringView> deathYear() {
+        if (auto year = yearOf(death())) return year;
+        scan(true);
+        return yearOf(buri_);
+    }
+
+  private:
+    // The year of the event's first DATE line, if it has one.
+    static std::optional<StringView> yearOf(const LNNode* event) {
+        const LNNode* date = event ? event->childWithName(u"DATE") : nullptr;
+        if (!date) return std::nullopt;
+        StringView year = LNDate::yearIn(date->value().view());
+        return year.empty() ? std::nullopt : std::optional<StringView>(year);
+    }
+
+    // Reads further lines, to the end or (unless all) until both the first
+    // BIRT and the first DEAT are known.
+    void scan(bool all) {
+        for (; scanned_ < count_ && (all || !birt_ || !deat_); ++scanned_) {
+            LNNode* child = root_.childAt(scanned_);
+            StringView tag = child->name().view();
+            LNNode** event = tag == u"BIRT"   ? &birt_
+                             : tag == u"DEAT" ? &deat_
+                             : tag == u"BAPT" ? &bapt_
+                             : tag == u"CHR"  ? &chr_
+                             : tag == u"BAPM" ? &bapm_
+                             : tag == u"BURI" ? &buri_
+                                              : nullptr;
+            if (event && !*event) *event = child;
+        }
+    }
+
+    const LNGedcomNode& root_;
+    const int count_;
+    int scanned_ = 0;
+    LNNode* birt_ = nullptr;
+    LNNode* deat_ = nullptr;
+    LNNode* bapt_ = nullptr;
+    LNNode* chr_ = nullptr;
+    LNNode* bapm_ = nullptr;
+    LNNode* buri_ = nullptr;
 };
-
-// One pass over the lines finds every event the four texts need.
-Events eventsOf(const LNGedcomNode& root) {
-    Events events;
-    for (int i = 0, count = root.numChildren(); i < count; ++i) {
-        LNNode* child = root.childAt(i);
-        StringView tag = child->name().view();
-        LNNode** event = tag == u"BIRT"   ? &events.birt
-                         : tag == u"DEAT" ? &events.deat
-                         : tag == u"BAPT" ? &events.bapt
-                         : tag == u"CHR"  ? &events.chr
-                         : tag == u"BAPM" ? &events.bapm
-                         : tag == u"BURI" ? &events.buri
-                                          : nullptr;
-        if (event && !*event) *event = child;
-    }
-    return events;
-}
-
-// The year of the first of the events whose first DATE line has one.
-std::optional<StringView> yearOfFirstEvent(std::initializer_list<LNNode*> events) {
-    for (LNNode* event : events) {
-        LNNode* date = event ? event->childWithName(u"DATE") : nullptr;
-        if (!date) continue;
-        if (StringView year = LNDate::yearIn(date->value().view()); !year.empty()) return year;
-    }
-    return std::nullopt;
-}
-
-std::optional<StringView> birthYearOf(const Events& events) {
-    return yearOfFirstEvent({events.birt, events.bapt, events.chr, events.bapm});
-}
-
-std::optional<StringView> deathYearOf(const Events& events) {
-    return yearOfFirstEvent({events.deat, events.buri});
-}
 
 // The most general part of the event's first place (the text after the last
 // ", "), or for these two countries the province or state before it.
@@ -94,28 +114,28 @@ LNGedcomIndiRecord::LNGedcomIndiRecord(Ref<LNGedcomNode> root, LNGedcomErrors* e
 LNGedcomIndiRecord::~LNGedcomIndiRecord() = default;
 
 std::optional<String> LNGedcomIndiRecord::birthYear() const {
-    return copied(birthYearOf(eventsOf(*root())));
+    return copied(LifeEvents(*root()).birthYear());
 }
 
 std::optional<String> LNGedcomIndiRecord::deathYear() const {
-    return copied(deathYearOf(eventsOf(*root())));
+    return copied(LifeEvents(*root()).deathYear());
 }
 
 std::optional<String> LNGedcomIndiRecord::birthPlace() const {
-    return copied(shortPlace(eventsOf(*root()).birt));
+    return copied(shortPlace(LifeEvents(*root()).birth()));
 }
 
 std::optional<String> LNGedcomIndiRecord::deathPlace() const {
-    return copied(shortPlace(eventsOf(*root()).deat));
+    return copied(shortPlace(LifeEvents(*root()).death()));
 }
 
 LNGedcomIndiRecord::LifeTexts LNGedcomIndiRecord::lifeTexts() const {
-    Events events = eventsOf(*root());
+    LifeEvents events(*root());
     LifeTexts texts;
-    texts.birthYear = birthYearOf(events);
-    texts.birthPlace = shortPlace(events.birt);
-    texts.deathYear = deathYearOf(events);
-    texts.deathPlace = shortPlace(events.deat);
+    texts.birthYear = events.birthYear();
+    texts.birthPlace = shortPlace(events.birth());
+    texts.deathYear = events.deathYear();
+    texts.deathPlace = shortPlace(events.death());
     return texts;
 }
 

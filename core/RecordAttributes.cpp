@@ -14,9 +14,25 @@ constexpr int firstText = 1;
 constexpr int firstRoot = 9;
 
 int slotOf(StringView key) {
-    for (int slot = 0; slot < static_cast<int>(std::size(slotKeys)); ++slot)
-        if (slotKeys[slot] == key) return slot;
-    return -1;
+    // By length first: most lengths leave one key to compare.
+    auto either = [&](int a, int b) { return slotKeys[a] == key ? a : slotKeys[b] == key ? b : -1; };
+    switch (key.size()) {
+    case 2:
+        return key == slotKeys[0] ? 0 : -1;
+    case 3:
+        return key == slotKeys[1] ? 1 : -1;
+    case 4:
+        return key == slotKeys[2] ? 2 : -1;
+    case 6:
+        return either(7, 8);
+    case 9:
+        return either(3, 5);
+    case 10:
+        if (int slot = either(4, 6); slot >= 0) return slot;
+        return either(9, 10);
+    default:
+        return -1;
+    }
 }
 
 const AttributeValue& noneValue() {
