@@ -220,7 +220,10 @@ std::optional<String> LNKinloomController::objectValueForTableColumn(LNTableView
     static constexpr StringView shown[] = {u"key",       u"name",       u"birthYear", u"birthPlace",
                                            u"deathYear", u"deathPlace", u"father",    u"mother"};
     if (std::find(std::begin(shown), std::end(shown), identifier) == std::end(shown)) return String(u"glunk");
-    const SharedString* text = attributeString(person->attributeForKey(identifier));
+    // Copies, not attributeForKey: scrolling through every row would leave a
+    // lasting copy of each cell's value behind (see RecordAttributes).
+    std::optional<AttributeValue> value = person->attributeValue(identifier);
+    const SharedString* text = value ? std::get_if<SharedString>(&*value) : nullptr;
     if (!text) return std::nullopt;
     return text->str();
 }
@@ -235,9 +238,11 @@ void LNKinloomController::willDisplayCell(LNTableView*, LNCell& cell, LNTableCol
     if (identifier == u"name") {
         decider = person->root().get();
     } else if (isParentColumn(identifier)) {
-        const AttributeValue* root =
-            person->attributeForKey(identifier == u"father" ? u"fatherRoot" : u"motherRoot");
-        if (const Ref<LNNode>* node = root ? std::get_if<Ref<LNNode>>(root) : nullptr) decider = node->get();
+        // The person keeps holding the node the copy names.
+        std::optional<AttributeValue> root =
+            person->attributeValue(identifier == u"father" ? u"fatherRoot" : u"motherRoot");
+        if (const Ref<LNNode>* node = root ? std::get_if<Ref<LNNode>>(&*root) : nullptr)
+            decider = node->get();
     }
     if (decider) cell.setTextColor(textColorOf(decider, LNColor::blackColor()));
 }
