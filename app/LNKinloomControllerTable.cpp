@@ -91,24 +91,6 @@ void setParentValues(LNGedcomIndiRecord& person, const LNGedcomIndiRecord* paren
     person.setAttribute(name ? std::move(*name) : names.valueOf(*parent), nameKey);
 }
 
-// By now a person's record and lines are seldom in the cache, and reading
-// them waits on memory for most of the rows' time: asking early for the
-// records a few rows ahead, and then for what they point to (the first
-// pass's root line and name, the second pass's attributes), lets the waits
-// overlap.
-void prefetchAhead(const IndiList& rows, std::size_t i, bool firstPass) {
-    constexpr std::size_t recordsAhead = 8, partsAhead = 4;
-    if (i + recordsAhead < rows.size()) __builtin_prefetch(rows[i + recordsAhead].get());
-    if (i + partsAhead >= rows.size()) return;
-    const LNGedcomIndiRecord& person = *rows[i + partsAhead];
-    if (firstPass) {
-        __builtin_prefetch(person.root().get());
-        __builtin_prefetch(person.gedcomName());
-    } else {
-        __builtin_prefetch(person.attributes());
-    }
-}
-
 bool isParentColumn(StringView identifier) {
     return identifier == u"father" || identifier == u"mother";
 }
@@ -136,16 +118,18 @@ void LNKinloomController::setupTableData(const IndiList* persons) {
     rowIds_.resize(count);
     std::iota(rowIds_.begin(), rowIds_.end(), 0);
     resetPersonRowMap();
-    // At most half full, so that probes stay short.
-    personIds_.assign(std::bit_ceil(std::max<std::size_t>(16, 2 * count)), 0);
+    // At most two thirds full: probes stay short, and the tags spare most of
+    // them a look at another person's key.
+    personIds_.assign(std::bit_ceil(std::max<std::size_t>(16, count + count / 2)), 0);
     const IndiList& rows = *sortedPersonRecords_;
     for (std::size_t i = 0; i < count; ++i) {
-        prefetchAhead(rows, i, true);
         LNGedcomIndiRecord* person = rows[i].get();
         person->setAttribute(static_cast<std::int64_t>(i + 1), u"id");
         // A later person with the same key takes the slot, as it takes the row.
-        if (const SharedString& key = person->key())
-            personIds_[personIdSlot(key.view())] = static_cast<std::uint32_t>(i + 1);
+        if (const SharedString& key = person->key()) {
+            std::uint64_t hash = personKeyHash(key.view());
+            personIds_[personIdSlot(key.view(), hash)] = (hash & tagBits) | (i + 1);
+        }
         person->setAttribute(SharedString(stripAts(person->key().view())), u"key");
         person->setAttribute(names.valueOf(*person), u"name");
         LNGedcomIndiRecord::LifeTexts life = person->lifeTexts();
@@ -158,7 +142,6 @@ void LNKinloomController::setupTableData(const IndiList* persons) {
     // A second pass, so that a parent listed after the child has its name
     // already; the child's cell shares the parent's text.
     for (std::size_t i = 0; i < count; ++i) {
-        prefetchAhead(rows, i, false);
         LNGedcomIndiRecord* person = rows[i].get();
         // The father and mother of fatherOfIndi and motherOfIndi, with the
         // family looked up once for both.
@@ -178,20 +161,25 @@ void LNKinloomController::resetPersonRowMap() {
         rowOfId_[rowIds_[row]] = static_cast<int>(row);
 }
 
-std::size_t LNKinloomController::personIdSlot(StringView key) const {
+std::uint64_t LNKinloomController::personKeyHash(StringView key) {
+    return std::hash<StringView>()(key);
+}
+
+std::size_t LNKinloomController::personIdSlot(StringView key, std::uint64_t hash) const {
     const std::size_t mask = personIds_.size() - 1;
-    for (std::size_t at = std::hash<StringView>()(key) & mask;; at = (at + 1) & mask) {
-        std::uint32_t entry = personIds_[at];
+    for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
+        std::uint64_t entry = personIds_[at];
         if (entry == 0) return at;
-        const LNGedcomIndiRecord& person = *(*sortedPersonRecords_)[rowOfId_[entry - 1]];
-        if (person.key().view() == key) return at;
+        if ((entry & tagBits) != (hash & tagBits)) continue;
+        const std::uint32_t id = static_cast<std::uint32_t>(entry) - 1;
+        if ((*sortedPersonRecords_)[rowOfId_[id]]->key().view() == key) return at;
     }
 }
 
 int LNKinloomController::rowOfKey(StringView key) const {
     if (personIds_.empty()) return -1;
-    std::uint32_t entry = personIds_[personIdSlot(key)];
-    return entry == 0 ? -1 : rowOfId_[entry - 1];
+    std::uint64_t entry = personIds_[personIdSlot(key, personKeyHash(key))];
+    return entry == 0 ? -1 : rowOfId_[static_cast<std::uint32_t>(entry) - 1];
 }
 
 void LNKinloomController::reversePersons() {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <fstream>
 #include <numeric>
+#include <unordered_map>
 
 using namespace kinloom;
 
@@ -265,6 +266,14 @@ void expectPlainRowValues(LNKinloomController& controller, const std::string& wh
         expect(u"mother", mother ? textOrNone(mother->nameSurnameFirst(true, false, 64)) : NoneMarker());
     }
     EXPECT_EQ(tableLog, log.lines()) << where;
+
+    // The rows are in list order; a key listed twice answers with its later row.
+    std::unordered_map<String, int> lastRow;
+    for (std::size_t row = 0; row < persons.size(); ++row)
+        if (persons[row]->key()) lastRow[persons[row]->key().str()] = static_cast<int>(row);
+    for (const auto& [key, row] : lastRow)
+        ASSERT_EQ(controller.rowOfKey(key), row) << where << " " << toUtf8(key);
+    EXPECT_EQ(controller.rowOfKey(u"@NOT THERE@"), -1) << where;
 }
 
 } // namespace
