@@ -155,6 +155,7 @@ class LNKinloomController : public LNApplicationDelegate,
     void releaseSelectedRoot();
     void setIndicator(LNTableView* table, LNTableColumn* column);
     LNGedcomIndiRecord* recordAtRow(int row) const;
+    /// The hash personIds_ files a key by.
     static std::uint64_t personKeyHash(StringView key);
     /// The slot of personIds_ holding the key's id, or the free one where it would go.
     std::size_t personIdSlot(StringView key, std::uint64_t hash) const;

@@ -42,8 +42,8 @@ class LNGedcomIndiRecord : public LNGedcomRecord {
     std::optional<String> birthPlace() const;
     std::optional<String> deathPlace() const;
     /// The four texts above as views into the record's lines, found in one
-    /// pass over them (the person table reads them for every person). The
-    /// places log as deathPlace and birthPlace do, the birth's first.
+    /// scan of them (the person table reads them for every person). The
+    /// places log as birthPlace and deathPlace do, the birth's first.
     struct LifeTexts {
         std::optional<StringView> birthYear, birthPlace, deathYear, deathPlace;
     };
