@@ -102,11 +102,18 @@ StringView identifierOf(const LNTableColumn* column) {
 } // namespace
 
 void LNKinloomController::setupTableData(const IndiList* persons) {
-    sortedPersonRecords_ = persons ? std::make_unique<IndiList>(*persons) : std::make_unique<IndiList>();
+    // The rows are copied as the first pass reaches them, which reads each
+    // record then anyway; the old rows stay until the end, as the list given
+    // may be they.
+    static const IndiList noPersons;
+    const IndiList& source = persons ? *persons : noPersons;
+    std::unique_ptr<IndiList> oldRows = std::move(sortedPersonRecords_);
+    sortedPersonRecords_ = std::make_unique<IndiList>();
+    sortedPersonRecords_->reserve(source.size());
     sorter_.forget();
     SharedTexts shared;
     SharedNames names;
-    const std::size_t count = sortedPersonRecords_->size();
+    const std::size_t count = source.size();
     std::unordered_map<String, std::vector<std::uint32_t>> textNumbers;
     auto& birthYears = textNumbers[u"birthYear"];
     auto& birthPlaces = textNumbers[u"birthPlace"];
@@ -123,7 +130,7 @@ void LNKinloomController::setupTableData(const IndiList* persons) {
     personIds_.assign(std::bit_ceil(std::max<std::size_t>(16, count + count / 2)), 0);
     const IndiList& rows = *sortedPersonRecords_;
     for (std::size_t i = 0; i < count; ++i) {
-        LNGedcomIndiRecord* person = rows[i].get();
+        LNGedcomIndiRecord* person = sortedPersonRecords_->emplace_back(source[i]).get();
         person->setAttribute(static_cast<std::int64_t>(i + 1), u"id");
         // A later person with the same key takes the slot, as it takes the row.
         if (const SharedString& key = person->key()) {

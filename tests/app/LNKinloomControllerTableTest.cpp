@@ -310,6 +310,17 @@ TEST_F(LNKinloomControllerTable, BuildingTheRowsAgainReplacesTheirValues) {
     EXPECT_EQ(controller().rowOfKey(u"@I1@"), 7);
     expectPlainRowValues(controller(), viewerFile);
 
+    // From the table's own rows, sorted by name.
+    clickHeader(u"name");
+    Keys byName = rowKeys();
+    controller().setupTableData(controller().sortedPersonRecords());
+    EXPECT_EQ(rowKeys(), byName);
+    for (std::size_t row = 0; row < byName.size(); ++row) {
+        const LNGedcomIndiRecord& shown = *(*controller().sortedPersonRecords())[row];
+        EXPECT_EQ(std::get<std::int64_t>(*shown.attributeForKey(u"id")), static_cast<std::int64_t>(row + 1));
+        EXPECT_EQ(controller().rowOfKey(fromUtf8("@" + byName[row] + "@")), static_cast<int>(row));
+    }
+
     // A person listed twice: the later row answers for the key, as the later id stands.
     IndiList twice = {persons[7], persons[6], persons[7]};
     controller().setupTableData(&twice);
