@@ -17,14 +17,18 @@ bool isTextColumn(StringView identifier) {
            identifier == u"deathPlace";
 }
 
+// The values are read as copies, not through attributeForKey, which would
+// leave a lasting copy on every person compared (see RecordAttributes).
 std::int64_t idOf(const LNGedcomIndiRecord& person) {
-    const AttributeValue* id = person.attributeForKey(u"id");
-    const std::int64_t* number = id ? std::get_if<std::int64_t>(id) : nullptr;
+    std::optional<AttributeValue> id = person.attributeValue(u"id");
+    const std::int64_t* number = id ? std::get_if<std::int64_t>(&*id) : nullptr;
     return number ? *number : 0;
 }
 
+// The view stays valid after the copy goes: the person holds the same text.
 StringView textOf(const LNGedcomIndiRecord& person, StringView identifier, bool* present) {
-    const SharedString* text = attributeString(person.attributeForKey(identifier));
+    std::optional<AttributeValue> value = person.attributeValue(identifier);
+    const SharedString* text = value ? std::get_if<SharedString>(&*value) : nullptr;
     *present = text != nullptr;
     return text ? text->view() : StringView();
 }
