@@ -5,6 +5,7 @@
 #include "TextServices.h"
 
 #include <algorithm>
+#include <bit>
 #include <numeric>
 #include <unordered_map>
 
@@ -18,49 +19,76 @@ class SharedTexts {
   public:
     /// The shared copy of the text, or the none marker; appends the text's
     /// number, or noText, to numbers.
-    AttributeValue valueOf(const std::optional<String>& text, std::vector<std::uint32_t>& numbers) {
+    AttributeValue valueOf(std::optional<StringView> text, std::vector<std::uint32_t>& numbers) {
         if (!text) {
             numbers.push_back(LNPersonSorter::noText);
             return NoneMarker();
         }
-        auto found = numbers_.find(StringView(*text));
-        if (found == numbers_.end()) {
-            // Keyed by a view of the kept copy, which stays where it is.
-            SharedString shared(*text);
-            found = numbers_.emplace(shared.view(), static_cast<std::uint32_t>(texts_.size())).first;
-            texts_.push_back(std::move(shared));
-        }
-        numbers.push_back(found->second);
-        return texts_[found->second];
+        std::uint32_t number = numberOf(*text);
+        numbers.push_back(number);
+        return texts_[number];
     }
     std::vector<SharedString> take() { return std::move(texts_); }
 
   private:
+    std::uint32_t numberOf(StringView text) {
+        // Most texts are years: four digits find their number in an array.
+        int year = yearValue(text);
+        if (year >= 0 && years_[year] != LNPersonSorter::noText) return years_[year];
+        auto found = numbers_.find(text);
+        if (found == numbers_.end()) {
+            // Keyed by a view of the kept copy, which stays where it is.
+            SharedString shared(text);
+            found = numbers_.emplace(shared.view(), static_cast<std::uint32_t>(texts_.size())).first;
+            texts_.push_back(std::move(shared));
+        }
+        if (year >= 0) years_[year] = found->second;
+        return found->second;
+    }
+    static int yearValue(StringView text) {
+        if (text.size() != 4) return -1;
+        int value = 0;
+        for (char16_t c : text) {
+            if (c < u'0' || c > u'9') return -1;
+            value = value * 10 + (c - u'0');
+        }
+        return value;
+    }
+
     std::unordered_map<StringView, std::uint32_t> numbers_;
     std::vector<SharedString> texts_;
+    std::vector<std::uint32_t> years_ = std::vector<std::uint32_t>(10000, LNPersonSorter::noText);
 };
 
-AttributeValue textOrNone(const std::optional<String>& text) {
-    if (!text) return NoneMarker();
-    return SharedString(*text);
-}
+// The display name of each distinct NAME value, made once and shared: the
+// name depends on the value alone, and names repeat.
+class SharedNames {
+  public:
+    AttributeValue valueOf(const LNGedcomIndiRecord& person) {
+        const LNGedcomName* name = person.gedcomName();
+        if (!name) return NoneMarker();
+        // Keyed by a view of the person's value, which outlives the table's build.
+        auto [entry, added] = names_.try_emplace(StringView(name->original()));
+        if (added) entry->second = SharedString(*person.nameSurnameFirst(true, false, 64));
+        return entry->second;
+    }
 
-AttributeValue nameOf(const LNGedcomIndiRecord& person) {
-    return textOrNone(person.nameSurnameFirst(true, false, 64));
-}
+  private:
+    std::unordered_map<StringView, SharedString> names_;
+};
 
 // The parent's root under rootKey and name under nameKey, or the none marker
 // under both. A parent among the rows has its name set already.
 void setParentValues(LNGedcomIndiRecord& person, const LNGedcomIndiRecord* parent, StringView rootKey,
-                     StringView nameKey) {
+                     StringView nameKey, SharedNames& names) {
     if (!parent) {
         person.setAttribute(NoneMarker(), rootKey);
         person.setAttribute(NoneMarker(), nameKey);
         return;
     }
     person.setAttribute(Ref<LNNode>(parent->root()), rootKey);
-    const AttributeValue* name = parent->attributeForKey(u"name");
-    person.setAttribute(name ? *name : nameOf(*parent), nameKey);
+    std::optional<AttributeValue> name = parent->attributeValue(u"name");
+    person.setAttribute(name ? std::move(*name) : names.valueOf(*parent), nameKey);
 }
 
 bool isParentColumn(StringView identifier) {
@@ -74,28 +102,54 @@ StringView identifierOf(const LNTableColumn* column) {
 } // namespace
 
 void LNKinloomController::setupTableData(const IndiList* persons) {
-    sortedPersonRecords_ = persons ? std::make_unique<IndiList>(*persons) : std::make_unique<IndiList>();
+    // The rows are copied as the first pass reaches them, which reads each
+    // record then anyway; the old rows stay until the end, as the list given
+    // may be they.
+    static const IndiList noPersons;
+    const IndiList& source = persons ? *persons : noPersons;
+    std::unique_ptr<IndiList> oldRows = std::move(sortedPersonRecords_);
+    sortedPersonRecords_ = std::make_unique<IndiList>();
+    sortedPersonRecords_->reserve(source.size());
     sorter_.forget();
     SharedTexts shared;
+    SharedNames names;
+    const std::size_t count = source.size();
     std::unordered_map<String, std::vector<std::uint32_t>> textNumbers;
     auto& birthYears = textNumbers[u"birthYear"];
     auto& birthPlaces = textNumbers[u"birthPlace"];
     auto& deathYears = textNumbers[u"deathYear"];
     auto& deathPlaces = textNumbers[u"deathPlace"];
-    std::int64_t id = 1;
-    for (const auto& person : *sortedPersonRecords_) {
-        person->setAttribute(id++, u"id");
+    for (auto* numbers : {&birthYears, &birthPlaces, &deathYears, &deathPlaces})
+        numbers->reserve(count);
+    // The rows are in "id" order: the ids are given in list order.
+    rowIds_.resize(count);
+    std::iota(rowIds_.begin(), rowIds_.end(), 0);
+    resetPersonRowMap();
+    // At most two thirds full: probes stay short, and the tags spare most of
+    // them a look at another person's key.
+    personIds_.assign(std::bit_ceil(std::max<std::size_t>(16, count + count / 2)), 0);
+    const IndiList& rows = *sortedPersonRecords_;
+    for (std::size_t i = 0; i < count; ++i) {
+        LNGedcomIndiRecord* person = sortedPersonRecords_->emplace_back(source[i]).get();
+        person->setAttribute(static_cast<std::int64_t>(i + 1), u"id");
+        // A later person with the same key takes the slot, as it takes the row.
+        if (const SharedString& key = person->key()) {
+            std::uint64_t hash = personKeyHash(key.view());
+            personIds_[personIdSlot(key.view(), hash)] = (hash & tagBits) | (i + 1);
+        }
         person->setAttribute(SharedString(stripAts(person->key().view())), u"key");
-        person->setAttribute(nameOf(*person), u"name");
-        person->setAttribute(shared.valueOf(person->birthYear(), birthYears), u"birthYear");
-        person->setAttribute(shared.valueOf(person->birthPlace(), birthPlaces), u"birthPlace");
-        person->setAttribute(shared.valueOf(person->deathYear(), deathYears), u"deathYear");
-        person->setAttribute(shared.valueOf(person->deathPlace(), deathPlaces), u"deathPlace");
+        person->setAttribute(names.valueOf(*person), u"name");
+        LNGedcomIndiRecord::LifeTexts life = person->lifeTexts();
+        person->setAttribute(shared.valueOf(life.birthYear, birthYears), u"birthYear");
+        person->setAttribute(shared.valueOf(life.birthPlace, birthPlaces), u"birthPlace");
+        person->setAttribute(shared.valueOf(life.deathYear, deathYears), u"deathYear");
+        person->setAttribute(shared.valueOf(life.deathPlace, deathPlaces), u"deathPlace");
     }
     sorter_.setTexts(shared.take(), std::move(textNumbers));
     // A second pass, so that a parent listed after the child has its name
     // already; the child's cell shares the parent's text.
-    for (const auto& person : *sortedPersonRecords_) {
+    for (std::size_t i = 0; i < count; ++i) {
+        LNGedcomIndiRecord* person = rows[i].get();
         // The father and mother of fatherOfIndi and motherOfIndi, with the
         // family looked up once for both.
         std::shared_ptr<LNGedcomIndiRecord> father, mother;
@@ -103,20 +157,9 @@ void LNKinloomController::setupTableData(const IndiList* persons) {
             father = gedcomRecords_->husbandOfFam(*family);
             mother = gedcomRecords_->wifeOfFam(*family);
         }
-        setParentValues(*person, father.get(), u"fatherRoot", u"father");
-        setParentValues(*person, mother.get(), u"motherRoot", u"mother");
+        setParentValues(*person, father.get(), u"fatherRoot", u"father", names);
+        setParentValues(*person, mother.get(), u"motherRoot", u"mother", names);
     }
-    // The rows are in "id" order already: the ids were just given in list order.
-    const std::size_t count = sortedPersonRecords_->size();
-    rowIds_.resize(count);
-    std::iota(rowIds_.begin(), rowIds_.end(), 0);
-    personIds_.clear();
-    personIds_.reserve(count);
-    for (std::uint32_t i = 0; i < count; ++i) {
-        const SharedString& key = (*sortedPersonRecords_)[i]->key();
-        if (key) personIds_.insert_or_assign(key, i);
-    }
-    resetPersonRowMap();
 }
 
 void LNKinloomController::resetPersonRowMap() {
@@ -125,9 +168,25 @@ void LNKinloomController::resetPersonRowMap() {
         rowOfId_[rowIds_[row]] = static_cast<int>(row);
 }
 
+std::uint64_t LNKinloomController::personKeyHash(StringView key) {
+    return std::hash<StringView>()(key);
+}
+
+std::size_t LNKinloomController::personIdSlot(StringView key, std::uint64_t hash) const {
+    const std::size_t mask = personIds_.size() - 1;
+    for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
+        std::uint64_t entry = personIds_[at];
+        if (entry == 0) return at;
+        if ((entry & tagBits) != (hash & tagBits)) continue;
+        const std::uint32_t id = static_cast<std::uint32_t>(entry) - 1;
+        if ((*sortedPersonRecords_)[rowOfId_[id]]->key().view() == key) return at;
+    }
+}
+
 int LNKinloomController::rowOfKey(StringView key) const {
-    auto id = personIds_.find(key);
-    return id == personIds_.end() ? -1 : rowOfId_[id->second];
+    if (personIds_.empty()) return -1;
+    std::uint64_t entry = personIds_[personIdSlot(key, personKeyHash(key))];
+    return entry == 0 ? -1 : rowOfId_[static_cast<std::uint32_t>(entry) - 1];
 }
 
 void LNKinloomController::reversePersons() {
@@ -156,7 +215,10 @@ std::optional<String> LNKinloomController::objectValueForTableColumn(LNTableView
     static constexpr StringView shown[] = {u"key",       u"name",       u"birthYear", u"birthPlace",
                                            u"deathYear", u"deathPlace", u"father",    u"mother"};
     if (std::find(std::begin(shown), std::end(shown), identifier) == std::end(shown)) return String(u"glunk");
-    const SharedString* text = attributeString(person->attributeForKey(identifier));
+    // Copies, not attributeForKey: scrolling through every row would leave a
+    // lasting copy of each cell's value behind (see RecordAttributes).
+    std::optional<AttributeValue> value = person->attributeValue(identifier);
+    const SharedString* text = value ? std::get_if<SharedString>(&*value) : nullptr;
     if (!text) return std::nullopt;
     return text->str();
 }
@@ -171,9 +233,11 @@ void LNKinloomController::willDisplayCell(LNTableView*, LNCell& cell, LNTableCol
     if (identifier == u"name") {
         decider = person->root().get();
     } else if (isParentColumn(identifier)) {
-        const AttributeValue* root =
-            person->attributeForKey(identifier == u"father" ? u"fatherRoot" : u"motherRoot");
-        if (const Ref<LNNode>* node = root ? std::get_if<Ref<LNNode>>(root) : nullptr) decider = node->get();
+        // The person keeps holding the node the copy names.
+        std::optional<AttributeValue> root =
+            person->attributeValue(identifier == u"father" ? u"fatherRoot" : u"motherRoot");
+        if (const Ref<LNNode>* node = root ? std::get_if<Ref<LNNode>>(&*root) : nullptr)
+            decider = node->get();
     }
     if (decider) cell.setTextColor(textColorOf(decider, LNColor::blackColor()));
 }

@@ -17,14 +17,18 @@ bool isTextColumn(StringView identifier) {
            identifier == u"deathPlace";
 }
 
+// The values are read as copies, not through attributeForKey, which would
+// leave a lasting copy on every person compared (see RecordAttributes).
 std::int64_t idOf(const LNGedcomIndiRecord& person) {
-    const AttributeValue* id = person.attributeForKey(u"id");
-    const std::int64_t* number = id ? std::get_if<std::int64_t>(id) : nullptr;
+    std::optional<AttributeValue> id = person.attributeValue(u"id");
+    const std::int64_t* number = id ? std::get_if<std::int64_t>(&*id) : nullptr;
     return number ? *number : 0;
 }
 
+// The view stays valid after the copy goes: the person holds the same text.
 StringView textOf(const LNGedcomIndiRecord& person, StringView identifier, bool* present) {
-    const SharedString* text = attributeString(person.attributeForKey(identifier));
+    std::optional<AttributeValue> value = person.attributeValue(identifier);
+    const SharedString* text = value ? std::get_if<SharedString>(&*value) : nullptr;
     *present = text != nullptr;
     return text ? text->view() : StringView();
 }
@@ -90,11 +94,11 @@ NameRanks::NameRanks(const IndiList& persons) {
     givenStart_.push_back(0);
     for (const auto& person : persons) {
         const LNGedcomName* name = person->gedcomName();
-        const auto* parts = name && name->parts() ? &*name->parts() : nullptr;
-        std::int32_t surnameIndex = parts ? name->surnameIndex() : -1;
-        surname_.push_back(surnameIndex >= 0 ? 1 + texts.add((*parts)[surnameIndex]) : 0);
-        for (std::size_t i = 0; parts && i < parts->size(); ++i) {
-            if (static_cast<std::int32_t>(i) != surnameIndex) given_.push_back(texts.add((*parts)[i]));
+        const std::vector<StringView> parts = name ? name->partViews() : std::vector<StringView>();
+        std::int32_t surnameIndex = name ? name->surnameIndex() : -1;
+        surname_.push_back(surnameIndex >= 0 ? 1 + texts.add(parts[static_cast<std::size_t>(surnameIndex)]) : 0);
+        for (std::size_t i = 0; i < parts.size(); ++i) {
+            if (static_cast<std::int32_t>(i) != surnameIndex) given_.push_back(texts.add(parts[i]));
         }
         givenStart_.push_back(static_cast<std::uint32_t>(given_.size()));
         number_.push_back(keyNumber(person->key().view()));

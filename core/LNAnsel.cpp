@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <unordered_map>
 
 namespace kinloom {
@@ -74,6 +75,7 @@ String LNAnsel::stringFromData(std::string_view data) {
     // Each byte yields at most one unit: a diacritic is emitted once, after
     // its base.
     String output(data.size(), u'\0');
+    char16_t* out = output.data();
     std::size_t length = 0;
     std::array<char16_t, maxPendingDiacritics> pending;
     std::size_t numPending = 0;
@@ -81,12 +83,28 @@ String LNAnsel::stringFromData(std::string_view data) {
     bool orphanMarks = false;
     Composer composer;
 
-    for (unsigned char b : data) {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(data.data());
+    const std::size_t size = data.size();
+    for (std::size_t at = 0; at < size;) {
+        // Most of a file is ASCII outside any run of diacritics: eight bytes
+        // at a time.
+        if (!combining && size - at >= sizeof(std::uint64_t)) {
+            std::uint64_t word;
+            std::memcpy(&word, bytes + at, sizeof word);
+            if ((word & 0x8080808080808080) == 0) {
+                for (std::size_t k = 0; k < sizeof word; ++k)
+                    out[length + k] = bytes[at + k];
+                length += sizeof word;
+                at += sizeof word;
+                continue;
+            }
+        }
+        const unsigned char b = bytes[at++];
         if (!combining) {
             if (b < 0x80) {
-                output[length++] = b;
+                out[length++] = b;
             } else if (spacingCharacter(b)) {
-                output[length++] = equivalents[b - 0x80];
+                out[length++] = equivalents[b - 0x80];
             } else if (nonSpacingDiacritic(b)) {
                 pending[0] = equivalents[b - 0x80];
                 numPending = 1;
@@ -103,18 +121,18 @@ String LNAnsel::stringFromData(std::string_view data) {
         std::size_t runStart = length;
         bool hasBase = true;
         if (b < 0x80) {
-            output[length++] = b;
+            out[length++] = b;
         } else if (spacingCharacter(b)) {
-            output[length++] = equivalents[b - 0x80];
+            out[length++] = equivalents[b - 0x80];
         } else {
             // A byte without meaning as the base is dropped, but its
             // diacritics still attach to what came before.
             hasBase = false;
         }
         for (std::size_t i = 0; i < numPending; ++i)
-            output[length++] = pending[i];
+            out[length++] = pending[i];
         if (hasBase) {
-            length = runStart + composer.compose(&output[runStart], length - runStart);
+            length = runStart + composer.compose(out + runStart, length - runStart);
         } else {
             orphanMarks = true;
         }
@@ -123,7 +141,9 @@ String LNAnsel::stringFromData(std::string_view data) {
     }
     output.resize(length);
     // Marks that joined an earlier character need the whole text composed.
-    return orphanMarks ? toNFC(output) : output;
+    // Two returns, so that the text is moved out rather than copied.
+    if (orphanMarks) return toNFC(output);
+    return output;
 }
 
 } // namespace kinloom

@@ -20,16 +20,32 @@ bool isYear(StringView token) {
     return true;
 }
 
+// The last year token of trimmed text: a later year replaces an earlier one,
+// so a range gives the year it ends in.
+StringView lastYear(StringView trimmed) {
+    const CharSet& separators = partSeparators();
+    StringView year;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i <= trimmed.size(); ++i) {
+        if (i < trimmed.size() && !separators.contains(trimmed[i])) continue;
+        if (StringView token = trimmed.substr(start, i - start); isYear(token)) year = token;
+        start = i + 1;
+    }
+    return year;
+}
+
 } // namespace
 
 std::unique_ptr<LNDate> LNDate::initFromString(StringView text) {
     const StringView trimmed = trim(text, CharSet::whiteSpace());
     if (trimmed.empty()) return nullptr;
     auto date = std::make_unique<LNDate>();
-    // A later year replaces an earlier one, so a range gives the year it ends in.
-    for (StringView token : splitBySet(trimmed, partSeparators()))
-        if (isYear(token)) date->yearString_ = String(token);
+    if (StringView year = lastYear(trimmed); !year.empty()) date->yearString_ = String(year);
     return date;
+}
+
+StringView LNDate::yearIn(StringView text) {
+    return lastYear(trim(text, CharSet::whiteSpace()));
 }
 
 } // namespace kinloom

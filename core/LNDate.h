@@ -14,6 +14,9 @@ class LNDate {
   public:
     /// Null when the text is empty or white space only.
     static std::unique_ptr<LNDate> initFromString(StringView text);
+    /// The year initFromString would find in the text, as a view into it, or
+    /// the empty view; makes no date.
+    static StringView yearIn(StringView text);
 
     /// The four-digit year text, or absent.
     const std::optional<String>& yearString() const { return yearString_; }

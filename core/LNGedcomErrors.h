@@ -36,6 +36,9 @@ class LNGedcomErrors {
     /// The older plain-text report: logs "DEPRECATED call to LNGedcomErrors
     /// addObject with string: TEXT".
     void addObject(StringView text);
+    /// Counts the other list's errors as this list's own; their log lines
+    /// were written when they were added there.
+    void absorb(const LNGedcomErrors& other) { numErrors_ += other.numErrors_; }
 
     std::int32_t count() const { return numErrors_; }
     std::int32_t numErrors() const { return numErrors_; }

@@ -13,10 +13,12 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cerrno>
 #include <charconv>
 #include <cstring>
 #include <memory>
+#include <numeric>
 
 namespace kinloom {
 namespace {
@@ -24,10 +26,80 @@ namespace {
 constexpr char16_t byteOrderMark = 0xFEFF;
 constexpr char16_t replacementCharacter = 0xFFFD;
 
+// Most of a file is ASCII; its bytes are looked at eight at a time.
+using Word = std::uint64_t;
+constexpr Word everyByte = 0x0101010101010101;
+constexpr Word highBits = 0x8080808080808080;
+
+Word loadWord(const unsigned char* bytes) {
+    Word word;
+    std::memcpy(&word, bytes, sizeof word);
+    return word;
+}
+
+/// The high bit of each byte that is zero; every byte must be below 0x80.
+constexpr Word zeroBytes(Word sevenBit) {
+    return ~((sevenBit + 0x7F * everyByte) | sevenBit) & highBits;
+}
+
+/// Nonzero when some byte of the word is no valid ASCII character, as
+/// LNAnsel::validAsciiCharacter says.
+constexpr Word invalidAsciiBytes(Word word) {
+    const Word low = word & ~highBits; // no carry crosses a byte below
+    const Word control = ~(low + 0x60 * everyByte) & highBits;
+    const Word del = (low + everyByte) & highBits;
+    const Word lineBreak =
+        zeroBytes((low ^ 0x0A * everyByte) & 0x7E * everyByte) | zeroBytes(low ^ 0x0D * everyByte);
+    return (word & highBits) | del | (control & ~lineBreak);
+}
+
+/// Whether invalidAsciiBytes marks exactly the invalid bytes, whatever
+/// their neighbours: the scans below stop at the first mark.
+constexpr bool marksExactlyTheInvalidBytes() {
+    for (Word value = 0; value < 256; ++value) {
+        for (Word neighbour : {0x00, 0x0A, 0x0B, 0x0D, 0x1F, 0x20, 0x7E, 0x7F, 0x80, 0xFF}) {
+            for (int k = 0; k < 8; ++k) {
+                const Word word = (neighbour * everyByte & ~(Word{0xFF} << 8 * k)) | value << 8 * k;
+                Word expected = 0;
+                for (int j = 0; j < 8; ++j) {
+                    if (!LNAnsel::validAsciiCharacter(word >> 8 * j & 0xFF)) expected |= Word{0x80} << 8 * j;
+                }
+                if (invalidAsciiBytes(word) != expected) return false;
+            }
+        }
+    }
+    return true;
+}
+static_assert(marksExactlyTheInvalidBytes());
+
+/// The index within the word of the first byte (in memory order) whose high
+/// bit is set in the mask, which must not be zero.
+std::size_t firstMarkedByte(Word mask) {
+    if constexpr (std::endian::native == std::endian::little) return std::countr_zero(mask) / 8;
+    return std::countl_zero(mask) / 8;
+}
+
+/// The first index from `at` on whose byte is no valid ASCII character, or
+/// the size. Where the caller knows that all bytes below 0x80 are valid
+/// (`onlyHighInvalid`), the high bit alone tells.
+std::size_t skipValidAscii(const unsigned char* bytes, std::size_t at, std::size_t size,
+                           bool onlyHighInvalid) {
+    for (; size - at >= sizeof(Word); at += sizeof(Word)) {
+        const Word word = loadWord(bytes + at);
+        const Word invalid = onlyHighInvalid ? word & highBits : invalidAsciiBytes(word);
+        if (invalid) return at + firstMarkedByte(invalid);
+    }
+    while (at < size && LNAnsel::validAsciiCharacter(bytes[at]))
+        ++at;
+    return at;
+}
+
 /// One log line formatted in place: loading may log a line per byte, so no
 /// stream and no allocation.
 class LogLine {
   public:
+    // Provided, so that LogLine() does not zero the buffer first.
+    LogLine() {}
     LogLine& text(std::string_view text) {
         std::size_t n = std::min(text.size(), capacity - length_);
         std::memcpy(buffer_ + length_, text.data(), n);
@@ -53,7 +125,8 @@ class LogLine {
         char pair[2] = {static_cast<char>(0xC0 | code >> 6), static_cast<char>(0x80 | (code & 0x3F))};
         return text(std::string_view(pair, 2));
     }
-    void write() const { systemLog(std::string_view(buffer_, length_)); }
+    std::string_view view() const { return std::string_view(buffer_, length_); }
+    void write() const { systemLog(view()); }
 
   private:
     static constexpr std::size_t capacity = 256;
@@ -157,8 +230,119 @@ std::optional<String> headerCharacterSet(std::string_view data, LNGedcomErrors* 
     return toUpper(charLine->value().view());
 }
 
-void logByte(std::string_view message, unsigned char b) {
-    LogLine().text(message).number(b).write();
+/// Writes the statistics' line for a byte that breaks UTF-8, formatted once
+/// for each kind and byte value: a UTF-16 file has one for every other byte.
+class BadUtf8Lines {
+  public:
+    void typeOne(unsigned char b) { write(0, "bad UTF-8 type one: ", b); }
+    void typeTwo(unsigned char b) { write(1, "bad UTF-8 type two: ", b); }
+
+  private:
+    void write(int kind, std::string_view message, unsigned char b) {
+        std::string& line = lines_[kind][b];
+        if (line.empty()) line = LogLine().text(message).number(b).view();
+        systemLog(line);
+    }
+    std::array<std::array<std::string, 256>, 2> lines_;
+};
+
+using ByteCounts = std::array<std::int64_t, 256>;
+
+/// Writes the histogram's line for a byte above 128. A file may have
+/// millions of them, mostly several on one line, so the text for each byte
+/// value and the last line number are formatted once.
+class HighByteLines {
+  public:
+    void write(unsigned char b, std::int64_t line) {
+        Piece& label = labels_[b & 0x7F];
+        if (label.length == 0) {
+            LogLine text;
+            text.text("char with value ").number(b).text("(").number(b, 16).text(") on line ");
+            label.set(text.view());
+        }
+        if (line != line_) {
+            line_ = line;
+            number_.set(LogLine().number(line).view());
+        }
+        // Whole pieces are copied: fixed sizes make short copies.
+        char buffer[2 * Piece::capacity];
+        std::memcpy(buffer, label.text, Piece::capacity);
+        std::memcpy(buffer + label.length, number_.text, Piece::capacity);
+        systemLog(std::string_view(buffer, label.length + number_.length));
+    }
+
+  private:
+    struct Piece {
+        static constexpr std::size_t capacity = 32;
+        char text[capacity];
+        std::size_t length = 0;
+        void set(std::string_view piece) {
+            length = std::min(piece.size(), capacity);
+            std::memcpy(text, piece.data(), length);
+        }
+    };
+    std::array<Piece, 128> labels_;
+    Piece number_;
+    std::int64_t line_ = -1;
+};
+
+/// The histogram: logs the label, one line for every byte above 128 with its
+/// line number, and the count of every byte value that occurs; returns the
+/// counts.
+ByteCounts countBytes(std::string_view data, StringView label) {
+    systemLog("Histogram -- " + toUtf8(label));
+    // Four sets of counters taken in turn, so that a run of one byte value
+    // (blanks) does not make each count wait for the one before.
+    std::array<ByteCounts, 4> counts{};
+    HighByteLines highByteLines;
+    const auto* bytes = reinterpret_cast<const unsigned char*>(data.data());
+    const std::size_t size = data.size();
+    // The line breaks counted so far give the line; a CR LF pair counts two,
+    // as the record reader's line numbers do.
+    auto listHighBytes = [&](std::size_t at, std::size_t n) {
+        std::int64_t line = 1;
+        for (const ByteCounts& some : counts)
+            line += some[0x0A] + some[0x0D];
+        for (std::size_t end = at + n; at < end; ++at) {
+            const unsigned char b = bytes[at];
+            line += (b == 0x0A) | (b == 0x0D);
+            if (b > 128) highByteLines.write(b, line);
+        }
+    };
+    std::size_t at = 0;
+    for (; size - at >= sizeof(Word); at += sizeof(Word)) {
+        const Word word = loadWord(bytes + at);
+        if (word & highBits) listHighBytes(at, sizeof(Word));
+        ++counts[0][word & 0xFF];
+        ++counts[1][word >> 8 & 0xFF];
+        ++counts[2][word >> 16 & 0xFF];
+        ++counts[3][word >> 24 & 0xFF];
+        ++counts[0][word >> 32 & 0xFF];
+        ++counts[1][word >> 40 & 0xFF];
+        ++counts[2][word >> 48 & 0xFF];
+        ++counts[3][word >> 56];
+    }
+    listHighBytes(at, size - at);
+    for (; at < size; ++at)
+        ++counts[at & 3][bytes[at]];
+
+    ByteCounts counters{};
+    for (const auto& some : counts) {
+        for (int v = 0; v < 256; ++v)
+            counters[v] += some[v];
+    }
+    for (int v = 0; v < 256; ++v) {
+        if (counters[v] == 0) continue;
+        LogLine()
+            .text("counter[")
+            .number2(v)
+            .text("] = ")
+            .number(counters[v])
+            .text(" ")
+            .character(static_cast<unsigned char>(v))
+            .write();
+    }
+    return counters;
 }
 
 } // namespace
@@ -217,66 +401,53 @@ String LNGedcomFile::decodeData(std::string_view data, bool ascii, bool ansel, b
 }
 
 void LNGedcomFile::checkData(std::string_view data, bool& ascii, bool& ansel, bool& utf8) {
-    histogram(data, u"analyzeFile");
+    const ByteCounts counts = countBytes(data, u"analyzeFile");
 
-    // 64 bits, so that no file size can overflow a count.
+    // 64 bits, so that no file size can overflow a count. Every byte is good
+    // or bad in each set; only UTF-8 depends on the bytes around it.
     std::int64_t total = static_cast<std::int64_t>(data.size());
-    std::int64_t zeros = 0, goodAscii = 0, badAscii = 0, goodAnsel = 0, badAnsel = 0;
-    std::int64_t goodUtf8 = 0, badUtf8 = 0;
+    std::int64_t zeros = counts[0], badAscii = 0, badAnsel = 0, badUtf8 = 0;
+    for (int v = 0; v < 256; ++v) {
+        if (LNAnsel::validAsciiCharacter(v)) continue;
+        badAscii += counts[v];
+        if (!LNAnsel::validAnselCharacter(v)) badAnsel += counts[v];
+    }
+    const bool onlyHighInvalid =
+        badAscii == std::accumulate(counts.begin() + 0x80, counts.end(), std::int64_t{0});
+    BadUtf8Lines badUtf8Lines;
     int pending = 0;
     const auto* bytes = reinterpret_cast<const unsigned char*>(data.data());
     const std::size_t size = data.size();
     for (std::size_t i = 0; i < size;) {
         if (pending == 0) {
-            // Outside a UTF-8 sequence, a valid ASCII byte is good in all three
-            // sets and changes nothing else: most of a file is runs of them.
-            std::size_t start = i;
-            while (i < size && LNAnsel::validAsciiCharacter(bytes[i]))
-                ++i;
-            const auto run = static_cast<std::int64_t>(i - start);
-            goodAscii += run;
-            goodAnsel += run;
-            goodUtf8 += run;
+            // Outside a UTF-8 sequence, a valid ASCII byte is good and changes
+            // nothing: most of a file is runs of them.
+            i = skipValidAscii(bytes, i, size, onlyHighInvalid);
             if (i == size) break;
         }
         const unsigned char b = bytes[i++];
-        bool validAscii = LNAnsel::validAsciiCharacter(b);
-        if (validAscii) {
-            ++goodAscii;
-            ++goodAnsel;
-        } else {
-            ++badAscii;
-            if (LNAnsel::validAnselCharacter(b)) {
-                ++goodAnsel;
-            } else {
-                ++badAnsel;
-            }
-            if (b == 0) ++zeros;
-        }
-
         if (pending > 0) {
             if ((b & 0xC0) == 0x80) {
                 --pending;
-                ++goodUtf8;
             } else {
                 // The offending byte does not start a new sequence.
-                logByte("bad UTF-8 type one: ", b);
+                badUtf8Lines.typeOne(b);
                 ++badUtf8;
                 pending = 0;
             }
         } else if ((b & 0xE0) == 0xC0) {
             pending = 1;
-            ++goodUtf8;
         } else if ((b & 0xF0) == 0xE0) {
             pending = 2;
-            ++goodUtf8;
-        } else if (validAscii) {
-            ++goodUtf8;
         } else {
-            logByte("bad UTF-8 type two: ", b);
+            // Neither valid ASCII (skipped above) nor a lead byte.
+            badUtf8Lines.typeTwo(b);
             ++badUtf8;
         }
     }
+    std::int64_t goodAscii = total - badAscii;
+    std::int64_t goodAnsel = total - badAnsel;
+    std::int64_t goodUtf8 = total - badUtf8;
     ascii = badAscii == 0;
     ansel = badAnsel == 0;
     utf8 = badUtf8 == 0;
@@ -316,59 +487,74 @@ String LNGedcomFile::decideAnselOrUtf8(std::string_view data) {
 
 String LNGedcomFile::stringFromUtf8Data(std::string_view data) {
     // Every byte yields at most one unit (a four-byte sequence yields two).
-    String text(data.size(), u'\0');
-    std::size_t length = 0;
+    // The text is reserved once and filled from a small buffer, so its
+    // memory is written once and not zeroed first.
+    String text;
+    text.reserve(data.size());
+    constexpr std::size_t chunkSize = 4096;
+    char16_t chunk[chunkSize];
     const auto* p = reinterpret_cast<const unsigned char*>(data.data());
     const auto* end = p + data.size();
     while (p < end) {
-        unsigned char b = *p;
-        if (b < 0x80) {
-            text[length++] = b;
-            ++p;
-            continue;
+        std::size_t length = 0;
+        // Each step below adds at most eight units.
+        while (p < end && length <= chunkSize - sizeof(Word)) {
+            if (static_cast<std::size_t>(end - p) >= sizeof(Word) && (loadWord(p) & highBits) == 0) {
+                for (std::size_t k = 0; k < sizeof(Word); ++k)
+                    chunk[length + k] = p[k];
+                length += sizeof(Word);
+                p += sizeof(Word);
+                continue;
+            }
+            unsigned char b = *p;
+            if (b < 0x80) {
+                chunk[length++] = b;
+                ++p;
+                continue;
+            }
+            // Well-formed sequences only: no overlong forms, no surrogates,
+            // nothing above U+10FFFF.
+            std::size_t size = 0;
+            char32_t code = 0;
+            unsigned char low = 0x80;
+            unsigned char high = 0xBF;
+            if (b >= 0xC2 && b <= 0xDF) {
+                size = 2;
+                code = b & 0x1F;
+            } else if (b >= 0xE0 && b <= 0xEF) {
+                size = 3;
+                code = b & 0x0F;
+                if (b == 0xE0) low = 0xA0;
+                if (b == 0xED) high = 0x9F;
+            } else if (b >= 0xF0 && b <= 0xF4) {
+                size = 4;
+                code = b & 0x07;
+                if (b == 0xF0) low = 0x90;
+                if (b == 0xF4) high = 0x8F;
+            }
+            bool wellFormed =
+                size != 0 && static_cast<std::size_t>(end - p) >= size && p[1] >= low && p[1] <= high;
+            for (std::size_t i = 1; wellFormed && i < size; ++i) {
+                if ((p[i] & 0xC0) != 0x80) wellFormed = false;
+                code = code << 6 | (p[i] & 0x3F);
+            }
+            if (!wellFormed) {
+                // Only this byte is replaced; the next one is looked at afresh.
+                chunk[length++] = replacementCharacter;
+                ++p;
+                continue;
+            }
+            if (code >= 0x10000) {
+                code -= 0x10000;
+                chunk[length++] = static_cast<char16_t>(0xD800 + (code >> 10));
+                chunk[length++] = static_cast<char16_t>(0xDC00 + (code & 0x3FF));
+            } else {
+                chunk[length++] = static_cast<char16_t>(code);
+            }
+            p += size;
         }
-        // Well-formed sequences only: no overlong forms, no surrogates,
-        // nothing above U+10FFFF.
-        std::size_t size = 0;
-        char32_t code = 0;
-        unsigned char low = 0x80;
-        unsigned char high = 0xBF;
-        if (b >= 0xC2 && b <= 0xDF) {
-            size = 2;
-            code = b & 0x1F;
-        } else if (b >= 0xE0 && b <= 0xEF) {
-            size = 3;
-            code = b & 0x0F;
-            if (b == 0xE0) low = 0xA0;
-            if (b == 0xED) high = 0x9F;
-        } else if (b >= 0xF0 && b <= 0xF4) {
-            size = 4;
-            code = b & 0x07;
-            if (b == 0xF0) low = 0x90;
-            if (b == 0xF4) high = 0x8F;
-        }
-        bool wellFormed =
-            size != 0 && static_cast<std::size_t>(end - p) >= size && p[1] >= low && p[1] <= high;
-        for (std::size_t i = 1; wellFormed && i < size; ++i) {
-            if ((p[i] & 0xC0) != 0x80) wellFormed = false;
-            code = code << 6 | (p[i] & 0x3F);
-        }
-        if (!wellFormed) {
-            // Only this byte is replaced; the next one is looked at afresh.
-            text[length++] = replacementCharacter;
-            ++p;
-            continue;
-        }
-        if (code >= 0x10000) {
-            code -= 0x10000;
-            text[length++] = static_cast<char16_t>(0xD800 + (code >> 10));
-            text[length++] = static_cast<char16_t>(0xDC00 + (code & 0x3FF));
-        } else {
-            text[length++] = static_cast<char16_t>(code);
-        }
-        p += size;
+        text.append(chunk, length);
     }
-    text.resize(length);
     return text;
 }
 
@@ -393,43 +579,7 @@ String LNGedcomFile::stringFromUnicodeData(std::string_view data) {
 }
 
 void histogram(std::string_view data, StringView label) {
-    systemLog("Histogram -- " + toUtf8(label));
-    // Four sets of counters taken in turn, so that a run of one byte value
-    // (blanks) does not make each count wait for the one before.
-    std::array<std::array<std::int64_t, 256>, 4> counts{};
-    std::int64_t line = 1;
-    std::size_t at = 0;
-    for (unsigned char b : data) {
-        ++counts[at++ & 3][b];
-        // A CR LF pair counts two, as the record reader's line numbers do.
-        line += (b == 0x0A) | (b == 0x0D);
-        if (b > 128) {
-            LogLine()
-                .text("char with value ")
-                .number(b)
-                .text("(")
-                .number(b, 16)
-                .text(") on line ")
-                .number(line)
-                .write();
-        }
-    }
-    std::array<std::int64_t, 256> counters{};
-    for (const auto& some : counts) {
-        for (int v = 0; v < 256; ++v)
-            counters[v] += some[v];
-    }
-    for (int v = 0; v < 256; ++v) {
-        if (counters[v] == 0) continue;
-        LogLine()
-            .text("counter[")
-            .number2(v)
-            .text("] = ")
-            .number(counters[v])
-            .text(" ")
-            .character(static_cast<unsigned char>(v))
-            .write();
-    }
+    countBytes(data, label);
 }
 
 } // namespace kinloom

@@ -8,35 +8,95 @@ namespace kinloom {
 
 namespace {
 
-// The first DATE or PLAC line of the first event with the tag.
-LNNode* eventDetail(const LNGedcomNode& root, StringView event, StringView detail) {
-    LNNode* node = root.childWithName(event);
-    return node ? node->childWithName(detail) : nullptr;
-}
+// The first level-1 line of each event the life texts read. The lines are
+// looked at only as far as needed: once the first BIRT and DEAT are found,
+// the rest is read only for a year they lack, as a person's lines are
+// seldom in the cache and each costs a trip to memory.
+class LifeEvents {
+  public:
+    explicit LifeEvents(const LNGedcomNode& root) : root_(root), count_(root.numChildren()) {}
 
-std::optional<String> yearOfFirstEvent(const LNGedcomNode& root, std::initializer_list<StringView> events) {
-    for (StringView event : events) {
-        LNNode* date = eventDetail(root, event, u"DATE");
-        if (!date) continue;
-        auto parsed = LNDate::initFromString(date->value().view());
-        if (parsed && parsed->yearString()) return parsed->yearString();
+    LNNode* birth() {
+        scan(false);
+        return birt_;
     }
-    return std::nullopt;
+    LNNode* death() {
+        scan(false);
+        return deat_;
+    }
+    std::optional<StringView> birthYear() {
+        if (auto year = yearOf(birth())) return year;
+        scan(true);
+        for (LNNode* event : {bapt_, chr_, bapm_})
+            if (auto year = yearOf(event)) return year;
+        return std::nullopt;
+    }
+    std::optional<StringView> deathYear() {
+        if (auto year = yearOf(death())) return year;
+        scan(true);
+        return yearOf(buri_);
+    }
+
+  private:
+    // The year of the event's first DATE line, if it has one.
+    static std::optional<StringView> yearOf(const LNNode* event) {
+        const LNNode* date = event ? event->childWithName(u"DATE") : nullptr;
+        if (!date) return std::nullopt;
+        StringView year = LNDate::yearIn(date->value().view());
+        return year.empty() ? std::nullopt : std::optional<StringView>(year);
+    }
+
+    // Reads further lines, to the end or (unless all) until both the first
+    // BIRT and the first DEAT are known.
+    void scan(bool all) {
+        for (; scanned_ < count_ && (all || !birt_ || !deat_); ++scanned_) {
+            LNNode* child = root_.childAt(scanned_);
+            StringView tag = child->name().view();
+            LNNode** event = tag == u"BIRT"   ? &birt_
+                             : tag == u"DEAT" ? &deat_
+                             : tag == u"BAPT" ? &bapt_
+                             : tag == u"CHR"  ? &chr_
+                             : tag == u"BAPM" ? &bapm_
+                             : tag == u"BURI" ? &buri_
+                                              : nullptr;
+            if (event && !*event) *event = child;
+        }
+    }
+
+    const LNGedcomNode& root_;
+    const int count_;
+    int scanned_ = 0;
+    LNNode* birt_ = nullptr;
+    LNNode* deat_ = nullptr;
+    LNNode* bapt_ = nullptr;
+    LNNode* chr_ = nullptr;
+    LNNode* bapm_ = nullptr;
+    LNNode* buri_ = nullptr;
+};
+
+// The most general part of the event's first place (the text after the last
+// ", "), or for these two countries the province or state before it.
+std::optional<StringView> shortPlace(const LNNode* event) {
+    const LNNode* place = event ? event->childWithName(u"PLAC") : nullptr;
+    if (!place || place->value().empty()) return std::nullopt;
+    constexpr StringView separator = u", ";
+    StringView text = place->value().view();
+    std::size_t lastAt = text.rfind(separator);
+    StringView last = lastAt == StringView::npos ? text : text.substr(lastAt + separator.size());
+    if (last != u"Canada" && last != u"United States") return last;
+    systemLog("Found case of location ending with " + toUtf8(last));
+    if (lastAt == StringView::npos) return last;
+    // ", " cannot overlap itself, so the one before ends where the last begins.
+    std::size_t beforeAt =
+        lastAt < separator.size() ? StringView::npos : text.rfind(separator, lastAt - separator.size());
+    std::size_t regionStart = beforeAt == StringView::npos ? 0 : beforeAt + separator.size();
+    StringView region = text.substr(regionStart, lastAt - regionStart);
+    systemLog("found the special case and we should return " + toUtf8(region));
+    return region;
 }
 
-// The most general part of the place, or for these two countries the
-// province or state before it.
-std::optional<String> shortPlace(const LNGedcomNode& root, StringView event) {
-    LNNode* place = eventDetail(root, event, u"PLAC");
-    if (!place || place->value().empty()) return std::nullopt;
-    std::vector<StringView> pieces = splitByString(place->value().view(), u", ");
-    StringView last = pieces.back();
-    if (last != u"Canada" && last != u"United States") return String(last);
-    systemLog("Found case of location ending with " + toUtf8(last));
-    if (pieces.size() == 1) return String(last);
-    StringView region = pieces[pieces.size() - 2];
-    systemLog("found the special case and we should return " + toUtf8(region));
-    return String(region);
+std::optional<String> copied(std::optional<StringView> text) {
+    return text ? std::optional<String>(String(*text)) : std::nullopt;
 }
 
 int compareTexts(StringView a, StringView b) {
@@ -48,25 +108,35 @@ int compareTexts(StringView a, StringView b) {
 LNGedcomIndiRecord::LNGedcomIndiRecord(Ref<LNGedcomNode> root, LNGedcomErrors* errors)
     : LNGedcomRecord(std::move(root), errors), links_(*this->root(), {u"NAME", u"FAMC", u"FAMS"}) {
     sex_ = static_cast<LNGedcomNode*>(this->root()->childWithName(u"SEX"));
-    if (LNGedcomNode* first = name()) gedcomName_ = std::make_unique<LNGedcomName>(first->value().view());
+    if (LNGedcomNode* first = name()) gedcomName_ = std::make_unique<LNGedcomName>(first->value());
 }
 
 LNGedcomIndiRecord::~LNGedcomIndiRecord() = default;
 
 std::optional<String> LNGedcomIndiRecord::birthYear() const {
-    return yearOfFirstEvent(*root(), {u"BIRT", u"BAPT", u"CHR", u"BAPM"});
+    return copied(LifeEvents(*root()).birthYear());
 }
 
 std::optional<String> LNGedcomIndiRecord::deathYear() const {
-    return yearOfFirstEvent(*root(), {u"DEAT", u"BURI"});
+    return copied(LifeEvents(*root()).deathYear());
 }
 
 std::optional<String> LNGedcomIndiRecord::birthPlace() const {
-    return shortPlace(*root(), u"BIRT");
+    return copied(shortPlace(LifeEvents(*root()).birth()));
 }
 
 std::optional<String> LNGedcomIndiRecord::deathPlace() const {
-    return shortPlace(*root(), u"DEAT");
+    return copied(shortPlace(LifeEvents(*root()).death()));
+}
+
+LNGedcomIndiRecord::LifeTexts LNGedcomIndiRecord::lifeTexts() const {
+    LifeEvents events(*root());
+    LifeTexts texts;
+    texts.birthYear = events.birthYear();
+    texts.birthPlace = shortPlace(events.birth());
+    texts.deathYear = events.deathYear();
+    texts.deathPlace = shortPlace(events.death());
+    return texts;
 }
 
 std::optional<String> LNGedcomIndiRecord::nameSurnameFirst(bool surnameFirst, bool surnameUpper,

@@ -41,6 +41,13 @@ class LNGedcomIndiRecord : public LNGedcomRecord {
     /// United States the part before the country.
     std::optional<String> birthPlace() const;
     std::optional<String> deathPlace() const;
+    /// The four texts above as views into the record's lines, found in one
+    /// scan of them (the person table reads them for every person). The
+    /// places log as birthPlace and deathPlace do, the birth's first.
+    struct LifeTexts {
+        std::optional<StringView> birthYear, birthPlace, deathYear, deathPlace;
+    };
+    LifeTexts lifeTexts() const;
 
     /// The display name, or absent without a name. maxLength has no effect.
     std::optional<String> nameSurnameFirst(bool surnameFirst, bool surnameUpper, int maxLength) const;

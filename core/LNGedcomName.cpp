@@ -2,6 +2,8 @@
 
 #include "TextServices.h"
 
+#include <algorithm>
+
 namespace kinloom {
 
 namespace {
@@ -85,17 +87,32 @@ enum class State {
 } // namespace
 
 LNGedcomName::LNGedcomName(StringView value) : original_(value) {
+    parse(value);
+}
+
+LNGedcomName::LNGedcomName(const SharedString& value) : original_(value ? value : SharedString(u"")) {
+    parse(value.view());
+}
+
+void LNGedcomName::parse(StringView value) {
     const CharSet& whiteSpace = CharSet::whiteSpaceAndNewline();
-    std::vector<String> parts;
-    parts.reserve(4);
+    String joined;
+    joined.reserve(value.size());
+    auto startPart = [&] {
+        if (numParts_++ > 0) joined += u'/';
+    };
     // Words outside the surname are runs of the value and are copied out
     // whole; only the surname needs a buffer, as its white space is folded.
     std::size_t wordStart = 0;
     String surname;
-    auto emitWord = [&](std::size_t end) { parts.emplace_back(value.substr(wordStart, end - wordStart)); };
+    auto emitWord = [&](std::size_t end) {
+        startPart();
+        joined += value.substr(wordStart, end - wordStart);
+    };
     auto emitSurname = [&] {
-        surnameIndex_ = static_cast<std::int32_t>(parts.size());
-        parts.push_back(std::move(surname));
+        surnameIndex_ = static_cast<std::int32_t>(numParts_);
+        startPart();
+        joined += surname;
     };
 
     State state = State::beforeWord;
@@ -180,33 +197,60 @@ LNGedcomName::LNGedcomName(StringView value) : original_(value) {
     default:
         break;
     }
-    if (!parts.empty()) parts_ = std::move(parts);
+    if (numParts_ > 0) joined_ = SharedString(joined);
+}
+
+std::vector<StringView> LNGedcomName::partViews() const {
+    std::vector<StringView> views;
+    views.reserve(numParts_);
+    StringView rest = joined_.view();
+    for (std::uint32_t i = 0; i < numParts_; ++i) {
+        std::size_t end = std::min(rest.find(u'/'), rest.size());
+        views.push_back(rest.substr(0, end));
+        rest.remove_prefix(std::min(end + 1, rest.size()));
+    }
+    return views;
+}
+
+std::optional<std::vector<String>> LNGedcomName::parts() const {
+    if (numParts_ == 0) return std::nullopt;
+    std::vector<StringView> views = partViews();
+    return std::vector<String>(views.begin(), views.end());
+}
+
+StringView LNGedcomName::surnameView() const {
+    if (surnameIndex_ < 0) return StringView();
+    StringView rest = joined_.view();
+    for (std::int32_t i = 0; i < surnameIndex_; ++i)
+        rest.remove_prefix(rest.find(u'/') + 1);
+    return rest.substr(0, std::min(rest.find(u'/'), rest.size()));
 }
 
 std::optional<String> LNGedcomName::surname() const {
     if (surnameIndex_ < 0) return std::nullopt;
-    return (*parts_)[surnameIndex_];
+    return String(surnameView());
 }
 
 std::vector<String> LNGedcomName::givenNames() const {
     std::vector<String> names;
-    if (!parts_) return names;
-    names.reserve(parts_->size());
-    for (std::size_t i = 0; i < parts_->size(); ++i)
-        if (static_cast<std::int32_t>(i) != surnameIndex_) names.push_back((*parts_)[i]);
+    std::vector<StringView> views = partViews();
+    names.reserve(views.size());
+    for (std::size_t i = 0; i < views.size(); ++i)
+        if (static_cast<std::int32_t>(i) != surnameIndex_) names.emplace_back(views[i]);
     return names;
 }
 
 char16_t LNGedcomName::firstInitial() const {
-    if (parts_)
-        for (std::size_t i = 0; i < parts_->size(); ++i)
-            if (static_cast<std::int32_t>(i) != surnameIndex_) return (*parts_)[i][0];
-    return u'0';
+    // The first word when it is not the surname, else the second.
+    if (numParts_ == 0 || (surnameIndex_ == 0 && numParts_ == 1)) return u'0';
+    StringView rest = joined_.view();
+    if (surnameIndex_ == 0) rest.remove_prefix(rest.find(u'/') + 1);
+    return rest[0];
 }
 
 String LNGedcomName::soundex() const {
     if (surnameIndex_ < 0) return u"Z999";
-    StringView surname = (*parts_)[surnameIndex_];
+    StringView surname = surnameView();
     if (isAscii(surname)) return soundexOf(surname, asciiUpper);
     return soundexOf(toUpper(surname), unchanged);
 }
@@ -221,43 +265,45 @@ String LNGedcomName::key() const {
 String LNGedcomName::formatSurnameFirst(bool surnameFirst, bool surnameUpper, std::int32_t) const {
     String shownSurname = u"____";
     if (surnameIndex_ >= 0) {
-        const String& surname = (*parts_)[surnameIndex_];
-        shownSurname = surnameUpper ? upperCased(surname) : surname;
+        StringView surname = surnameView();
+        shownSurname = surnameUpper ? upperCased(String(surname)) : String(surname);
     }
     String result;
     result.reserve(64);
+    std::vector<StringView> parts = partViews();
     if (surnameFirst) {
         result += shownSurname;
-        if (!parts_) return result;
         bool firstGiven = true;
-        for (std::size_t i = 0; i < parts_->size(); ++i) {
+        for (std::size_t i = 0; i < parts.size(); ++i) {
             if (static_cast<std::int32_t>(i) == surnameIndex_) continue;
             if (firstGiven) result += u',';
             firstGiven = false;
             result += u' ';
-            result += (*parts_)[i];
+            result += parts[i];
         }
         return result;
     }
-    if (!parts_) return result;
-    for (std::size_t i = 0; i < parts_->size(); ++i) {
+    for (std::size_t i = 0; i < parts.size(); ++i) {
         if (i > 0) result += u' ';
-        result += static_cast<std::int32_t>(i) == surnameIndex_ ? shownSurname : (*parts_)[i];
+        if (static_cast<std::int32_t>(i) == surnameIndex_)
+            result += shownSurname;
+        else
+            result += parts[i];
     }
     return result;
 }
 
 String LNGedcomName::description() const {
     String text;
-    if (!parts_) return text;
-    const std::int32_t count = static_cast<std::int32_t>(parts_->size());
+    std::vector<StringView> parts = partViews();
+    const std::int32_t count = static_cast<std::int32_t>(parts.size());
     for (std::int32_t i = 0; i < count; ++i) {
         const bool besideSurname = surnameIndex_ >= 0 && (i == surnameIndex_ || i == surnameIndex_ + 1);
         if (besideSurname)
             text += u'/';
         else if (i > 0)
             text += u' ';
-        text += (*parts_)[i];
+        text += parts[static_cast<std::size_t>(i)];
     }
     if (surnameIndex_ >= 0 && surnameIndex_ == count - 1) text += u'/';
     return text;
@@ -265,14 +311,11 @@ String LNGedcomName::description() const {
 
 bool LNGedcomName::containPartial(const LNGedcomName& partial, const LNGedcomName& full) {
     if (partial.surnameIndex_ < 0) return false;
-    const StringView fullSurname = full.surnameIndex_ < 0 ? StringView() : (*full.parts_)[full.surnameIndex_];
-    if (!matchPieceInCase((*partial.parts_)[partial.surnameIndex_], fullSurname, LetterCase::upper))
-        return false;
+    if (!matchPieceInCase(partial.surnameView(), full.surnameView(), LetterCase::upper)) return false;
 
     // Each typed given name needs its own given name of the full name, in order.
-    static const std::vector<String> noParts;
-    const std::vector<String>& typed = partial.parts_ ? *partial.parts_ : noParts;
-    const std::vector<String>& given = full.parts_ ? *full.parts_ : noParts;
+    const std::vector<StringView> typed = partial.partViews();
+    const std::vector<StringView> given = full.partViews();
     std::size_t next = 0;
     for (std::size_t i = 0; i < typed.size(); ++i) {
         if (static_cast<std::int32_t>(i) == partial.surnameIndex_) continue;

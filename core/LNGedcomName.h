@@ -14,10 +14,18 @@ class LNGedcomName {
   public:
     /// Never fails; a value without words gives a name with no parts.
     explicit LNGedcomName(StringView value);
+    explicit LNGedcomName(const char16_t* value) : LNGedcomName(StringView(value)) {}
+    explicit LNGedcomName(const String& value) : LNGedcomName(StringView(value)) {}
+    /// The same, keeping a share of the text rather than a copy.
+    explicit LNGedcomName(const SharedString& value);
 
-    const String& original() const { return original_; }
+    StringView original() const { return original_.view(); }
     /// The words in order; absent when the value holds none.
-    const std::optional<std::vector<String>>& parts() const { return parts_; }
+    std::optional<std::vector<String>> parts() const;
+    /// The number of words.
+    std::size_t numParts() const { return numParts_; }
+    /// The words in order, as views of the name's own text.
+    std::vector<StringView> partViews() const;
     /// Index of the surname in parts(), or -1.
     std::int32_t surnameIndex() const { return surnameIndex_; }
 
@@ -41,8 +49,16 @@ class LNGedcomName {
     static bool containPartial(const LNGedcomName& partial, const LNGedcomName& full);
 
   private:
-    String original_;
-    std::optional<std::vector<String>> parts_;
+    void parse(StringView value);
+    // The surname, or the empty view.
+    StringView surnameView() const;
+
+    // A person record keeps its parsed name for the life of the file: the
+    // words are kept in one text, joined by slashes (which no word holds),
+    // and the original shares the NAME line's text.
+    SharedString original_;
+    SharedString joined_;
+    std::uint32_t numParts_ = 0;
     std::int32_t surnameIndex_ = -1;
 };
 

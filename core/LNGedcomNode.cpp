@@ -11,6 +11,7 @@ namespace kinloom {
 
 LNGedcomNode::LNGedcomNode(std::int32_t level, SharedString ref, SharedString tag, SharedString value)
     : LNNode(std::move(tag), std::move(value), nullptr) {
+    setGedcomLine();
     setKey(std::move(ref));
     if (level >= 0) setLevel(level);
 }
@@ -19,18 +20,18 @@ namespace {
 
 // The parser's white space: TAB and the space separators (Zs). Lines are
 // mostly ASCII, which is decided without the table.
-bool isWhite(char16_t c) {
+[[gnu::always_inline]] inline bool isWhite(char16_t c) {
     if (c < 0x80) return c == u' ' || c == u'\t';
     return CharSet::whiteSpace().contains(c);
 }
 
-std::size_t skipWhite(StringView text, std::size_t i) {
+[[gnu::always_inline]] inline std::size_t skipWhite(StringView text, std::size_t i) {
     while (i < text.size() && isWhite(text[i]))
         ++i;
     return i;
 }
 
-std::size_t skipToken(StringView text, std::size_t i) {
+[[gnu::always_inline]] inline std::size_t skipToken(StringView text, std::size_t i) {
     while (i < text.size() && !isWhite(text[i]))
         ++i;
     return i;
@@ -122,7 +123,9 @@ String LNGedcomNode::description() const {
     return line;
 }
 
-Ref<LNNode> LNGedcomNode::shallowCopy() const { return makeRef<LNGedcomNode>(level(), key(), name(), value()); }
+Ref<LNNode> LNGedcomNode::shallowCopy() const {
+    return makeRef<LNGedcomNode>(level(), key(), name(), value());
+}
 
 bool isCrossReference(StringView text) {
     return text.size() >= 3 && text.front() == u'@' && text.back() == u'@';
@@ -133,6 +136,8 @@ String stripAts(StringView text) {
     return String(text.substr(1, text.size() - 2));
 }
 
-bool isValidTag(StringView text) { return text.size() >= 2; }
+bool isValidTag(StringView text) {
+    return text.size() >= 2;
+}
 
 } // namespace kinloom

@@ -16,7 +16,8 @@ class LNGedcomNode : public LNNode {
     LNGedcomNode(std::int32_t level, SharedString ref, SharedString tag, SharedString value);
     LNGedcomNode(std::int32_t level, SharedString tag, SharedString value)
         : LNGedcomNode(level, SharedString(), std::move(tag), std::move(value)) {}
-    LNGedcomNode(std::int32_t level, SharedString ref, SharedString tag, SharedString value, std::int32_t line)
+    LNGedcomNode(std::int32_t level, SharedString ref, SharedString tag, SharedString value,
+                 std::int32_t line)
         : LNGedcomNode(level, std::move(ref), std::move(tag), std::move(value)) {
         lineNumber_ = line;
     }
@@ -39,10 +40,10 @@ class LNGedcomNode : public LNNode {
     const SharedString& tag() const { return name(); }
 
     /// The line form: level, key, tag and value separated by single blanks.
-    String description() const override;
-
-  protected:
-    Ref<LNNode> shallowCopy() const override;
+    /// The line form: level, key, tag and value.
+    String description() const;
+    /// A copy of this line alone (level, key, tag, value).
+    Ref<LNNode> shallowCopy() const;
 
   private:
     // The level lives in LNNode's spare field, the key in its rare text.

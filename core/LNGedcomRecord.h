@@ -3,6 +3,7 @@
 #include "LNGedcomErrors.h"
 #include "LNGedcomNode.h"
 #include "LNNode.h"
+#include "RecordAttributes.h"
 
 #include <memory>
 #include <optional>
@@ -48,6 +49,10 @@ class LNGedcomRecord {
     /// text is one empty line and gives an empty list.
     static std::unique_ptr<std::vector<std::shared_ptr<LNGedcomRecord>>>
     gedcomRecordsFromText(StringView text, int maxCount, LNGedcomErrors* errors);
+    /// Texts of at least this many code units are assembled in two halves
+    /// at once when the machine has more than one processor (8 Mi by
+    /// default; tests lower it). The result and the log are the same.
+    static void setParallelThreshold(std::size_t length);
 
     const Ref<LNGedcomNode>& root() const { return root_; }
     void setRoot(Ref<LNGedcomNode> root) { root_ = std::move(root); }
@@ -77,12 +82,16 @@ class LNGedcomRecord {
     void setAttribute(AttributeValue value, StringView key);
     /// The value, or null when nothing is stored under the key.
     const AttributeValue* attributeForKey(StringView key) const;
-    const AttributeMap* attributes() const { return attributes_.get(); }
+    /// A copy of the value, or absent; for reading the person table's values
+    /// of many records, as it leaves no lasting copy (see RecordAttributes).
+    std::optional<AttributeValue> attributeValue(StringView key) const;
+    /// Null until the first attribute is set.
+    const RecordAttributes* attributes() const { return attributes_.get(); }
 
   private:
     Ref<LNGedcomNode> root_;
     SharedString key_;
-    std::unique_ptr<AttributeMap> attributes_;
+    std::unique_ptr<RecordAttributes> attributes_;
 };
 
 /// Appends, in pre-order, every node of the subtree whose tag equals the

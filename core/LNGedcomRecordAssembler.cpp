@@ -5,6 +5,15 @@
 #include "SystemLog.h"
 #include "TextServices.h"
 
+#include <exception>
+#include <iterator>
+#include <string>
+#include <thread>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 namespace kinloom {
 
 namespace {
@@ -124,22 +133,136 @@ LNGedcomRecord::gedcomRecordsFromStrings(const std::vector<StringView>& lines, i
     return assembler.finish();
 }
 
-std::unique_ptr<std::vector<std::shared_ptr<LNGedcomRecord>>>
-LNGedcomRecord::gedcomRecordsFromText(StringView text, int maxCount, LNGedcomErrors* errors) {
+namespace {
+
+// The position of the next line-break character at or after from, or the
+// text's size. Most characters are printable ASCII, which is never a line
+// break: those are passed over eight at a time where the processor can.
+std::size_t nextBreak(StringView text, std::size_t from) {
+    const CharSet& breaks = CharSet::newline();
+    const char16_t* units = text.data();
+    std::size_t size = text.size();
+    std::size_t at = from;
+#ifdef __SSE2__
+    const __m128i belowSpace = _mm_set1_epi16(0x1F);
+    const __m128i aboveTilde = _mm_set1_epi16(0x7E);
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i ones = _mm_set1_epi16(-1);
+    while (at + 8 <= size) {
+        __m128i eight = _mm_loadu_si128(reinterpret_cast<const __m128i*>(units + at));
+        // A lane is zero after the first subtraction when it is below 0x20,
+        // and non-zero after the second when it is above 0x7E.
+        __m128i control = _mm_cmpeq_epi16(_mm_subs_epu16(eight, belowSpace), zero);
+        __m128i high = _mm_xor_si128(_mm_cmpeq_epi16(_mm_subs_epu16(eight, aboveTilde), zero), ones);
+        if (_mm_movemask_epi8(_mm_or_si128(control, high)) == 0) {
+            at += 8;
+            continue;
+        }
+        // Tabs and letters beyond ASCII are no breaks: look closer at these
+        // eight, then go on eight at a time.
+        for (std::size_t end = at + 8; at < end; ++at) {
+            char16_t c = units[at];
+            if ((c < 0x20 || c >= 0x7F) && breaks.contains(c)) return at;
+        }
+    }
+#endif
+    for (; at < size; ++at) {
+        char16_t c = units[at];
+        if ((c < 0x20 || c >= 0x7F) && breaks.contains(c)) return at;
+    }
+    return size;
+}
+
+} // namespace
+
+namespace {
+
+using RecordList = std::vector<std::shared_ptr<LNGedcomRecord>>;
+
+// Texts shorter than this (in code units) are assembled by one thread.
+std::size_t parallelThreshold = std::size_t{8} << 20;
+
+// Assembles the lines of the text, the first numbered firstLine.
+std::unique_ptr<RecordList> assemble(StringView text, int firstLine, int maxCount, LNGedcomErrors* errors) {
     LoadArena arena;
     RecordAssembler assembler(maxCount, errors);
-    const CharSet& breaks = CharSet::newline();
-    // Most characters are printable ASCII, which is never a line break: they
-    // skip the set lookup.
-    auto isBreak = [&breaks](char16_t c) { return (c < 0x20 || c >= 0x7F) && breaks.contains(c); };
-    int lineNumber = 0;
+    int lineNumber = firstLine - 1;
     std::size_t start = 0;
-    for (std::size_t end = 0; end <= text.size(); ++end) {
-        if (end < text.size() && !isBreak(text[end])) continue;
+    for (;;) {
+        std::size_t end = nextBreak(text, start);
         if (!assembler.addLine(text.substr(start, end - start), ++lineNumber)) break;
+        if (end == text.size()) break;
         start = end + 1;
     }
     return assembler.finish();
+}
+
+// The start of the first line after the middle of the text that begins a
+// record (a readable line of level 0), or 0 when there is none. The lines
+// before it and the lines from it on make records independently.
+std::size_t recordStartNearMiddle(StringView text) {
+    for (std::size_t at = nextBreak(text, text.size() / 2); at < text.size();) {
+        std::size_t start = at + 1;
+        std::size_t end = nextBreak(text, start);
+        Ref<LNGedcomNode> line = LNGedcomNode::initFromString(text.substr(start, end - start), nullptr);
+        if (line && line->level() == 0) return start;
+        at = end;
+    }
+    return 0;
+}
+
+int countBreaks(StringView text) {
+    int breaks = 0;
+    for (std::size_t at = nextBreak(text, 0); at < text.size(); at = nextBreak(text, at + 1))
+        ++breaks;
+    return breaks;
+}
+
+} // namespace
+
+void LNGedcomRecord::setParallelThreshold(std::size_t length) {
+    parallelThreshold = length;
+}
+
+std::unique_ptr<std::vector<std::shared_ptr<LNGedcomRecord>>>
+LNGedcomRecord::gedcomRecordsFromText(StringView text, int maxCount, LNGedcomErrors* errors) {
+    std::size_t split = 0;
+    if (maxCount == 0 && text.size() >= parallelThreshold && std::thread::hardware_concurrency() > 1)
+        split = recordStartNearMiddle(text);
+    if (split == 0) return assemble(text, 1, maxCount, errors);
+
+    // A large file is assembled in two halves at once, the second by a
+    // helper thread with its own arena, error count and log capture; its
+    // log lines are written after the first half's, so that the log reads
+    // as if one thread had gone through the file.
+    StringView second = text.substr(split);
+    const int secondFirstLine = countBreaks(text.substr(0, split)) + 1;
+    std::unique_ptr<RecordList> secondRecords;
+    LNGedcomErrors secondErrors;
+    std::vector<std::string> secondLog;
+    std::exception_ptr failure;
+    std::unique_ptr<RecordList> records;
+    {
+        std::jthread helper([&] {
+            try {
+                LogCapture capture;
+                secondRecords = assemble(second, secondFirstLine, 0, errors ? &secondErrors : nullptr);
+                secondLog = capture.lines();
+            } catch (...) {
+                failure = std::current_exception();
+            }
+            LNNode::handOverCounts();
+        });
+        // The first half ends before the line break that ends its last line.
+        records = assemble(text.substr(0, split - 1), 1, 0, errors);
+    }
+    if (failure) std::rethrow_exception(failure);
+    for (const std::string& line : secondLog)
+        systemLog(line);
+    if (errors) errors->absorb(secondErrors);
+    records->reserve(records->size() + secondRecords->size());
+    std::move(secondRecords->begin(), secondRecords->end(), std::back_inserter(*records));
+    return records;
 }
 
 } // namespace kinloom

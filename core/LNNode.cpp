@@ -1,16 +1,23 @@
 #include "LNNode.h"
 
+#include "LNGedcomNode.h"
 #include "LoadArena.h"
 #include "TextServices.h"
 
 #include <algorithm>
+#include <atomic>
+#include <cstring>
 #include <new>
 
 namespace kinloom {
 namespace {
 
-long numNodesAllocated = 0;
-long numNodesDeallocated = 0;
+// Counted per thread, so that a thread helping to load counts without
+// locking; it hands its counts over when it is done.
+thread_local long numNodesAllocated = 0;
+thread_local long numNodesDeallocated = 0;
+std::atomic<long> handedOverAllocated{0};
+std::atomic<long> handedOverDeallocated{0};
 
 bool isAsciiText(StringView text) {
     return std::all_of(text.begin(), text.end(), [](char16_t c) { return c < 0x80; });
@@ -58,17 +65,24 @@ String attributeText(const AttributeValue& value) {
 class NodeReleaser {
   public:
     static void destroy(LNNode* node) {
-        static std::vector<LNNode*> pending;
-        static bool draining = false;
+        static thread_local std::vector<LNNode*> pending;
+        static thread_local bool draining = false;
         pending.push_back(node);
         if (draining) return;
         draining = true;
         while (!pending.empty()) {
             LNNode* next = pending.back();
             pending.pop_back();
+            bool line = next->isGedcomLine();
             if (next->refCount_ & LNNode::arenaFlag) {
-                next->~LNNode();
+                if (line) {
+                    static_cast<LNGedcomNode*>(next)->~LNGedcomNode();
+                } else {
+                    next->~LNNode();
+                }
                 LoadArena::free(next);
+            } else if (line) {
+                delete static_cast<LNGedcomNode*>(next);
             } else {
                 delete next;
             }
@@ -88,7 +102,8 @@ void AttributeMap::set(StringView key, AttributeValue value) {
     // dozen. Growing by fours to 16 keeps the latter from doubling to 16
     // entries where 12 serve.
     std::size_t size = entries_.size();
-    if (size == entries_.capacity() && size > 0) entries_.reserve(size < 16 ? (size / 4 + 1) * 4 : size * 3 / 2);
+    if (size == entries_.capacity() && size > 0)
+        entries_.reserve(size < 16 ? (size / 4 + 1) * 4 : size * 3 / 2);
     entries_.emplace_back(SharedString::interned(key), std::move(value));
 }
 
@@ -109,74 +124,102 @@ LNNode::LNNode(SharedString name, SharedString value, const AttributeMap* attrib
     ++numNodesAllocated;
 }
 
-LNNode::~LNNode() { ++numNodesDeallocated; }
-
-const std::vector<Ref<LNNode>>& LNNode::childList() const {
-    static const std::vector<Ref<LNNode>> none;
-    return children_ ? *children_ : none;
+void LNNode::destroy() const {
+    NodeReleaser::destroy(const_cast<LNNode*>(this));
 }
 
-void LNNode::destroy() const { NodeReleaser::destroy(const_cast<LNNode*>(this)); }
+const ChildList& ChildList::none() {
+    static const ChildList empty(0, false);
+    return empty;
+}
 
-void LNNode::ChildListHolder::reset() {
-    List* list = get();
-    if (!list) return;
-    bool inArena = bits_ & 1;
-    bits_ = 0;
-    if (inArena) {
-        list->~List();
+ChildList* ChildList::make(std::size_t capacity) {
+    std::size_t bytes = sizeof(ChildList) + capacity * sizeof(Ref<LNNode>);
+    LoadArena* arena = LoadArena::current();
+    void* memory = arena ? arena->allocate(bytes) : nullptr;
+    bool inArena = memory != nullptr;
+    if (!memory) memory = ::operator new(bytes);
+    return new (memory) ChildList(static_cast<std::uint32_t>(capacity), inArena);
+}
+
+void ChildList::destroy(ChildList* list) {
+    Ref<LNNode>* items = list->items();
+    for (std::uint32_t i = 0; i < list->size_; ++i)
+        items[i].~Ref();
+    if (list->inArena_) {
         LoadArena::free(list);
     } else {
-        delete list;
+        ::operator delete(list);
     }
 }
 
-void LNNode::ChildListHolder::make() {
-    reset();
-    LoadArena* arena = LoadArena::current();
-    void* memory = arena ? arena->allocate(sizeof(List)) : nullptr;
-    bits_ = memory ? reinterpret_cast<std::uintptr_t>(new (memory) List()) | 1
-                   : reinterpret_cast<std::uintptr_t>(new List());
+void LNNode::reserveChildList(std::size_t count) {
+    if (children_ && children_->capacity_ >= count) return;
+    ChildList* grown = ChildList::make(count);
+    if (children_) {
+        // A share is a plain pointer: moving the array moves the shares.
+        std::memcpy(static_cast<void*>(grown->items()), children_->items(),
+                    children_->size_ * sizeof(Ref<LNNode>));
+        grown->size_ = children_->size_;
+        children_->size_ = 0;
+        ChildList::destroy(children_);
+    }
+    children_ = grown;
+}
+
+LNNode::~LNNode() {
+    if (children_) ChildList::destroy(children_);
+    ++numNodesDeallocated;
 }
 
 void LNNode::setChildren(const std::vector<Ref<LNNode>>* children) {
-    if (!children) {
-        children_.reset();
-        return;
+    ChildList* old = children_;
+    children_ = nullptr;
+    if (children) {
+        children_ = ChildList::make(children->size());
+        for (const auto& child : *children)
+            new (children_->items() + children_->size_++) Ref<LNNode>(child);
     }
-    // Copied before the old list goes: it may be the very list given.
-    std::vector<Ref<LNNode>> copied(*children);
-    children_.make();
-    *children_ = std::move(copied);
+    if (old) ChildList::destroy(old);
 }
 
 void LNNode::reserveChildren(int count) {
     if (count <= 0) return;
-    if (!children_) children_.make();
-    children_->reserve(static_cast<std::size_t>(count));
+    reserveChildList(static_cast<std::size_t>(count));
 }
 
 void LNNode::addChild(Ref<LNNode> child) {
     if (!children_) {
-        children_.make();
-        children_->reserve(4);
+        reserveChildList(4);
+    } else if (children_->size_ == children_->capacity_) {
+        reserveChildList(std::max<std::size_t>(4, std::size_t{children_->capacity_} * 2));
     }
     LNNode* added = child.get();
-    children_->push_back(std::move(child));
+    new (children_->items() + children_->size_++) Ref<LNNode>(std::move(child));
     if (added) added->parent_ = this;
 }
 
 void LNNode::removeChildren(const std::vector<Ref<LNNode>>* nodes) {
     if (!children_ || !nodes) return;
-    auto listed = [nodes](const Ref<LNNode>& child) {
-        return std::find(nodes->begin(), nodes->end(), child) != nodes->end();
-    };
-    children_->erase(std::remove_if(children_->begin(), children_->end(), listed), children_->end());
+    Ref<LNNode>* items = children_->items();
+    std::uint32_t kept = 0;
+    for (std::uint32_t i = 0; i < children_->size_; ++i) {
+        if (std::find(nodes->begin(), nodes->end(), items[i]) != nodes->end()) {
+            items[i].reset();
+        } else if (kept != i) {
+            items[kept++] = std::move(items[i]);
+        } else {
+            ++kept;
+        }
+    }
+    for (std::uint32_t i = kept; i < children_->size_; ++i)
+        items[i].~Ref();
+    children_->size_ = kept;
 }
 
 std::unique_ptr<std::vector<Ref<LNNode>>> LNNode::childrenCopy() const {
     if (!children_) return nullptr;
-    return std::make_unique<std::vector<Ref<LNNode>>>(*children_);
+    return std::make_unique<std::vector<Ref<LNNode>>>(children_->begin(), children_->end());
 }
 
 void LNNode::addText(StringView text) {
@@ -235,7 +278,8 @@ int LNNode::treeSize() const {
         const LNNode* node = stack.back();
         stack.pop_back();
         ++size;
-        for (const auto& child : node->childList()) stack.push_back(child.get());
+        for (const auto& child : node->childList())
+            stack.push_back(child.get());
     }
     return size;
 }
@@ -263,6 +307,7 @@ void LNNode::setAttributes(const AttributeMap* attributes) {
 }
 
 String LNNode::description() const {
+    if (isGedcomLine()) return static_cast<const LNGedcomNode*>(this)->LNGedcomNode::description();
     if (!value_) return name_.str();
     String text = name_.str();
     text += u' ';
@@ -356,7 +401,10 @@ void LNNode::fullXMLDescription(String& buffer, const std::optional<String>& ind
     }
 }
 
-Ref<LNNode> LNNode::shallowCopy() const { return makeRef<LNNode>(name_, value_, attributes()); }
+Ref<LNNode> LNNode::shallowCopy() const {
+    if (isGedcomLine()) return static_cast<const LNGedcomNode*>(this)->LNGedcomNode::shallowCopy();
+    return makeRef<LNNode>(name_, value_, attributes());
+}
 
 LNNode::Rare& LNNode::rare() {
     if (!rare_) rare_ = std::make_unique<Rare>();
@@ -379,22 +427,26 @@ Ref<LNNode> LNNode::copy() const {
     while (!stack.empty()) {
         auto [source, target] = stack.back();
         stack.pop_back();
-        target->children_.make();
-        auto* copies = target->children_.get();
-        copies->reserve(source->childList().size());
+        // Every copied node gets a list, as copying a list of none gives
+        // an empty one.
+        target->reserveChildList(source->childList().size());
         for (const auto& child : source->childList()) {
             Ref<LNNode> copied = child->shallowCopy();
-            copied->parent_ = target;
             stack.emplace_back(child.get(), copied.get());
-            copies->push_back(std::move(copied));
+            target->addChild(std::move(copied));
         }
     }
     return root;
 }
 
-long LNNode::numAllocated() { return numNodesAllocated; }
+long LNNode::numAllocated() { return numNodesAllocated + handedOverAllocated.load(); }
 
-long LNNode::numDeallocated() { return numNodesDeallocated; }
+long LNNode::numDeallocated() { return numNodesDeallocated + handedOverDeallocated.load(); }
+
+void LNNode::handOverCounts() {
+    handedOverAllocated += std::exchange(numNodesAllocated, 0);
+    handedOverDeallocated += std::exchange(numNodesDeallocated, 0);
+}
 
 String stringEncodingEntities(StringView text) {
     String result;

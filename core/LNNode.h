@@ -4,6 +4,7 @@
 #include "SharedString.h"
 
 #include <cstdint>
+#include <iterator>
 #include <memory>
 #include <optional>
 #include <string>
@@ -43,6 +44,50 @@ class AttributeMap {
 /// The text of a string attribute, or null for any other value or none.
 const SharedString* attributeString(const AttributeValue* value);
 
+/// A node's children in order: shares of the child nodes in one block, read
+/// like a vector. Lists made during a load come from its LoadArena; a list
+/// is a header and the array, with no allocation of its own beyond that.
+/// Only LNNode changes a list.
+class ChildList {
+  public:
+    using value_type = Ref<LNNode>;
+    using const_iterator = const Ref<LNNode>*;
+    using iterator = const_iterator;
+    using const_reverse_iterator = std::reverse_iterator<const_iterator>;
+    using reverse_iterator = const_reverse_iterator;
+
+    ChildList(const ChildList&) = delete;
+    ChildList& operator=(const ChildList&) = delete;
+
+    std::size_t size() const { return size_; }
+    bool empty() const { return size_ == 0; }
+    const_iterator begin() const { return items(); }
+    const_iterator end() const { return items() + size_; }
+    const_reverse_iterator rbegin() const { return const_reverse_iterator(end()); }
+    const_reverse_iterator rend() const { return const_reverse_iterator(begin()); }
+    const Ref<LNNode>& operator[](std::size_t index) const { return items()[index]; }
+    const Ref<LNNode>& front() const { return items()[0]; }
+    const Ref<LNNode>& back() const { return items()[size_ - 1]; }
+
+    /// The list of no children.
+    static const ChildList& none();
+
+  private:
+    friend class LNNode;
+    ChildList(std::uint32_t capacity, bool inArena) : capacity_(capacity), inArena_(inArena) {}
+    /// An empty list with room for capacity children, from the current
+    /// LoadArena when there is one and the list fits it.
+    static ChildList* make(std::size_t capacity);
+    /// Releases the children and frees the list.
+    static void destroy(ChildList* list);
+    Ref<LNNode>* items() { return reinterpret_cast<Ref<LNNode>*>(this + 1); }
+    const Ref<LNNode>* items() const { return reinterpret_cast<const Ref<LNNode>*>(this + 1); }
+
+    std::uint32_t size_ = 0;
+    std::uint32_t capacity_ : 31;
+    std::uint32_t inArena_ : 1;
+};
+
 /// A generic tree node: a name, an optional value, ordered children, optional
 /// attributes and a non-owning parent link. Nodes are reference counted
 /// (Ref<LNNode>); a node may stand in two child lists at once.
@@ -52,7 +97,9 @@ const SharedString* attributeString(const AttributeValue* value);
 class LNNode {
   public:
     LNNode(SharedString name, SharedString value, const AttributeMap* attributes);
-    virtual ~LNNode();
+    // Not virtual: a node has no vtable, as a file has millions of them. Its
+    // one subclass, LNGedcomNode, is told apart by a flag (see below).
+    ~LNNode();
     LNNode(const LNNode&) = delete;
     LNNode& operator=(const LNNode&) = delete;
 
@@ -63,6 +110,8 @@ class LNNode {
         if ((--refCount_ & countMask) == 0) destroy();
     }
     std::uint32_t refCount() const { return refCount_ & countMask; }
+    /// Whether the node is an LNGedcomNode (nodes have no vtable to ask).
+    bool isGedcomLine() const { return refCount_ & gedcomFlag; }
 
     LNNode* parent() const { return parent_; }
     void setParent(LNNode* parent) { parent_ = parent; }
@@ -73,7 +122,7 @@ class LNNode {
     void setValue(SharedString value) { value_ = std::move(value); }
 
     /// The child list, or null when the node never had one.
-    const std::vector<Ref<LNNode>>* children() const { return children_.get(); }
+    const ChildList* children() const { return children_; }
     /// Installs a new child list (null: none). Parent links are not touched.
     void setChildren(const std::vector<Ref<LNNode>>* children);
     /// Makes room for that many children in all, so that a list whose size
@@ -88,7 +137,7 @@ class LNNode {
     /// The same children in a new list, or absent when there is no child list.
     std::unique_ptr<std::vector<Ref<LNNode>>> childrenCopy() const;
     /// The children; an empty list when there is no child list.
-    const std::vector<Ref<LNNode>>& childList() const;
+    const ChildList& childList() const { return children_ ? *children_ : ChildList::none(); }
     /// The child at an index the caller knows to be valid.
     LNNode* childAt(int index) const { return (*children_)[static_cast<std::size_t>(index)].get(); }
 
@@ -111,12 +160,14 @@ class LNNode {
     void setAttribute(AttributeValue value, StringView key);
     /// The value under the key, or null when it is not there.
     const AttributeValue* attributeForKey(StringView key) const;
-    const AttributeMap* attributes() const { return rare_ && rare_->hasAttributes ? &rare_->attributes : nullptr; }
+    const AttributeMap* attributes() const {
+        return rare_ && rare_->hasAttributes ? &rare_->attributes : nullptr;
+    }
     /// Installs a copy of the map (null: none).
     void setAttributes(const AttributeMap* attributes);
 
     /// The name, or name, one blank and value.
-    virtual String description() const;
+    String description() const;
     /// The indented dump: one line per node in pre-order, each indented by the
     /// indent plus two blanks per depth; with no indent, no line is indented.
     String fullDescription() const { return fullDescription(String()); }
@@ -130,14 +181,22 @@ class LNNode {
     /// A deep copy; every node is copied as its own class copies itself.
     Ref<LNNode> copy() const;
 
+    /// Nodes made and freed so far, by this thread and by threads that
+    /// handed their counts over.
     static long numAllocated();
     static long numDeallocated();
+    /// Adds this thread's counts to the shared ones; a thread that made or
+    /// freed nodes calls it before it ends.
+    static void handOverCounts();
 
   protected:
     /// A copy of this node alone, without children and parent.
-    virtual Ref<LNNode> shallowCopy() const;
+    Ref<LNNode> shallowCopy() const;
     /// Tells release that the node's memory came from a LoadArena.
     void setMadeInArena() { refCount_ |= arenaFlag; }
+    /// Marks the node as an LNGedcomNode: description, copies and release
+    /// then act as that class does.
+    void setGedcomLine() { refCount_ |= gedcomFlag; }
     /// A subclass's rarely set text (LNGedcomNode keeps its key here); null
     /// when never set.
     const SharedString& rareText() const;
@@ -145,9 +204,11 @@ class LNNode {
 
   private:
     friend class NodeReleaser;
-    // The top bit of the count marks a node made in a LoadArena.
+    // The top bit of the count marks a node made in a LoadArena, the next
+    // one an LNGedcomNode.
     static constexpr std::uint32_t arenaFlag = 0x80000000u;
-    static constexpr std::uint32_t countMask = ~arenaFlag;
+    static constexpr std::uint32_t gedcomFlag = 0x40000000u;
+    static constexpr std::uint32_t countMask = ~(arenaFlag | gedcomFlag);
     void destroy() const;
     mutable std::uint32_t refCount_ = 0;
 
@@ -161,28 +222,10 @@ class LNNode {
     SharedString name_;
     SharedString value_;
     // Owns the child list: a pointer rather than an inline vector, as most
-    // lines have no children. During a load the list object itself comes from
-    // the LoadArena; bit 0 of the address marks such a list.
-    class ChildListHolder {
-      public:
-        using List = std::vector<Ref<LNNode>>;
-        ChildListHolder() = default;
-        ~ChildListHolder() { reset(); }
-        ChildListHolder(const ChildListHolder&) = delete;
-        ChildListHolder& operator=(const ChildListHolder&) = delete;
-        List* get() const { return reinterpret_cast<List*>(bits_ & ~std::uintptr_t{1}); }
-        List* operator->() const { return get(); }
-        List& operator*() const { return *get(); }
-        explicit operator bool() const { return bits_ != 0; }
-        /// Drops the list.
-        void reset();
-        /// Replaces the list by an empty one.
-        void make();
-
-      private:
-        std::uintptr_t bits_ = 0;
-    };
-    ChildListHolder children_;
+    // lines have no children.
+    ChildList* children_ = nullptr;
+    // Makes room for count children in all.
+    void reserveChildList(std::size_t count);
     // The attribute map and a subclass's rare text are seldom present (marked
     // lines, records' roots): one pointer for both keeps a line at 64 bytes.
     struct Rare {

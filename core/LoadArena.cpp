@@ -14,6 +14,7 @@
 #include <sanitizer/lsan_interface.h>
 #endif
 
+#include <atomic>
 #include <cstdint>
 #include <new>
 
@@ -31,7 +32,7 @@ constexpr std::size_t headerSize = 16;
 constexpr std::size_t largest = LoadArena::blockSize / 8;
 
 thread_local LoadArena* currentArena = nullptr;
-long liveBlocks = 0;
+std::atomic<long> liveBlocks{0};
 
 } // namespace
 

@@ -19,7 +19,8 @@ namespace kinloom {
 ///
 /// While an arena exists it is the current one of its thread (arenas nest);
 /// the line parser takes its nodes and strings from the current arena, if
-/// any. Single-threaded, as nodes are.
+/// any. An arena and its objects belong to one thread at a time, as nodes
+/// do; threads may each fill arenas of their own.
 class LoadArena {
   public:
     static constexpr std::size_t blockSize = std::size_t{1} << 20;

@@ -27,7 +27,10 @@ class SharedString {
     SharedString(const char16_t* text) : SharedString(StringView(text)) {}
     SharedString(const SharedString& other) : rep_(other.rep_) { retain(); }
     SharedString(SharedString&& other) noexcept : rep_(other.rep_) { other.rep_ = nullptr; }
-    ~SharedString() { release(); }
+    // Most strings that die are moved-from or absent: no call for those.
+    ~SharedString() {
+        if (rep_) release();
+    }
     SharedString& operator=(SharedString other) noexcept {
         std::swap(rep_, other.rep_);
         return *this;

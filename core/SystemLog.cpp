@@ -7,7 +7,9 @@
 namespace kinloom {
 namespace {
 
-LogCapture* currentCapture = nullptr;
+// Each thread collects into its own capture: a loading helper thread keeps
+// its lines apart until they can be written in file order.
+thread_local LogCapture* currentCapture = nullptr;
 
 // Loading can log a line per byte of a file; writing each line straight to an
 // unbuffered stderr would dominate the load time.

@@ -12,7 +12,8 @@ namespace kinloom {
 void systemLog(std::string_view line);
 void flushSystemLog();
 
-/// While one exists, log lines are collected here instead of written out.
+/// While one exists, the log lines of its thread are collected here instead
+/// of written out.
 class LogCapture {
   public:
     LogCapture();

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <fstream>
 #include <numeric>
+#include <unordered_map>
 
 using namespace kinloom;
 
@@ -221,4 +222,115 @@ TEST(LNPersonSorter, OrdersAsComparePersonsDoes) {
         viewer.table().clickHeader(viewer.table().columnIndex(identifier));
         EXPECT_TRUE(*viewer.controller().sortedPersonRecords() == expected) << toUtf8(identifier);
     }
+}
+
+namespace {
+
+AttributeValue textOrNone(const std::optional<String>& text) {
+    return text ? AttributeValue(SharedString(*text)) : AttributeValue(NoneMarker());
+}
+
+// The rows' values worked out the plain way, one accessor at a time, against
+// what the table stored; the table's log lines are the accessors' own.
+void expectPlainRowValues(LNKinloomController& controller, const std::string& where) {
+    const LNGedcomRecordSet& records = *controller.gedcomRecords();
+    const IndiList& persons = records.indiRecords();
+    std::vector<std::string> tableLog;
+    {
+        LogCapture log;
+        controller.setupTableData(&persons);
+        tableLog = log.lines();
+    }
+    LogCapture log;
+    std::int64_t id = 1;
+    for (const auto& person : persons) {
+        std::string key = toUtf8(person->key().view());
+        auto expect = [&](StringView attribute, const AttributeValue& value) {
+            const AttributeValue* stored = person->attributeForKey(attribute);
+            ASSERT_NE(stored, nullptr) << where << " " << key << " " << toUtf8(attribute);
+            EXPECT_TRUE(*stored == value) << where << " " << key << " " << toUtf8(attribute);
+        };
+        expect(u"id", id++);
+        expect(u"key", SharedString(stripAts(person->key().view())));
+        expect(u"name", textOrNone(person->nameSurnameFirst(true, false, 64)));
+        expect(u"birthYear", textOrNone(person->birthYear()));
+        expect(u"birthPlace", textOrNone(person->birthPlace()));
+        expect(u"deathYear", textOrNone(person->deathYear()));
+        expect(u"deathPlace", textOrNone(person->deathPlace()));
+        auto family = records.natalFamilyOfIndi(*person);
+        auto father = family ? records.husbandOfFam(*family) : nullptr;
+        auto mother = family ? records.wifeOfFam(*family) : nullptr;
+        expect(u"fatherRoot", father ? AttributeValue(Ref<LNNode>(father->root())) : NoneMarker());
+        expect(u"father", father ? textOrNone(father->nameSurnameFirst(true, false, 64)) : NoneMarker());
+        expect(u"motherRoot", mother ? AttributeValue(Ref<LNNode>(mother->root())) : NoneMarker());
+        expect(u"mother", mother ? textOrNone(mother->nameSurnameFirst(true, false, 64)) : NoneMarker());
+    }
+    EXPECT_EQ(tableLog, log.lines()) << where;
+
+    // The rows are in list order; a key listed twice answers with its later row.
+    std::unordered_map<String, int> lastRow;
+    for (std::size_t row = 0; row < persons.size(); ++row)
+        if (persons[row]->key()) lastRow[persons[row]->key().str()] = static_cast<int>(row);
+    for (const auto& [key, row] : lastRow)
+        ASSERT_EQ(controller.rowOfKey(key), row) << where << " " << toUtf8(key);
+    EXPECT_EQ(controller.rowOfKey(u"@NOT THERE@"), -1) << where;
+}
+
+} // namespace
+
+TEST(LNKinloomControllerTableRows, StoreThePlainValuesAndLogTheirLinesOnEveryPerson) {
+    setCollationLocale("en");
+    LogCapture log;
+    std::vector<std::string> files = {viewerFile};
+    for (const char* name : {"royal92/royal92.ged", "findmypast/The_Kennedy_Family.ged",
+                             "gedcom4j/willis.ged", "gedcom4j/willis-ascii.ged", "gedcom4j/allged.ged"}) {
+        std::string path = std::string("../shared/testdata/") + name;
+        if (std::ifstream(path)) files.push_back(path);
+    }
+    if (files.size() == 1) GTEST_SKIP() << "public test files not found in ../shared/testdata";
+    for (const std::string& path : files) {
+        LNHeadlessViewer viewer;
+        viewer.application().openFile(path);
+        ASSERT_NE(viewer.controller().gedcomRecords(), nullptr) << path;
+        expectPlainRowValues(viewer.controller(), path);
+    }
+}
+
+TEST_F(LNKinloomControllerTable, BuildingTheRowsAgainReplacesTheirValues) {
+    IndiList persons = controller().gedcomRecords()->indiRecords();
+    persons[0]->setAttribute(SharedString(u"kept"), u"note");
+    const AttributeValue* firstId = persons[0]->attributeForKey(u"id");
+    std::reverse(persons.begin(), persons.end());
+    controller().setupTableData(&persons);
+    EXPECT_EQ(std::get<std::int64_t>(*firstId), 8) << "the value handed out follows";
+    EXPECT_EQ(std::get<std::int64_t>(*persons[0]->attributeForKey(u"id")), 1);
+    EXPECT_EQ(*attributeString(persons[7]->attributeForKey(u"note")), u"kept") << "other keys stay";
+    EXPECT_EQ(persons[7]->attributes()->size(), 12u);
+    EXPECT_EQ(controller().rowOfKey(u"@I9@"), 0);
+    EXPECT_EQ(controller().rowOfKey(u"@I1@"), 7);
+    expectPlainRowValues(controller(), viewerFile);
+
+    // From the table's own rows, sorted by name.
+    clickHeader(u"name");
+    Keys byName = rowKeys();
+    controller().setupTableData(controller().sortedPersonRecords());
+    EXPECT_EQ(rowKeys(), byName);
+    for (std::size_t row = 0; row < byName.size(); ++row) {
+        const LNGedcomIndiRecord& shown = *(*controller().sortedPersonRecords())[row];
+        EXPECT_EQ(std::get<std::int64_t>(*shown.attributeForKey(u"id")), static_cast<std::int64_t>(row + 1));
+        EXPECT_EQ(controller().rowOfKey(fromUtf8("@" + byName[row] + "@")), static_cast<int>(row));
+    }
+
+    // A person listed twice: the later row answers for the key, as the later id stands.
+    IndiList twice = {persons[7], persons[6], persons[7]};
+    controller().setupTableData(&twice);
+    EXPECT_EQ(std::get<std::int64_t>(*twice[0]->attributeForKey(u"id")), 3);
+    EXPECT_EQ(controller().rowOfKey(u"@I1@"), 2);
+    EXPECT_EQ(controller().rowOfKey(u"@I2@"), 1);
+    EXPECT_EQ(controller().rowOfKey(u"@I9@"), -1);
+    EXPECT_EQ(controller().rowOfKey(u""), -1);
+
+    controller().setupTableData(nullptr);
+    EXPECT_EQ(controller().rowOfKey(u"@I1@"), -1);
+    EXPECT_EQ(controller().numberOfRowsInTableView(&table()), 0);
 }

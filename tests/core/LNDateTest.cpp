@@ -47,3 +47,13 @@ TEST(LNDate, GivesNoDateForBlankText) {
     EXPECT_EQ(lineEnd->year(), 0);
     EXPECT_EQ(lineEnd->value(), std::nullopt);
 }
+
+TEST(LNDate, FindsTheSameYearWithoutMakingADate) {
+    for (StringView text : {u"1 JAN 1850", u"BET 1850 AND 1860", u"1850/51", u"\t1850 \u3000", u"1850\u2028",
+                            u"12345", u"", u" \t", u"\n", u"ABT", u"1,850,1850", u"-1850-", u"1850 1851x"}) {
+        const auto date = LNDate::initFromString(text);
+        EXPECT_EQ(LNDate::yearIn(text),
+                  date && date->yearString() ? StringView(*date->yearString()) : StringView())
+            << toUtf8(text);
+    }
+}

@@ -1,7 +1,9 @@
 #include "LNGedcomIndiRecord.h"
 #include "GedcomTestText.h"
+#include "LNDate.h"
 #include "LNGedcomFamRecord.h"
 #include "SystemLog.h"
+#include "TextServices.h"
 
 #include <gtest/gtest.h>
 
@@ -185,4 +187,101 @@ TEST(LNGedcomIndiRecord, ComparesLargeKeyNumbersWithoutOverflow) {
     EXPECT_EQ(keyNumber(u"@ABC@"), 0);
     EXPECT_EQ(keyNumber(u"@I@"), 0);
     EXPECT_EQ(keyNumber(u""), 0);
+}
+
+namespace {
+
+// The place and year rules written the plain way, with the lines they log.
+std::optional<String> plainShortPlace(const std::optional<String>& place, std::vector<std::string>& log) {
+    if (!place || place->empty()) return std::nullopt;
+    std::vector<StringView> pieces = splitByString(*place, u", ");
+    StringView last = pieces.back();
+    if (last != u"Canada" && last != u"United States") return String(last);
+    log.push_back("Found case of location ending with " + toUtf8(last));
+    if (pieces.size() == 1) return String(last);
+    log.push_back("found the special case and we should return " + toUtf8(pieces[pieces.size() - 2]));
+    return String(pieces[pieces.size() - 2]);
+}
+
+std::optional<String> plainYear(StringView date) {
+    auto parsed = LNDate::initFromString(date);
+    return parsed ? parsed->yearString() : std::nullopt;
+}
+
+std::optional<String> copy(std::optional<StringView> text) {
+    return text ? std::optional<String>(String(*text)) : std::nullopt;
+}
+
+// The value of the first event's first line with the tag, or absent.
+std::optional<String> detail(const LNGedcomIndiRecord& person, StringView event, StringView tag) {
+    const LNNode* line = person.root()->childWithName(event);
+    line = line ? line->childWithName(tag) : nullptr;
+    return line && line->value() ? std::optional<String>(line->value().str()) : std::nullopt;
+}
+
+} // namespace
+
+TEST(LNGedcomIndiRecord, FindsLifeTextsInOnePassAsThePlainRulesDo) {
+    const std::vector<std::optional<std::string>> places = {std::nullopt,
+                                                            "",
+                                                            ", ",
+                                                            "United States",
+                                                            ", United States",
+                                                            ", , Canada",
+                                                            "a,, Canada",
+                                                            "a, , b, United States",
+                                                            "Canada, United States",
+                                                            "United States, Canada",
+                                                            "Lyon,  United States",
+                                                            "x, y, z, United States, ",
+                                                            "Ontario, Canada, ",
+                                                            "Ohio , United States",
+                                                            "Toronto, Ontario, Canada",
+                                                            "Göteborg, Västra Götaland, Sverige"};
+    const std::vector<std::optional<std::string>> dates = {
+        std::nullopt, "", "ABT", "1850", "BET 1850 AND 1860", " 1 JAN 1901 ", "18500"};
+    for (const auto& birthPlace : places)
+        for (const auto& date : dates) {
+            const auto& deathPlace = places[(&birthPlace - places.data() + 5) % places.size()];
+            std::vector<std::string> lines = {"0 @I1@ INDI", "1 NAME A /B/", "1 BIRT"};
+            if (date) lines.push_back("2 DATE " + *date);
+            if (birthPlace) lines.push_back("2 PLAC " + *birthPlace);
+            lines.push_back("1 BURI");
+            if (date) lines.push_back("2 DATE " + *date);
+            lines.push_back("1 DEAT");
+            if (deathPlace) lines.push_back("2 PLAC " + *deathPlace);
+            lines.push_back("1 CHR");
+            lines.push_back("2 DATE 1777");
+            std::vector<String> lineTexts;
+            for (const std::string& line : lines)
+                lineTexts.push_back(fromUtf8(line));
+            std::vector<StringView> views(lineTexts.begin(), lineTexts.end());
+            auto records = LNGedcomRecord::gedcomRecordsFromStrings(views, nullptr);
+            auto p = std::dynamic_pointer_cast<LNGedcomIndiRecord>(records->at(0));
+            ASSERT_NE(p, nullptr);
+            std::string where = birthPlace.value_or("(none)") + " / " + date.value_or("(none)");
+
+            std::vector<std::string> expectedLog;
+            std::optional<String> birthDate = detail(*p, u"BIRT", u"DATE");
+            std::optional<String> birthYear = birthDate ? plainYear(*birthDate) : std::nullopt;
+            if (!birthYear) birthYear = u"1777";
+            std::optional<String> deathDate = detail(*p, u"BURI", u"DATE");
+            std::optional<String> deathYear = deathDate ? plainYear(*deathDate) : std::nullopt;
+            std::optional<String> shownBirth = plainShortPlace(detail(*p, u"BIRT", u"PLAC"), expectedLog);
+            std::optional<String> shownDeath = plainShortPlace(detail(*p, u"DEAT", u"PLAC"), expectedLog);
+
+            LogCapture log;
+            LNGedcomIndiRecord::LifeTexts texts = p->lifeTexts();
+            EXPECT_EQ(copy(texts.birthYear), birthYear) << where;
+            EXPECT_EQ(copy(texts.birthPlace), shownBirth) << where;
+            EXPECT_EQ(copy(texts.deathYear), deathYear) << where;
+            EXPECT_EQ(copy(texts.deathPlace), shownDeath) << where;
+            EXPECT_EQ(log.lines(), expectedLog) << where;
+            log.clear();
+            EXPECT_EQ(p->birthYear(), birthYear) << where;
+            EXPECT_EQ(p->birthPlace(), shownBirth) << where;
+            EXPECT_EQ(p->deathYear(), deathYear) << where;
+            EXPECT_EQ(p->deathPlace(), shownDeath) << where;
+            EXPECT_EQ(log.lines(), expectedLog) << where;
+        }
 }

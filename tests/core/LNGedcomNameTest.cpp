@@ -206,3 +206,21 @@ TEST(LNGedcomName, NeverMatchesAnAbsentPiece) {
     EXPECT_FALSE(pieceMatch(u"Smiths", u"Smith"));
     EXPECT_FALSE(pieceMatch(u"s", u"Smith")); // case is the caller's business
 }
+
+TEST(LNGedcomName, SharesTheLineTextAndGivesTheSameParts) {
+    for (const char16_t* text : {u"John Paul /van  der Berg/ Jr", u"/Smith/", u"Ann", u"", u"  /  / x/y/z",
+                                 u"a\u2028b /c\u0085d/ e"}) {
+        const SharedString value(text);
+        const LNGedcomName shared(value);
+        const LNGedcomName copied{StringView(text)};
+        EXPECT_EQ(shared.original().data(), value.view().data()) << toUtf8(text);
+        EXPECT_EQ(shared.parts(), copied.parts()) << toUtf8(text);
+        EXPECT_EQ(shared.numParts(), copied.parts() ? copied.parts()->size() : 0u);
+        EXPECT_EQ(shared.description(), copied.description());
+        EXPECT_EQ(shared.key(), copied.key());
+    }
+    const LNGedcomName absent{SharedString()};
+    EXPECT_EQ(absent.original(), u"");
+    EXPECT_FALSE(absent.parts().has_value());
+    EXPECT_EQ(absent.key(), u"0Z999");
+}

@@ -103,12 +103,13 @@ TEST(LNGedcomNode, CopyDropsLineNumberAndAttributes) {
     auto name = parse(u"1 NAME John /Smith/");
     root->addChild(name);
     Ref<LNNode> copied = root->copy();
-    auto* gedcom = dynamic_cast<LNGedcomNode*>(copied.get());
-    ASSERT_NE(gedcom, nullptr);
+    ASSERT_TRUE(copied->isGedcomLine());
+    auto* gedcom = static_cast<LNGedcomNode*>(copied.get());
     EXPECT_EQ(gedcom->lineNumber(), 0);
     EXPECT_EQ(gedcom->attributes(), nullptr);
     EXPECT_EQ(gedcom->key(), u"@I1@");
-    ASSERT_NE(dynamic_cast<LNGedcomNode*>(gedcom->childAt(0)), nullptr);
+    EXPECT_TRUE(gedcom->childAt(0)->isGedcomLine());
+    EXPECT_FALSE(makeRef<LNNode>(SharedString(u"plain"), SharedString(), nullptr)->isGedcomLine());
     EXPECT_EQ(copied->fullDescription(), u"0 @I1@ INDI\n  1 NAME John /Smith/\n");
 
     LNGedcomNode top(-1, SharedString(u"top"), SharedString());

@@ -213,3 +213,62 @@ TEST(LNGedcomRecordAssembler, ReadsATextAsIfSplitAtEveryLineBreak) {
     ASSERT_NE(LNGedcomRecord::gedcomRecordsFromText(u"", 0, &errors), nullptr);
     EXPECT_TRUE(LNGedcomRecord::gedcomRecordsFromText(u"", 0, &errors)->empty());
 }
+
+namespace {
+
+struct Assembled {
+    std::vector<std::string> lines; // every node: line number and line form, pre-order
+    std::vector<std::string> log;
+    int errors = 0;
+};
+
+Assembled assembleWithThreshold(const String& text, std::size_t threshold) {
+    LNGedcomRecord::setParallelThreshold(threshold);
+    Assembled result;
+    LNGedcomErrors errors;
+    LogCapture log;
+    auto records = LNGedcomRecord::gedcomRecordsFromText(text, 0, &errors);
+    LNGedcomRecord::setParallelThreshold(std::size_t{8} << 20);
+    result.log = log.lines();
+    result.errors = errors.count();
+    for (const auto& record : *records) {
+        std::vector<const LNGedcomNode*> stack{record->root().get()};
+        while (!stack.empty()) {
+            const LNGedcomNode* node = stack.back();
+            stack.pop_back();
+            result.lines.push_back(std::to_string(node->lineNumber()) + " " + toUtf8(node->description()));
+            const auto& children = node->childList();
+            for (auto child = children.rbegin(); child != children.rend(); ++child)
+                stack.push_back(static_cast<const LNGedcomNode*>(child->get()));
+        }
+    }
+    return result;
+}
+
+} // namespace
+
+TEST(LNGedcomRecordAssembler, AssemblesALargeTextInTwoHalvesExactlyAsInOne) {
+    // Every kind of report on both sides of the middle, breaks of every kind,
+    // and lines of level 0 that do not read (so cannot start the second half).
+    String text = u"1 DROPPED before any record\n";
+    for (int i = 0; i < 400; ++i) {
+        std::string n = std::to_string(i);
+        text += u"0 @I" + String(n.begin(), n.end()) + u"@ INDI\r\n1 NAME A /B/\u2028";
+        text += i % 7 == 0 ? u"3 JUMP\n2 UNDER name\n" : u"1 SEX F\n";
+        text += i % 11 == 0 ? u"0\n0 X\n-1 NEG\n\n   \n" : u"1 BIRT\r2 DATE 1900\u0085";
+    }
+    text += u"0 TRLR";
+    long liveBefore = LNNode::numAllocated() - LNNode::numDeallocated();
+    Assembled whole = assembleWithThreshold(text, SIZE_MAX);
+    Assembled halves = assembleWithThreshold(text, 0);
+    EXPECT_EQ(halves.lines, whole.lines);
+    EXPECT_EQ(halves.log, whole.log);
+    EXPECT_EQ(halves.errors, whole.errors);
+    EXPECT_GT(whole.errors, 100);
+    EXPECT_EQ(whole.lines.back(), std::to_string(splitBySet(text, CharSet::newline()).size()) + " 0 TRLR");
+    EXPECT_EQ(LNNode::numAllocated() - LNNode::numDeallocated(), liveBefore);
+
+    // No record starts after the middle: one thread does it all.
+    String tail = u"0 @I1@ INDI\n" + String(2000, u' ') + u"\n1 NAME x\n2 GIVN x\n";
+    EXPECT_EQ(assembleWithThreshold(tail, 0).lines, assembleWithThreshold(tail, SIZE_MAX).lines);
+}

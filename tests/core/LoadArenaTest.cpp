@@ -87,3 +87,44 @@ TEST(LoadArena, KeepsTextsTooLongForABlockOnTheHeap) {
     EXPECT_EQ(large.size(), longValue.size());
     EXPECT_EQ(SharedString::inArena(u"", arena), u"");
 }
+
+TEST(LoadArena, GrowsChildListsFromBlocksToTheHeapAndBack) {
+    long blocksBefore = LoadArena::numBlocks();
+    long destroyedBefore = LNNode::numDeallocated();
+    // A record with more children than a block's largest piece holds: its
+    // list is made at full size on the heap; a list grown child by child
+    // inside the arena moves from block to block, then to the heap.
+    constexpr int count = 40000;
+    String text = u"0 @I1@ INDI\n";
+    for (int i = 0; i < count; ++i)
+        text += u"1 NOTE n\n";
+    auto records = loadRecords(text);
+    const LNNode* root = records->front()->root().get();
+    ASSERT_EQ(root->numChildren(), count);
+    EXPECT_EQ(root->childAt(count - 1)->parent(), root);
+
+    Ref<LNNode> grown;
+    {
+        LoadArena arena;
+        grown = makeRef<LNNode>(SharedString(u"top"), SharedString(), nullptr);
+        for (int i = 0; i < count; ++i)
+            grown->addChild(Ref<LNNode>(root->childAt(i)));
+    }
+    records.reset();
+    ASSERT_EQ(grown->numChildren(), count);
+    std::vector<Ref<LNNode>> odd;
+    for (int i = 1; i < count; i += 2)
+        odd.push_back(Ref<LNNode>(grown->childAt(i)));
+    Ref<LNNode> first(grown->childAt(0)), last(grown->childAt(count - 1));
+    grown->removeChildren(&odd);
+    ASSERT_EQ(grown->numChildren(), count / 2);
+    EXPECT_EQ(grown->childAt(0), first.get());
+    EXPECT_EQ(grown->childAt(count / 2 - 1), grown->childList().back().get());
+    EXPECT_NE(grown->childList().back().get(), last.get());
+    odd.clear();
+    first.reset();
+    last.reset();
+    grown.reset();
+    EXPECT_EQ(LNNode::numDeallocated() - destroyedBefore, count + 2);
+    EXPECT_EQ(LoadArena::numBlocks(), blocksBefore);
+}
