@@ -148,17 +148,23 @@ void LNKinloomController::setupTableData(const IndiList* persons) {
     sorter_.setTexts(shared.take(), std::move(textNumbers));
     // A second pass, so that a parent listed after the child has its name
     // already; the child's cell shares the parent's text.
+    const bool ownList = gedcomRecords_ && persons == &gedcomRecords_->indiRecords();
     for (std::size_t i = 0; i < count; ++i) {
         LNGedcomIndiRecord* person = rows[i].get();
         // The father and mother of fatherOfIndi and motherOfIndi, with the
-        // family looked up once for both.
+        // family looked up once for both; the record set's own list has its
+        // links resolved already.
+        std::pair<LNGedcomIndiRecord*, LNGedcomIndiRecord*> parents{nullptr, nullptr};
         std::shared_ptr<LNGedcomIndiRecord> father, mother;
-        if (auto family = gedcomRecords_ ? gedcomRecords_->natalFamilyOfIndi(*person) : nullptr) {
+        if (ownList) {
+            parents = gedcomRecords_->parentsOfIndiAt(i);
+        } else if (auto family = gedcomRecords_ ? gedcomRecords_->natalFamilyOfIndi(*person) : nullptr) {
             father = gedcomRecords_->husbandOfFam(*family);
             mother = gedcomRecords_->wifeOfFam(*family);
+            parents = {father.get(), mother.get()};
         }
-        setParentValues(*person, father.get(), u"fatherRoot", u"father", names);
-        setParentValues(*person, mother.get(), u"motherRoot", u"mother", names);
+        setParentValues(*person, parents.first, u"fatherRoot", u"father", names);
+        setParentValues(*person, parents.second, u"motherRoot", u"mother", names);
     }
 }
 

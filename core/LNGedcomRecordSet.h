@@ -88,6 +88,11 @@ class LNGedcomRecordSet {
     // lines whose key names no record of the target kind are skipped.
     std::shared_ptr<LNGedcomIndiRecord> fatherOfIndi(const LNGedcomIndiRecord& indi) const;
     std::shared_ptr<LNGedcomIndiRecord> motherOfIndi(const LNGedcomIndiRecord& indi) const;
+    /// The father and mother of the person at that position of indiRecords,
+    /// as fatherOfIndi and motherOfIndi give them, read from the links the
+    /// link validation resolved (no key is looked up); null where there is
+    /// none. For the person table, which asks it of every person.
+    std::pair<LNGedcomIndiRecord*, LNGedcomIndiRecord*> parentsOfIndiAt(std::size_t position) const;
     std::shared_ptr<LNGedcomFamRecord> natalFamilyOfIndi(const LNGedcomIndiRecord& indi) const;
     std::shared_ptr<LNGedcomIndiRecord> husbandOfFam(const LNGedcomFamRecord& fam) const;
     std::shared_ptr<LNGedcomIndiRecord> wifeOfFam(const LNGedcomFamRecord& fam) const;

@@ -14,6 +14,34 @@ std::shared_ptr<LNGedcomIndiRecord> LNGedcomRecordSet::motherOfIndi(const LNGedc
     return atPosition(indiRecords_, positionOf(kindIndi, famRecords_[family]->wife()));
 }
 
+namespace {
+
+// The position plus one of the record the first resolved link of the role
+// names; 0 when there is no such line or it names none.
+std::uint32_t firstOfRole(std::span<const std::uint32_t> links, std::uint32_t role) {
+    for (std::uint32_t link : links)
+        if (link >> 30 == role) return link & 0x3FFFFFFFu;
+    return 0;
+}
+
+} // namespace
+
+std::pair<LNGedcomIndiRecord*, LNGedcomIndiRecord*>
+LNGedcomRecordSet::parentsOfIndiAt(std::size_t position) const {
+    if (indiLinkStarts_.size() != indiRecords_.size() + 1 ||
+        famLinkStarts_.size() != famRecords_.size() + 1) {
+        const LNGedcomIndiRecord& indi = *indiRecords_[position];
+        return {fatherOfIndi(indi).get(), motherOfIndi(indi).get()};
+    }
+    // FAMC is a person's first role, HUSB and WIFE a family's first two.
+    const std::uint32_t family = firstOfRole(indiLinks(position), 1);
+    if (family == 0) return {nullptr, nullptr};
+    const std::span<const std::uint32_t> links = famLinks(family - 1);
+    const std::uint32_t father = firstOfRole(links, 1), mother = firstOfRole(links, 2);
+    return {father ? indiRecords_[father - 1].get() : nullptr,
+            mother ? indiRecords_[mother - 1].get() : nullptr};
+}
+
 std::shared_ptr<LNGedcomFamRecord>
 LNGedcomRecordSet::natalFamilyOfIndi(const LNGedcomIndiRecord& indi) const {
     return atPosition(famRecords_, positionOf(kindFam, indi.famc()));

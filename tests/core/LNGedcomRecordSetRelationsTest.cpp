@@ -118,3 +118,24 @@ TEST(SexValue, ReadsMAndFInEitherCase) {
     for (const char16_t* other : {u"", u"U", u"male", u"MF", u"\uff2d", u"M "})
         EXPECT_EQ(sexValue(line(other).get()), 0);
 }
+
+TEST_F(LNGedcomRecordSetRelations, GivesEveryPersonsParentsByPositionAsByLookup) {
+    // Duplicate keys across kinds, a FAMC naming a person, a family whose
+    // HUSB names a family, and the families of the fixture.
+    String odd = gedcomText({"0 @X1@ INDI", "1 FAMC @X1@", "0 @X1@ FAM", "1 HUSB @X1@", "1 WIFE @X2@",
+                             "0 @X2@ INDI", "1 FAMC @X2@", "1 FAMC @X1@", "0 @X3@ INDI", "1 FAMC @X4@",
+                             "0 @X4@ FAM", "1 HUSB @X4@", "1 WIFE", "1 HUSB @X3@"});
+    LNGedcomErrors errors;
+    LNGedcomRecordSet oddSet(&odd, &errors);
+    for (const LNGedcomRecordSet* set : {&set_, &oddSet}) {
+        const IndiList& persons = set->indiRecords();
+        ASSERT_FALSE(persons.empty());
+        for (std::size_t i = 0; i < persons.size(); ++i) {
+            auto [father, mother] = set->parentsOfIndiAt(i);
+            EXPECT_EQ(father, set->fatherOfIndi(*persons[i]).get()) << keyOf(persons[i]);
+            EXPECT_EQ(mother, set->motherOfIndi(*persons[i]).get()) << keyOf(persons[i]);
+        }
+    }
+    EXPECT_EQ(set_.parentsOfIndiAt(2).first, set_.indiWithKey(u"@I1@").get());
+    EXPECT_EQ(oddSet.parentsOfIndiAt(0).second, oddSet.indiWithKey(u"@X2@").get());
+}
