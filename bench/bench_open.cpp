@@ -68,7 +68,7 @@ double residentMegabytes() {
 /// Bytes in use: malloc's count plus the load arena's blocks.
 double inUseMegabytes() {
     struct mallinfo2 info = mallinfo2();
-    double arena = static_cast<double>(LoadArena::numBlocks()) * static_cast<double>(LoadArena::blockSize);
+    double arena = static_cast<double>(LoadArena::numBytes());
     return (static_cast<double>(info.uordblks + info.hblkhd) + arena) / 1e6;
 }
 

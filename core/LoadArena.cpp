@@ -1,6 +1,7 @@
 #include "LoadArena.h"
 
 #include <sys/mman.h>
+#include <unistd.h>
 
 // g++ says __SANITIZE_ADDRESS__, clang (the fuzz build) only __has_feature.
 #if defined(__SANITIZE_ADDRESS__)
@@ -24,6 +25,9 @@ namespace kinloom {
 // while an arena is still filling it.
 struct LoadArena::Block {
     std::uint64_t live;
+    // Bytes at the end given back to the system when the arena that filled
+    // the block ended.
+    std::uint64_t returned;
 };
 
 namespace {
@@ -33,6 +37,7 @@ constexpr std::size_t largest = LoadArena::blockSize / 8;
 
 thread_local LoadArena* currentArena = nullptr;
 std::atomic<long> liveBlocks{0};
+std::atomic<long> bytesHeld{0};
 
 } // namespace
 
@@ -42,7 +47,17 @@ LoadArena::LoadArena() : previous_(currentArena) {
 
 LoadArena::~LoadArena() {
     currentArena = previous_;
-    if (block_) dropBlock(block_);
+    if (!block_) return;
+    // Nothing more is made in the last block: its unused pages go back, or
+    // a small file would hold a whole block's memory for its few lines.
+    const std::size_t page = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
+    const std::size_t start = (used_ + page - 1) / page * page;
+    if (start < blockSize &&
+        madvise(reinterpret_cast<char*>(block_) + start, blockSize - start, MADV_DONTNEED) == 0) {
+        block_->returned = blockSize - start;
+        bytesHeld -= static_cast<long>(block_->returned);
+    }
+    dropBlock(block_);
 }
 
 LoadArena* LoadArena::current() {
@@ -72,6 +87,10 @@ long LoadArena::numBlocks() {
     return liveBlocks;
 }
 
+long LoadArena::numBytes() {
+    return bytesHeld;
+}
+
 LoadArena::Block* LoadArena::newBlock() {
     // Twice the size, then the unaligned ends go back: the block is aligned
     // to its size, which malloc does not promise for blocks this large.
@@ -83,8 +102,8 @@ LoadArena::Block* LoadArena::newBlock() {
     std::uintptr_t end = start + 2 * blockSize;
     if (end > aligned + blockSize)
         munmap(reinterpret_cast<void*>(aligned + blockSize), end - aligned - blockSize);
-    // Every page of a block will be written: one call that maps them all
-    // costs less than a page fault for each (ignored where unsupported).
+        // Every page of a block will be written: one call that maps them all
+        // costs less than a page fault for each (ignored where unsupported).
 #ifdef MADV_POPULATE_WRITE
     madvise(reinterpret_cast<void*>(aligned), blockSize, MADV_POPULATE_WRITE);
 #endif
@@ -95,7 +114,9 @@ LoadArena::Block* LoadArena::newBlock() {
 #endif
     auto* block = reinterpret_cast<Block*>(aligned);
     block->live = 1; // the arena's own hold while it fills the block
+    block->returned = 0;
     ++liveBlocks;
+    bytesHeld += static_cast<long>(blockSize);
     return block;
 }
 
@@ -104,6 +125,7 @@ void LoadArena::dropBlock(Block* block) {
 #ifdef KINLOOM_ADDRESS_SANITIZER
     __lsan_unregister_root_region(block, blockSize);
 #endif
+    bytesHeld -= static_cast<long>(blockSize - block->returned);
     munmap(block, blockSize);
     --liveBlocks;
 }

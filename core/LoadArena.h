@@ -41,6 +41,9 @@ class LoadArena {
 
     /// The number of blocks alive in the process, for tests and benchmarks.
     static long numBlocks();
+    /// The memory those blocks hold: whole blocks, less the unused ends of
+    /// blocks whose arena has ended.
+    static long numBytes();
 
   private:
     struct Block;

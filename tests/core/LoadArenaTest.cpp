@@ -128,3 +128,15 @@ TEST(LoadArena, GrowsChildListsFromBlocksToTheHeapAndBack) {
     EXPECT_EQ(LNNode::numDeallocated() - destroyedBefore, count + 2);
     EXPECT_EQ(LoadArena::numBlocks(), blocksBefore);
 }
+
+TEST(LoadArena, GivesBackTheUnusedEndOfTheLastBlock) {
+    long bytesBefore = LoadArena::numBytes();
+    auto records = loadRecords(gedcomText({"0 @I1@ INDI", "1 NAME Ann /Lee/", "0 TRLR"}));
+    long held = LoadArena::numBytes() - bytesBefore;
+    // A few lines keep a page or two of their block, not the whole block.
+    EXPECT_GT(held, 0);
+    EXPECT_LE(held, 16384);
+    EXPECT_EQ(records->front()->root()->childAt(0)->value(), u"Ann /Lee/");
+    records.reset();
+    EXPECT_EQ(LoadArena::numBytes(), bytesBefore);
+}
