@@ -214,7 +214,7 @@ class LNNode {
 
   protected:
     // Room beside the count for a subclass's small field, so that a GEDCOM
-    // line stays within 80 bytes.
+    // line stays within 56 bytes.
     std::int32_t spare32_ = 0;
 
   private:
@@ -227,7 +227,7 @@ class LNNode {
     // Makes room for count children in all.
     void reserveChildList(std::size_t count);
     // The attribute map and a subclass's rare text are seldom present (marked
-    // lines, records' roots): one pointer for both keeps a line at 64 bytes.
+    // lines, records' roots): one pointer for both keeps a line at 56 bytes.
     struct Rare {
         AttributeMap attributes;
         bool hasAttributes = false;
