@@ -50,50 +50,25 @@ void SharedString::release() {
     rep_ = nullptr;
 }
 
-namespace {
-
-SharedString internedInTable(StringView text) {
+SharedString SharedString::interned(StringView text) {
+    // Tags are few and short; longer or overflowing texts are simply copied.
+    constexpr std::size_t maxLength = 16;
     constexpr std::size_t maxEntries = 4096;
     static thread_local std::unordered_map<StringView, SharedString> table;
-    auto found = table.find(text);
-    if (found != table.end()) return found->second;
-    SharedString copy(text);
-    if (table.size() < maxEntries) table.emplace(copy.view(), copy);
-    return copy;
-}
-
-} // namespace
-
-SharedString SharedString::interned(StringView text) {
-    // Tags are few and short; longer texts are simply copied.
-    constexpr std::size_t maxLength = 16;
     if (text.size() > maxLength) return SharedString(text);
-    // Nearly every tag has four letters or fewer: those are told apart by
-    // their units packed into one word, in a small cache in front of the
-    // table (a file uses a few dozen tags millions of times).
-    if (text.size() <= 4) {
-        struct Entry {
-            std::uint64_t packed = 0;
-            std::size_t length = 0;
-            SharedString string;
-        };
-        static thread_local Entry cache[64];
-        std::uint64_t packed = 0;
-        std::memcpy(&packed, text.data(), text.size() * sizeof(char16_t));
-        Entry& entry = cache[(packed * 0x9E3779B97F4A7C15ull) >> 58];
-        if (entry.string && entry.packed == packed && entry.length == text.size()) return entry.string;
-        entry.string = internedInTable(text);
-        entry.packed = packed;
-        entry.length = text.size();
-        return entry.string;
-    }
+    // A small cache in front of the table: a file uses a few dozen tags
+    // millions of times, and each table row stores the same dozen keys.
     static thread_local SharedString cache[64];
     std::uint32_t hash = 2166136261u;
     for (char16_t unit : text)
         hash = (hash ^ unit) * 16777619u;
     SharedString& cached = cache[(hash ^ hash >> 16) & 63];
     if (cached == text) return cached;
-    return cached = internedInTable(text);
+    auto found = table.find(text);
+    if (found != table.end()) return cached = found->second;
+    SharedString copy(text);
+    if (table.size() < maxEntries) table.emplace(copy.view(), copy);
+    return cached = copy;
 }
 
 } // namespace kinloom
