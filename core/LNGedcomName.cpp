@@ -263,14 +263,14 @@ String LNGedcomName::key() const {
 }
 
 String LNGedcomName::formatSurnameFirst(bool surnameFirst, bool surnameUpper, std::int32_t) const {
+    const std::vector<StringView> parts = partViews();
     String shownSurname = u"____";
     if (surnameIndex_ >= 0) {
-        StringView surname = surnameView();
-        shownSurname = surnameUpper ? upperCased(String(surname)) : String(surname);
+        String surname(parts[static_cast<std::size_t>(surnameIndex_)]);
+        shownSurname = surnameUpper ? upperCased(std::move(surname)) : std::move(surname);
     }
     String result;
     result.reserve(64);
-    std::vector<StringView> parts = partViews();
     if (surnameFirst) {
         result += shownSurname;
         bool firstGiven = true;
@@ -311,11 +311,15 @@ String LNGedcomName::description() const {
 
 bool LNGedcomName::containPartial(const LNGedcomName& partial, const LNGedcomName& full) {
     if (partial.surnameIndex_ < 0) return false;
-    if (!matchPieceInCase(partial.surnameView(), full.surnameView(), LetterCase::upper)) return false;
-
-    // Each typed given name needs its own given name of the full name, in order.
     const std::vector<StringView> typed = partial.partViews();
     const std::vector<StringView> given = full.partViews();
+    const StringView fullSurname =
+        full.surnameIndex_ < 0 ? StringView() : given[static_cast<std::size_t>(full.surnameIndex_)];
+    if (!matchPieceInCase(typed[static_cast<std::size_t>(partial.surnameIndex_)], fullSurname,
+                          LetterCase::upper))
+        return false;
+
+    // Each typed given name needs its own given name of the full name, in order.
     std::size_t next = 0;
     for (std::size_t i = 0; i < typed.size(); ++i) {
         if (static_cast<std::int32_t>(i) == partial.surnameIndex_) continue;
