@@ -3,6 +3,7 @@
 #include "LNGedcomFamRecord.h"
 #include "LNGedcomIndiRecord.h"
 #include "LNGedcomSourRecord.h"
+#include "PreOrderWalk.h"
 #include "SystemLog.h"
 
 #include <cassert>
@@ -70,35 +71,14 @@ std::optional<AttributeValue> LNGedcomRecord::attributeValue(StringView key) con
     return attributes_->copy(key);
 }
 
-namespace {
-
-// Pre-order over a record's tree with an explicit stack, so that a record
-// nested a million levels deep costs memory, not the call stack. Every node
-// of a record's tree is a parsed line.
-template <typename Visit> void walkPreOrder(LNGedcomNode* root, Visit visit) {
-    if (!root) return;
-    std::vector<LNGedcomNode*> stack{root};
-    while (!stack.empty()) {
-        LNGedcomNode* node = stack.back();
-        stack.pop_back();
-        visit(node);
-        if (const auto* children = node->children()) {
-            for (auto it = children->rbegin(); it != children->rend(); ++it)
-                stack.push_back(static_cast<LNGedcomNode*>(it->get()));
-        }
-    }
-}
-
-} // namespace
-
 void getNodesWithName(std::vector<LNGedcomNode*>& nodes, StringView tag, LNGedcomNode* node) {
-    walkPreOrder(node, [&](LNGedcomNode* n) {
+    forEachPreOrder(node, [&](LNGedcomNode* n, std::size_t) {
         if (n->tag() == tag) nodes.push_back(n);
     });
 }
 
 void getNodesWithXrefValues(std::vector<LNGedcomNode*>& nodes, LNGedcomNode* node) {
-    walkPreOrder(node, [&](LNGedcomNode* n) {
+    forEachPreOrder(node, [&](LNGedcomNode* n, std::size_t) {
         if (isCrossReference(n->value().view())) nodes.push_back(n);
     });
 }

@@ -2,6 +2,7 @@
 
 #include "LNGedcomNode.h"
 #include "LoadArena.h"
+#include "PreOrderWalk.h"
 #include "TextServices.h"
 
 #include <algorithm>
@@ -273,14 +274,7 @@ Ref<LNNode> LNNode::nodeWithName(StringView name, std::vector<Ref<LNNode>>* node
 
 int LNNode::treeSize() const {
     int size = 0;
-    std::vector<const LNNode*> stack{this};
-    while (!stack.empty()) {
-        const LNNode* node = stack.back();
-        stack.pop_back();
-        ++size;
-        for (const auto& child : node->childList())
-            stack.push_back(child.get());
-    }
+    forEachPreOrder(this, [&](const LNNode*, std::size_t) { ++size; });
     return size;
 }
 
@@ -323,18 +317,11 @@ String LNNode::fullDescription(const std::optional<String>& indent) const {
 }
 
 void LNNode::fullDescription(String& buffer, const std::optional<String>& indent) const {
-    std::vector<std::pair<const LNNode*, std::size_t>> stack{{this, 0}};
-    while (!stack.empty()) {
-        auto [node, depth] = stack.back();
-        stack.pop_back();
+    forEachPreOrder(this, [&](const LNNode* node, std::size_t depth) {
         appendIndent(buffer, indent, depth);
         buffer += node->description();
         buffer += u'\n';
-        const auto& children = node->childList();
-        for (auto child = children.rbegin(); child != children.rend(); ++child) {
-            stack.emplace_back(child->get(), depth + 1);
-        }
-    }
+    });
 }
 
 String LNNode::fullXMLDescription(const std::optional<String>& indent) const {
@@ -345,11 +332,6 @@ String LNNode::fullXMLDescription(const std::optional<String>& indent) const {
 }
 
 void LNNode::fullXMLDescription(String& buffer, const std::optional<String>& indent) const {
-    struct Frame {
-        const LNNode* node;
-        std::size_t depth;
-        std::size_t nextChild;
-    };
     // Writes a node's start tag; returns whether its children and end tag follow.
     auto open = [&](const LNNode* node, std::size_t depth) {
         appendIndent(buffer, indent, depth);
@@ -383,22 +365,13 @@ void LNNode::fullXMLDescription(String& buffer, const std::optional<String>& ind
         buffer += u'\n';
         return true;
     };
-    std::vector<Frame> stack;
-    if (open(this, 0)) stack.push_back({this, 0, 0});
-    while (!stack.empty()) {
-        Frame& frame = stack.back();
-        if (frame.nextChild < frame.node->childList().size()) {
-            const LNNode* child = frame.node->childList()[frame.nextChild++].get();
-            std::size_t depth = frame.depth + 1;
-            if (open(child, depth)) stack.push_back({child, depth, 0});
-            continue;
-        }
-        appendIndent(buffer, indent, frame.depth);
+    auto close = [&](const LNNode* node, std::size_t depth) {
+        appendIndent(buffer, indent, depth);
         buffer += u"</";
-        buffer += frame.node->name_.view();
+        buffer += node->name_.view();
         buffer += u">\n";
-        stack.pop_back();
-    }
+    };
+    forEachPreOrder(this, open, close);
 }
 
 Ref<LNNode> LNNode::shallowCopy() const {
@@ -439,9 +412,13 @@ Ref<LNNode> LNNode::copy() const {
     return root;
 }
 
-long LNNode::numAllocated() { return numNodesAllocated + handedOverAllocated.load(); }
+long LNNode::numAllocated() {
+    return numNodesAllocated + handedOverAllocated.load();
+}
 
-long LNNode::numDeallocated() { return numNodesDeallocated + handedOverDeallocated.load(); }
+long LNNode::numDeallocated() {
+    return numNodesDeallocated + handedOverDeallocated.load();
+}
 
 void LNNode::handOverCounts() {
     handedOverAllocated += std::exchange(numNodesAllocated, 0);
@@ -454,12 +431,23 @@ String stringEncodingEntities(StringView text) {
     for (std::size_t i = 0; i < text.size(); ++i) {
         char16_t c = text[i];
         switch (c) {
-        case u'&': result += u"&amp;"; continue;
-        case u'<': result += u"&lt;"; continue;
-        case u'>': result += u"&gt;"; continue;
-        case u'"': result += u"&quot;"; continue;
-        case u'\'': result += u"&apos;"; continue;
-        default: break;
+        case u'&':
+            result += u"&amp;";
+            continue;
+        case u'<':
+            result += u"&lt;";
+            continue;
+        case u'>':
+            result += u"&gt;";
+            continue;
+        case u'"':
+            result += u"&quot;";
+            continue;
+        case u'\'':
+            result += u"&apos;";
+            continue;
+        default:
+            break;
         }
         bool control = c < 0x20 && c != u'\t' && c != u'\n' && c != u'\r';
         bool high = c >= 0xD800 && c <= 0xDBFF;
