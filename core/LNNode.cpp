@@ -13,12 +13,26 @@
 namespace kinloom {
 namespace {
 
-// Counted per thread, so that a thread helping to load counts without
-// locking; it hands its counts over when it is done.
-thread_local long numNodesAllocated = 0;
-thread_local long numNodesDeallocated = 0;
-std::atomic<long> handedOverAllocated{0};
-std::atomic<long> handedOverDeallocated{0};
+// The counts of the threads that have ended.
+std::atomic<long> endedAllocated{0};
+std::atomic<long> endedDeallocated{0};
+
+// What each thread keeps for its own nodes: the counts, so that a thread
+// helping to load counts without locking, and the release work list (see
+// NodeReleaser). The counts join the ended threads' as the thread ends.
+struct ThreadNodes {
+    long allocated = 0;
+    long deallocated = 0;
+    std::vector<LNNode*> pending;
+    bool draining = false;
+    ~ThreadNodes() {
+        endedAllocated += allocated;
+        endedDeallocated += deallocated;
+    }
+};
+
+// The one thread-local state of the node tree.
+thread_local ThreadNodes threadNodes;
 
 bool isAsciiText(StringView text) {
     return std::all_of(text.begin(), text.end(), [](char16_t c) { return c < 0x80; });
@@ -66,8 +80,8 @@ String attributeText(const AttributeValue& value) {
 class NodeReleaser {
   public:
     static void destroy(LNNode* node) {
-        static thread_local std::vector<LNNode*> pending;
-        static thread_local bool draining = false;
+        std::vector<LNNode*>& pending = threadNodes.pending;
+        bool& draining = threadNodes.draining;
         pending.push_back(node);
         if (draining) return;
         draining = true;
@@ -122,7 +136,7 @@ const SharedString* attributeString(const AttributeValue* value) {
 LNNode::LNNode(SharedString name, SharedString value, const AttributeMap* attributes)
     : name_(std::move(name)), value_(std::move(value)) {
     if (attributes) setAttributes(attributes);
-    ++numNodesAllocated;
+    ++threadNodes.allocated;
 }
 
 void LNNode::destroy() const {
@@ -134,9 +148,8 @@ const ChildList& ChildList::none() {
     return empty;
 }
 
-ChildList* ChildList::make(std::size_t capacity) {
+ChildList* ChildList::make(std::size_t capacity, LoadArena* arena) {
     std::size_t bytes = sizeof(ChildList) + capacity * sizeof(Ref<LNNode>);
-    LoadArena* arena = LoadArena::current();
     void* memory = arena ? arena->allocate(bytes) : nullptr;
     bool inArena = memory != nullptr;
     if (!memory) memory = ::operator new(bytes);
@@ -154,9 +167,9 @@ void ChildList::destroy(ChildList* list) {
     }
 }
 
-void LNNode::reserveChildList(std::size_t count) {
+void LNNode::reserveChildList(std::size_t count, LoadArena* arena) {
     if (children_ && children_->capacity_ >= count) return;
-    ChildList* grown = ChildList::make(count);
+    ChildList* grown = ChildList::make(count, arena);
     if (children_) {
         // A share is a plain pointer: moving the array moves the shares.
         std::memcpy(static_cast<void*>(grown->items()), children_->items(),
@@ -170,30 +183,30 @@ void LNNode::reserveChildList(std::size_t count) {
 
 LNNode::~LNNode() {
     if (children_) ChildList::destroy(children_);
-    ++numNodesDeallocated;
+    ++threadNodes.deallocated;
 }
 
 void LNNode::setChildren(const std::vector<Ref<LNNode>>* children) {
     ChildList* old = children_;
     children_ = nullptr;
     if (children) {
-        children_ = ChildList::make(children->size());
+        children_ = ChildList::make(children->size(), nullptr);
         for (const auto& child : *children)
             new (children_->items() + children_->size_++) Ref<LNNode>(child);
     }
     if (old) ChildList::destroy(old);
 }
 
-void LNNode::reserveChildren(int count) {
+void LNNode::reserveChildren(int count, LoadArena* arena) {
     if (count <= 0) return;
-    reserveChildList(static_cast<std::size_t>(count));
+    reserveChildList(static_cast<std::size_t>(count), arena);
 }
 
 void LNNode::addChild(Ref<LNNode> child) {
     if (!children_) {
-        reserveChildList(4);
+        reserveChildList(4, nullptr);
     } else if (children_->size_ == children_->capacity_) {
-        reserveChildList(std::max<std::size_t>(4, std::size_t{children_->capacity_} * 2));
+        reserveChildList(std::max<std::size_t>(4, std::size_t{children_->capacity_} * 2), nullptr);
     }
     LNNode* added = child.get();
     new (children_->items() + children_->size_++) Ref<LNNode>(std::move(child));
@@ -402,7 +415,7 @@ Ref<LNNode> LNNode::copy() const {
         stack.pop_back();
         // Every copied node gets a list, as copying a list of none gives
         // an empty one.
-        target->reserveChildList(source->childList().size());
+        target->reserveChildList(source->childList().size(), nullptr);
         for (const auto& child : source->childList()) {
             Ref<LNNode> copied = child->shallowCopy();
             stack.emplace_back(child.get(), copied.get());
@@ -413,16 +426,11 @@ Ref<LNNode> LNNode::copy() const {
 }
 
 long LNNode::numAllocated() {
-    return numNodesAllocated + handedOverAllocated.load();
+    return threadNodes.allocated + endedAllocated.load();
 }
 
 long LNNode::numDeallocated() {
-    return numNodesDeallocated + handedOverDeallocated.load();
-}
-
-void LNNode::handOverCounts() {
-    handedOverAllocated += std::exchange(numNodesAllocated, 0);
-    handedOverDeallocated += std::exchange(numNodesDeallocated, 0);
+    return threadNodes.deallocated + endedDeallocated.load();
 }
 
 String stringEncodingEntities(StringView text) {

@@ -3,6 +3,7 @@
 #include "Ref.h"
 #include "SharedString.h"
 
+#include <cassert>
 #include <cstdint>
 #include <iterator>
 #include <memory>
@@ -15,6 +16,7 @@
 namespace kinloom {
 
 class LNNode;
+class LoadArena;
 
 /// The distinguished "no value" object (the none marker): a value of its own,
 /// different from a missing attribute.
@@ -45,9 +47,9 @@ class AttributeMap {
 const SharedString* attributeString(const AttributeValue* value);
 
 /// A node's children in order: shares of the child nodes in one block, read
-/// like a vector. Lists made during a load come from its LoadArena; a list
-/// is a header and the array, with no allocation of its own beyond that.
-/// Only LNNode changes a list.
+/// like a vector. A list is a header and the array, with no allocation of
+/// its own beyond that; the assembler has its lists made in the load's
+/// LoadArena. Only LNNode changes a list.
 class ChildList {
   public:
     using value_type = Ref<LNNode>;
@@ -75,9 +77,9 @@ class ChildList {
   private:
     friend class LNNode;
     ChildList(std::uint32_t capacity, bool inArena) : capacity_(capacity), inArena_(inArena) {}
-    /// An empty list with room for capacity children, from the current
-    /// LoadArena when there is one and the list fits it.
-    static ChildList* make(std::size_t capacity);
+    /// An empty list with room for capacity children, from the arena when
+    /// one is given and the list fits it, else from the heap.
+    static ChildList* make(std::size_t capacity, LoadArena* arena);
     /// Releases the children and frees the list.
     static void destroy(ChildList* list);
     Ref<LNNode>* items() { return reinterpret_cast<Ref<LNNode>*>(this + 1); }
@@ -91,6 +93,11 @@ class ChildList {
 /// A generic tree node: a name, an optional value, ordered children, optional
 /// attributes and a non-owning parent link. Nodes are reference counted
 /// (Ref<LNNode>); a node may stand in two child lists at once.
+///
+/// The count is a plain integer: a node, its tree and its texts belong to one
+/// thread at a time, handed from thread to thread only where the two
+/// synchronise (a load's helper thread hands its records over when it is
+/// joined). Debug builds assert that a count never goes below zero.
 ///
 /// No operation recurses once per tree level: sizes, dumps, copies, searches
 /// and releasing a tree are loops, so a chain a million levels deep is fine.
@@ -107,6 +114,7 @@ class LNNode {
     // together with every descendant nobody else holds, without recursion.
     void retain() const { ++refCount_; }
     void release() const {
+        assert((refCount_ & countMask) > 0);
         if ((--refCount_ & countMask) == 0) destroy();
     }
     std::uint32_t refCount() const { return refCount_ & countMask; }
@@ -126,8 +134,9 @@ class LNNode {
     /// Installs a new child list (null: none). Parent links are not touched.
     void setChildren(const std::vector<Ref<LNNode>>* children);
     /// Makes room for that many children in all, so that a list whose size
-    /// is known is not grown step by step. Changes nothing else.
-    void reserveChildren(int count);
+    /// is known is not grown step by step. Changes nothing else. A new list
+    /// comes from the arena when one is given (and it fits), else the heap.
+    void reserveChildren(int count, LoadArena* arena = nullptr);
     int numChildren() const { return children_ ? static_cast<int>(children_->size()) : 0; }
     /// Appends the node and makes the receiver its parent; the node stays in
     /// any other list it is in.
@@ -181,13 +190,10 @@ class LNNode {
     /// A deep copy; every node is copied as its own class copies itself.
     Ref<LNNode> copy() const;
 
-    /// Nodes made and freed so far, by this thread and by threads that
-    /// handed their counts over.
+    /// Nodes made and freed so far, by this thread and by the threads that
+    /// have ended (each counts on its own and adds its counts as it ends).
     static long numAllocated();
     static long numDeallocated();
-    /// Adds this thread's counts to the shared ones; a thread that made or
-    /// freed nodes calls it before it ends.
-    static void handOverCounts();
 
   protected:
     /// A copy of this node alone, without children and parent.
@@ -225,7 +231,7 @@ class LNNode {
     // lines have no children.
     ChildList* children_ = nullptr;
     // Makes room for count children in all.
-    void reserveChildList(std::size_t count);
+    void reserveChildList(std::size_t count, LoadArena* arena);
     // The attribute map and a subclass's rare text are seldom present (marked
     // lines, records' roots): one pointer for both keeps a line at 56 bytes.
     struct Rare {
