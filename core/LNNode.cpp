@@ -34,14 +34,10 @@ struct ThreadNodes {
 // The one thread-local state of the node tree.
 thread_local ThreadNodes threadNodes;
 
-bool isAsciiText(StringView text) {
-    return std::all_of(text.begin(), text.end(), [](char16_t c) { return c < 0x80; });
-}
-
 // Names in a path search match when they are canonically equivalent.
 bool equivalentNames(StringView a, StringView b) {
     if (a == b) return true;
-    if (isAsciiText(a) && isAsciiText(b)) return false;
+    if (isAscii(a) && isAscii(b)) return false;
     return toNFC(a) == toNFC(b);
 }
 
@@ -106,33 +102,6 @@ class NodeReleaser {
     }
 };
 
-void AttributeMap::set(StringView key, AttributeValue value) {
-    for (auto& entry : entries_) {
-        if (entry.first == key) {
-            entry.second = std::move(value);
-            return;
-        }
-    }
-    // Most maps hold one entry (a line's mark); a table row's holds about a
-    // dozen. Growing by fours to 16 keeps the latter from doubling to 16
-    // entries where 12 serve.
-    std::size_t size = entries_.size();
-    if (size == entries_.capacity() && size > 0)
-        entries_.reserve(size < 16 ? (size / 4 + 1) * 4 : size * 3 / 2);
-    entries_.emplace_back(SharedString::interned(key), std::move(value));
-}
-
-const AttributeValue* AttributeMap::get(StringView key) const {
-    for (const auto& entry : entries_) {
-        if (entry.first == key) return &entry.second;
-    }
-    return nullptr;
-}
-
-const SharedString* attributeString(const AttributeValue* value) {
-    return value ? std::get_if<SharedString>(value) : nullptr;
-}
-
 LNNode::LNNode(SharedString name, SharedString value, const AttributeMap* attributes)
     : name_(std::move(name)), value_(std::move(value)) {
     if (attributes) setAttributes(attributes);
@@ -141,30 +110,6 @@ LNNode::LNNode(SharedString name, SharedString value, const AttributeMap* attrib
 
 void LNNode::destroy() const {
     NodeReleaser::destroy(const_cast<LNNode*>(this));
-}
-
-const ChildList& ChildList::none() {
-    static const ChildList empty(0, false);
-    return empty;
-}
-
-ChildList* ChildList::make(std::size_t capacity, LoadArena* arena) {
-    std::size_t bytes = sizeof(ChildList) + capacity * sizeof(Ref<LNNode>);
-    void* memory = arena ? arena->allocate(bytes) : nullptr;
-    bool inArena = memory != nullptr;
-    if (!memory) memory = ::operator new(bytes);
-    return new (memory) ChildList(static_cast<std::uint32_t>(capacity), inArena);
-}
-
-void ChildList::destroy(ChildList* list) {
-    Ref<LNNode>* items = list->items();
-    for (std::uint32_t i = 0; i < list->size_; ++i)
-        items[i].~Ref();
-    if (list->inArena_) {
-        LoadArena::free(list);
-    } else {
-        ::operator delete(list);
-    }
 }
 
 void LNNode::reserveChildList(std::size_t count, LoadArena* arena) {
@@ -408,20 +353,22 @@ void LNNode::setRareText(SharedString text) {
 }
 
 Ref<LNNode> LNNode::copy() const {
-    Ref<LNNode> root = shallowCopy();
-    std::vector<std::pair<const LNNode*, LNNode*>> stack{{this, root.get()}};
-    while (!stack.empty()) {
-        auto [source, target] = stack.back();
-        stack.pop_back();
-        // Every copied node gets a list, as copying a list of none gives
-        // an empty one.
-        target->reserveChildList(source->childList().size(), nullptr);
-        for (const auto& child : source->childList()) {
-            Ref<LNNode> copied = child->shallowCopy();
-            stack.emplace_back(child.get(), copied.get());
-            target->addChild(std::move(copied));
+    Ref<LNNode> root;
+    // The copies of the nodes on the path to the one being copied, by depth.
+    std::vector<LNNode*> path;
+    forEachPreOrder(this, [&](const LNNode* source, std::size_t depth) {
+        Ref<LNNode> copied = source->shallowCopy();
+        // Every copied node gets a list, as copying a list of none gives an
+        // empty one.
+        copied->reserveChildList(source->childList().size(), nullptr);
+        path.resize(depth);
+        path.push_back(copied.get());
+        if (depth == 0) {
+            root = std::move(copied);
+        } else {
+            path[depth - 1]->addChild(std::move(copied));
         }
-    }
+    });
     return root;
 }
 

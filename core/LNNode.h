@@ -1,94 +1,22 @@
 #pragma once
 
+#include "AttributeMap.h"
+#include "AttributeValue.h"
+#include "ChildList.h"
 #include "Ref.h"
 #include "SharedString.h"
 
 #include <cassert>
 #include <cstdint>
-#include <iterator>
 #include <memory>
 #include <optional>
 #include <string>
 #include <utility>
-#include <variant>
 #include <vector>
 
 namespace kinloom {
 
-class LNNode;
 class LoadArena;
-
-/// The distinguished "no value" object (the none marker): a value of its own,
-/// different from a missing attribute.
-struct NoneMarker {
-    friend bool operator==(const NoneMarker&, const NoneMarker&) { return true; }
-};
-
-/// What an attribute map holds: the none marker, a string, a list of strings
-/// (a grammar node's "tagarray"), a number (a table row's "id") or a node (a
-/// table row's "fatherRoot").
-using AttributeValue = std::variant<NoneMarker, SharedString, std::vector<String>, std::int64_t, Ref<LNNode>>;
-
-/// String-keyed attributes in insertion order (the order the XML dump writes).
-class AttributeMap {
-  public:
-    void set(StringView key, AttributeValue value);
-    /// The value under the key, or null.
-    const AttributeValue* get(StringView key) const;
-    std::size_t size() const { return entries_.size(); }
-    bool empty() const { return entries_.empty(); }
-    const std::vector<std::pair<SharedString, AttributeValue>>& entries() const { return entries_; }
-
-  private:
-    std::vector<std::pair<SharedString, AttributeValue>> entries_;
-};
-
-/// The text of a string attribute, or null for any other value or none.
-const SharedString* attributeString(const AttributeValue* value);
-
-/// A node's children in order: shares of the child nodes in one block, read
-/// like a vector. A list is a header and the array, with no allocation of
-/// its own beyond that; the assembler has its lists made in the load's
-/// LoadArena. Only LNNode changes a list.
-class ChildList {
-  public:
-    using value_type = Ref<LNNode>;
-    using const_iterator = const Ref<LNNode>*;
-    using iterator = const_iterator;
-    using const_reverse_iterator = std::reverse_iterator<const_iterator>;
-    using reverse_iterator = const_reverse_iterator;
-
-    ChildList(const ChildList&) = delete;
-    ChildList& operator=(const ChildList&) = delete;
-
-    std::size_t size() const { return size_; }
-    bool empty() const { return size_ == 0; }
-    const_iterator begin() const { return items(); }
-    const_iterator end() const { return items() + size_; }
-    const_reverse_iterator rbegin() const { return const_reverse_iterator(end()); }
-    const_reverse_iterator rend() const { return const_reverse_iterator(begin()); }
-    const Ref<LNNode>& operator[](std::size_t index) const { return items()[index]; }
-    const Ref<LNNode>& front() const { return items()[0]; }
-    const Ref<LNNode>& back() const { return items()[size_ - 1]; }
-
-    /// The list of no children.
-    static const ChildList& none();
-
-  private:
-    friend class LNNode;
-    ChildList(std::uint32_t capacity, bool inArena) : capacity_(capacity), inArena_(inArena) {}
-    /// An empty list with room for capacity children, from the arena when
-    /// one is given and the list fits it, else from the heap.
-    static ChildList* make(std::size_t capacity, LoadArena* arena);
-    /// Releases the children and frees the list.
-    static void destroy(ChildList* list);
-    Ref<LNNode>* items() { return reinterpret_cast<Ref<LNNode>*>(this + 1); }
-    const Ref<LNNode>* items() const { return reinterpret_cast<const Ref<LNNode>*>(this + 1); }
-
-    std::uint32_t size_ = 0;
-    std::uint32_t capacity_ : 31;
-    std::uint32_t inArena_ : 1;
-};
 
 /// A generic tree node: a name, an optional value, ordered children, optional
 /// attributes and a non-owning parent link. Nodes are reference counted
