@@ -89,8 +89,7 @@ bool LNKinloomController::openFile(LNApplication*, const std::optional<std::stri
 }
 
 void LNKinloomController::openDocument(LNView*) {
-    // Qualified: the delegate operation of the same name hides it here.
-    std::string path = kinloom::openFile(u"Open Gedcom");
+    std::string path = runOpenPanel(u"Open Gedcom");
     if (!path.empty()) {
         loadFile(path);
         if (LNApplication* application = LNApplication::sharedApplication())
@@ -107,7 +106,7 @@ bool LNKinloomController::applicationShouldTerminateAfterLastWindowClosed(LNAppl
     return true;
 }
 
-std::string openFile(StringView title) {
+std::string runOpenPanel(StringView title) {
     LNApplication* application = LNApplication::sharedApplication();
     if (!application) return std::string();
     std::unique_ptr<LNOpenPanel> panel = application->openPanel();

@@ -191,7 +191,7 @@ class LNKinloomController : public LNApplicationDelegate,
 /// Runs a modal open panel with the title; the chosen path (UTF-8), or the
 /// empty string when the user cancels or chooses nothing, or when no
 /// application is running.
-std::string openFile(StringView title);
+std::string runOpenPanel(StringView title);
 
 /// The value of the node's first child with the tag "DATE", "PLAC" or
 /// "NAME"; null when there is no such child or it has no value.

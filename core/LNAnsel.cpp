@@ -64,6 +64,69 @@ class Composer {
     std::unordered_map<String, String> composed_;
 };
 
+/// Writes the text of ANSEL bytes given one at a time: a run of diacritics
+/// waits for the base that follows it and is written after the base, the
+/// two composed.
+class AnselWriter {
+  public:
+    explicit AnselWriter(char16_t* out) : out_(out) {}
+    bool combining() const { return numPending_ > 0; }
+    std::size_t length() const { return length_; }
+    /// Whether some diacritics had no base of their own and joined the
+    /// character before them.
+    bool orphanMarks() const { return orphanMarks_; }
+
+    void asciiWord(const unsigned char* bytes) {
+        for (std::size_t k = 0; k < sizeof(std::uint64_t); ++k)
+            out_[length_ + k] = bytes[k];
+        length_ += sizeof(std::uint64_t);
+    }
+
+    void byte(unsigned char b) {
+        if (LNAnsel::nonSpacingDiacritic(b)) {
+            if (numPending_ < maxPendingDiacritics) pending_[numPending_++] = equivalents[b - 0x80];
+        } else if (combining()) {
+            endRun(b);
+        } else if (b < 0x80) {
+            out_[length_++] = b;
+        } else if (LNAnsel::spacingCharacter(b)) {
+            out_[length_++] = equivalents[b - 0x80];
+        } else {
+            systemLog("impossible case in stringFromAnselString:");
+        }
+    }
+
+  private:
+    void endRun(unsigned char b) {
+        std::size_t runStart = length_;
+        bool hasBase = true;
+        if (b < 0x80) {
+            out_[length_++] = b;
+        } else if (LNAnsel::spacingCharacter(b)) {
+            out_[length_++] = equivalents[b - 0x80];
+        } else {
+            // A byte without meaning as the base is dropped, but its
+            // diacritics still attach to what came before.
+            hasBase = false;
+        }
+        for (std::size_t i = 0; i < numPending_; ++i)
+            out_[length_++] = pending_[i];
+        if (hasBase) {
+            length_ = runStart + composer_.compose(out_ + runStart, length_ - runStart);
+        } else {
+            orphanMarks_ = true;
+        }
+        numPending_ = 0;
+    }
+
+    char16_t* out_;
+    std::size_t length_ = 0;
+    std::array<char16_t, maxPendingDiacritics> pending_;
+    std::size_t numPending_ = 0;
+    bool orphanMarks_ = false;
+    Composer composer_;
+};
+
 } // namespace
 
 std::uint16_t LNAnsel::unicodeEquivalent(std::uint16_t code) {
@@ -75,74 +138,27 @@ String LNAnsel::stringFromData(std::string_view data) {
     // Each byte yields at most one unit: a diacritic is emitted once, after
     // its base.
     String output(data.size(), u'\0');
-    char16_t* out = output.data();
-    std::size_t length = 0;
-    std::array<char16_t, maxPendingDiacritics> pending;
-    std::size_t numPending = 0;
-    bool combining = false;
-    bool orphanMarks = false;
-    Composer composer;
-
+    AnselWriter writer(output.data());
     const auto* bytes = reinterpret_cast<const unsigned char*>(data.data());
     const std::size_t size = data.size();
     for (std::size_t at = 0; at < size;) {
         // Most of a file is ASCII outside any run of diacritics: eight bytes
         // at a time.
-        if (!combining && size - at >= sizeof(std::uint64_t)) {
+        if (!writer.combining() && size - at >= sizeof(std::uint64_t)) {
             std::uint64_t word;
             std::memcpy(&word, bytes + at, sizeof word);
             if ((word & 0x8080808080808080) == 0) {
-                for (std::size_t k = 0; k < sizeof word; ++k)
-                    out[length + k] = bytes[at + k];
-                length += sizeof word;
+                writer.asciiWord(bytes + at);
                 at += sizeof word;
                 continue;
             }
         }
-        const unsigned char b = bytes[at++];
-        if (!combining) {
-            if (b < 0x80) {
-                out[length++] = b;
-            } else if (spacingCharacter(b)) {
-                out[length++] = equivalents[b - 0x80];
-            } else if (nonSpacingDiacritic(b)) {
-                pending[0] = equivalents[b - 0x80];
-                numPending = 1;
-                combining = true;
-            } else {
-                systemLog("impossible case in stringFromAnselString:");
-            }
-            continue;
-        }
-        if (nonSpacingDiacritic(b)) {
-            if (numPending < maxPendingDiacritics) pending[numPending++] = equivalents[b - 0x80];
-            continue;
-        }
-        std::size_t runStart = length;
-        bool hasBase = true;
-        if (b < 0x80) {
-            out[length++] = b;
-        } else if (spacingCharacter(b)) {
-            out[length++] = equivalents[b - 0x80];
-        } else {
-            // A byte without meaning as the base is dropped, but its
-            // diacritics still attach to what came before.
-            hasBase = false;
-        }
-        for (std::size_t i = 0; i < numPending; ++i)
-            out[length++] = pending[i];
-        if (hasBase) {
-            length = runStart + composer.compose(out + runStart, length - runStart);
-        } else {
-            orphanMarks = true;
-        }
-        numPending = 0;
-        combining = false;
+        writer.byte(bytes[at++]);
     }
-    output.resize(length);
+    output.resize(writer.length());
     // Marks that joined an earlier character need the whole text composed.
     // Two returns, so that the text is moved out rather than copied.
-    if (orphanMarks) return toNFC(output);
+    if (writer.orphanMarks()) return toNFC(output);
     return output;
 }
 

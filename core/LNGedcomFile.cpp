@@ -345,6 +345,89 @@ ByteCounts countBytes(std::string_view data, StringView label) {
     return counters;
 }
 
+/// The bytes that break UTF-8, each logged as it is met. With
+/// onlyHighInvalid, every byte below 0x80 is valid ASCII.
+std::int64_t countBadUtf8(std::string_view data, bool onlyHighInvalid) {
+    BadUtf8Lines badUtf8Lines;
+    std::int64_t bad = 0;
+    int pending = 0;
+    const auto* bytes = reinterpret_cast<const unsigned char*>(data.data());
+    const std::size_t size = data.size();
+    for (std::size_t i = 0; i < size;) {
+        if (pending == 0) {
+            // Outside a UTF-8 sequence, a valid ASCII byte is good and changes
+            // nothing: most of a file is runs of them.
+            i = skipValidAscii(bytes, i, size, onlyHighInvalid);
+            if (i == size) break;
+        }
+        const unsigned char b = bytes[i++];
+        if (pending > 0) {
+            if ((b & 0xC0) == 0x80) {
+                --pending;
+            } else {
+                // The offending byte does not start a new sequence.
+                badUtf8Lines.typeOne(b);
+                ++bad;
+                pending = 0;
+            }
+        } else if ((b & 0xE0) == 0xC0) {
+            pending = 1;
+        } else if ((b & 0xF0) == 0xE0) {
+            pending = 2;
+        } else {
+            // Neither valid ASCII (skipped above) nor a lead byte.
+            badUtf8Lines.typeTwo(b);
+            ++bad;
+        }
+    }
+    return bad;
+}
+
+/// Decodes the UTF-8 sequence that starts at p (a byte of 0x80 or above)
+/// into out at length; returns where the next sequence starts. Well-formed
+/// sequences only: no overlong forms, no surrogates, nothing above
+/// U+10FFFF. Of an ill-formed one only the first byte is replaced; the next
+/// is looked at afresh.
+const unsigned char* decodeUtf8Sequence(const unsigned char* p, const unsigned char* end, char16_t* out,
+                                        std::size_t& length) {
+    const unsigned char b = *p;
+    std::size_t size = 0;
+    char32_t code = 0;
+    unsigned char low = 0x80;
+    unsigned char high = 0xBF;
+    if (b >= 0xC2 && b <= 0xDF) {
+        size = 2;
+        code = b & 0x1F;
+    } else if (b >= 0xE0 && b <= 0xEF) {
+        size = 3;
+        code = b & 0x0F;
+        if (b == 0xE0) low = 0xA0;
+        if (b == 0xED) high = 0x9F;
+    } else if (b >= 0xF0 && b <= 0xF4) {
+        size = 4;
+        code = b & 0x07;
+        if (b == 0xF0) low = 0x90;
+        if (b == 0xF4) high = 0x8F;
+    }
+    bool wellFormed = size != 0 && static_cast<std::size_t>(end - p) >= size && p[1] >= low && p[1] <= high;
+    for (std::size_t i = 1; wellFormed && i < size; ++i) {
+        if ((p[i] & 0xC0) != 0x80) wellFormed = false;
+        code = code << 6 | (p[i] & 0x3F);
+    }
+    if (!wellFormed) {
+        out[length++] = replacementCharacter;
+        return p + 1;
+    }
+    if (code >= 0x10000) {
+        code -= 0x10000;
+        out[length++] = static_cast<char16_t>(0xD800 + (code >> 10));
+        out[length++] = static_cast<char16_t>(0xDC00 + (code & 0x3FF));
+    } else {
+        out[length++] = static_cast<char16_t>(code);
+    }
+    return p + size;
+}
+
 } // namespace
 
 LNGedcomFile::LNGedcomFile(const std::string& path) {
@@ -406,7 +489,7 @@ void LNGedcomFile::checkData(std::string_view data, bool& ascii, bool& ansel, bo
     // 64 bits, so that no file size can overflow a count. Every byte is good
     // or bad in each set; only UTF-8 depends on the bytes around it.
     std::int64_t total = static_cast<std::int64_t>(data.size());
-    std::int64_t zeros = counts[0], badAscii = 0, badAnsel = 0, badUtf8 = 0;
+    std::int64_t badAscii = 0, badAnsel = 0;
     for (int v = 0; v < 256; ++v) {
         if (LNAnsel::validAsciiCharacter(v)) continue;
         badAscii += counts[v];
@@ -414,39 +497,7 @@ void LNGedcomFile::checkData(std::string_view data, bool& ascii, bool& ansel, bo
     }
     const bool onlyHighInvalid =
         badAscii == std::accumulate(counts.begin() + 0x80, counts.end(), std::int64_t{0});
-    BadUtf8Lines badUtf8Lines;
-    int pending = 0;
-    const auto* bytes = reinterpret_cast<const unsigned char*>(data.data());
-    const std::size_t size = data.size();
-    for (std::size_t i = 0; i < size;) {
-        if (pending == 0) {
-            // Outside a UTF-8 sequence, a valid ASCII byte is good and changes
-            // nothing: most of a file is runs of them.
-            i = skipValidAscii(bytes, i, size, onlyHighInvalid);
-            if (i == size) break;
-        }
-        const unsigned char b = bytes[i++];
-        if (pending > 0) {
-            if ((b & 0xC0) == 0x80) {
-                --pending;
-            } else {
-                // The offending byte does not start a new sequence.
-                badUtf8Lines.typeOne(b);
-                ++badUtf8;
-                pending = 0;
-            }
-        } else if ((b & 0xE0) == 0xC0) {
-            pending = 1;
-        } else if ((b & 0xF0) == 0xE0) {
-            pending = 2;
-        } else {
-            // Neither valid ASCII (skipped above) nor a lead byte.
-            badUtf8Lines.typeTwo(b);
-            ++badUtf8;
-        }
-    }
-    std::int64_t goodAscii = total - badAscii;
-    std::int64_t goodAnsel = total - badAnsel;
+    std::int64_t badUtf8 = countBadUtf8(data, onlyHighInvalid);
     std::int64_t goodUtf8 = total - badUtf8;
     ascii = badAscii == 0;
     ansel = badAnsel == 0;
@@ -455,13 +506,13 @@ void LNGedcomFile::checkData(std::string_view data, bool& ascii, bool& ansel, bo
         .text("total:")
         .number(total)
         .text("  zeros:")
-        .number(zeros)
+        .number(counts[0])
         .text("  goodAscii:")
-        .number(goodAscii)
+        .number(total - badAscii)
         .text("  badAscii:")
         .number(badAscii)
         .text("  goodAnsel:")
-        .number(goodAnsel)
+        .number(total - badAnsel)
         .text("  badAnsel:")
         .number(badAnsel)
         .text("  goodUtf8:")
@@ -506,52 +557,11 @@ String LNGedcomFile::stringFromUtf8Data(std::string_view data) {
                 p += sizeof(Word);
                 continue;
             }
-            unsigned char b = *p;
-            if (b < 0x80) {
-                chunk[length++] = b;
-                ++p;
+            if (*p < 0x80) {
+                chunk[length++] = *p++;
                 continue;
             }
-            // Well-formed sequences only: no overlong forms, no surrogates,
-            // nothing above U+10FFFF.
-            std::size_t size = 0;
-            char32_t code = 0;
-            unsigned char low = 0x80;
-            unsigned char high = 0xBF;
-            if (b >= 0xC2 && b <= 0xDF) {
-                size = 2;
-                code = b & 0x1F;
-            } else if (b >= 0xE0 && b <= 0xEF) {
-                size = 3;
-                code = b & 0x0F;
-                if (b == 0xE0) low = 0xA0;
-                if (b == 0xED) high = 0x9F;
-            } else if (b >= 0xF0 && b <= 0xF4) {
-                size = 4;
-                code = b & 0x07;
-                if (b == 0xF0) low = 0x90;
-                if (b == 0xF4) high = 0x8F;
-            }
-            bool wellFormed =
-                size != 0 && static_cast<std::size_t>(end - p) >= size && p[1] >= low && p[1] <= high;
-            for (std::size_t i = 1; wellFormed && i < size; ++i) {
-                if ((p[i] & 0xC0) != 0x80) wellFormed = false;
-                code = code << 6 | (p[i] & 0x3F);
-            }
-            if (!wellFormed) {
-                // Only this byte is replaced; the next one is looked at afresh.
-                chunk[length++] = replacementCharacter;
-                ++p;
-                continue;
-            }
-            if (code >= 0x10000) {
-                code -= 0x10000;
-                chunk[length++] = static_cast<char16_t>(0xD800 + (code >> 10));
-                chunk[length++] = static_cast<char16_t>(0xDC00 + (code & 0x3FF));
-            } else {
-                chunk[length++] = static_cast<char16_t>(code);
-            }
-            p += size;
+            p = decodeUtf8Sequence(p, end, chunk, length);
         }
         text.append(chunk, length);
     }

@@ -8,12 +8,6 @@ namespace kinloom {
 
 namespace {
 
-bool isAscii(StringView text) {
-    for (char16_t c : text)
-        if (c >= 0x80) return false;
-    return true;
-}
-
 // The full case mapping of an ASCII character is its ASCII counterpart, so
 // ASCII text can skip the Unicode tables and still agree with toUpper/toLower
 // exactly; that keeps keys and matches cheap for the common case.
@@ -94,6 +88,8 @@ LNGedcomName::LNGedcomName(const SharedString& value) : original_(value ? value 
     parse(value.view());
 }
 
+// One state table over the characters of the value; it reads best whole,
+// the states side by side, so it stays longer than other functions.
 void LNGedcomName::parse(StringView value) {
     const CharSet& whiteSpace = CharSet::whiteSpaceAndNewline();
     String joined;

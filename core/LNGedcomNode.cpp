@@ -4,7 +4,6 @@
 #include "TextServices.h"
 
 #include <algorithm>
-#include <climits>
 #include <new>
 
 namespace kinloom {
@@ -37,73 +36,79 @@ namespace {
     return i;
 }
 
-// A signed decimal integer saturating at the 32-bit limits; false when there
-// are no digits.
-bool scanLevel(StringView text, std::size_t& i, std::int32_t& level) {
-    std::size_t at = i;
-    bool negative = false;
-    if (at < text.size() && (text[at] == u'+' || text[at] == u'-')) negative = text[at++] == u'-';
-    std::size_t digits = at;
-    std::int64_t magnitude = 0;
-    constexpr std::int64_t limit = std::int64_t{INT32_MAX} + 1;
-    for (; at < text.size() && text[at] >= u'0' && text[at] <= u'9'; ++at)
-        magnitude = std::min<std::int64_t>(magnitude * 10 + (text[at] - u'0'), limit);
-    if (at == digits) return false;
-    i = at;
-    level = static_cast<std::int32_t>(std::min<std::int64_t>(negative ? -magnitude : magnitude, INT32_MAX));
-    return true;
-}
+// The fields of a readable line, as views into it.
+struct LineFields {
+    std::int32_t level = 0;
+    StringView key;
+    StringView tag;
+    StringView value;
+};
 
-SharedString lineString(StringView text, LoadArena* arena) {
-    return arena ? SharedString::inArena(text, *arena) : SharedString(text);
+// Splits a line into its fields. False for a line that cannot be read, with
+// *error set, and for a blank line, with *error absent.
+bool scanLine(StringView text, LineFields& line, std::optional<ErrorKind>& error) {
+    error = LNGedcomErrorLineSyntax;
+    if (text.empty()) return false;
+    std::size_t i = skipWhite(text, 0);
+    if (i == text.size()) {
+        error = std::nullopt; // a blank line is not an error
+        return false;
+    }
+    Scanner scanner(text);
+    scanner.setLocation(i);
+    if (!scanner.scanInt(&line.level) || scanner.atEnd()) return false;
+    i = skipWhite(text, scanner.location());
+    if (i == text.size()) return false;
+
+    std::size_t tokenEnd = skipToken(text, i);
+    line.tag = text.substr(i, tokenEnd - i);
+    if (isCrossReference(line.tag)) {
+        line.key = line.tag;
+        i = skipWhite(text, tokenEnd);
+        if (i == text.size()) return false;
+        tokenEnd = skipToken(text, i);
+        line.tag = text.substr(i, tokenEnd - i);
+    }
+    if (!isValidTag(line.tag)) return false;
+
+    i = skipWhite(text, tokenEnd);
+    std::size_t valueEnd = text.size();
+    while (valueEnd > i && isWhite(text[valueEnd - 1]))
+        --valueEnd;
+    line.value = text.substr(i, valueEnd - i);
+    error = std::nullopt;
+    return true;
 }
 
 } // namespace
 
 Ref<LNGedcomNode> LNGedcomNode::initFromString(StringView text, std::optional<ErrorKind>* error) {
     std::optional<ErrorKind> ignored;
-    if (!error) error = &ignored;
-    *error = LNGedcomErrorLineSyntax;
-    if (text.empty()) return nullptr;
+    LineFields line;
+    if (!scanLine(text, line, error ? *error : ignored)) return nullptr;
+    auto onHeap = [](StringView part) { return part.empty() ? SharedString() : SharedString(part); };
+    auto node = makeRef<LNGedcomNode>(line.level, onHeap(line.key), SharedString::interned(line.tag),
+                                      onHeap(line.value));
+    node->setLevel(line.level); // parsed lines keep negative levels; the assembler rejects them
+    return node;
+}
 
-    std::size_t i = skipWhite(text, 0);
-    if (i == text.size()) {
-        *error = std::nullopt; // a blank line is not an error
-        return nullptr;
-    }
-    std::int32_t level = 0;
-    if (!scanLevel(text, i, level) || i == text.size()) return nullptr;
-    i = skipWhite(text, i);
-    if (i == text.size()) return nullptr;
-
-    std::size_t tokenEnd = skipToken(text, i);
-    StringView token = text.substr(i, tokenEnd - i);
-    StringView key;
-    if (isCrossReference(token)) {
-        key = token;
-        i = skipWhite(text, tokenEnd);
-        if (i == text.size()) return nullptr;
-        tokenEnd = skipToken(text, i);
-        token = text.substr(i, tokenEnd - i);
-    }
-    if (!isValidTag(token)) return nullptr;
-
-    i = skipWhite(text, tokenEnd);
-    std::size_t valueEnd = text.size();
-    while (valueEnd > i && isWhite(text[valueEnd - 1]))
-        --valueEnd;
-
-    *error = std::nullopt;
-    LoadArena* arena = LoadArena::current();
-    SharedString value = i < valueEnd ? lineString(text.substr(i, valueEnd - i), arena) : SharedString();
-    SharedString ref = key.empty() ? SharedString() : lineString(key, arena);
-    SharedString tag = SharedString::interned(token);
-    void* memory = arena ? arena->allocate(sizeof(LNGedcomNode)) : nullptr;
-    LNGedcomNode* node = memory ? new (memory)
-                                      LNGedcomNode(level, std::move(ref), std::move(tag), std::move(value))
-                                : new LNGedcomNode(level, std::move(ref), std::move(tag), std::move(value));
-    if (memory) node->setMadeInArena();
-    node->setLevel(level); // parsed lines keep negative levels; the assembler rejects them
+Ref<LNGedcomNode> LNGedcomNode::initFromString(StringView text, std::optional<ErrorKind>* error,
+                                               LoadArena& arena) {
+    std::optional<ErrorKind> ignored;
+    LineFields line;
+    if (!scanLine(text, line, error ? *error : ignored)) return nullptr;
+    auto inArena = [&](StringView part) {
+        return part.empty() ? SharedString() : SharedString::inArena(part, arena);
+    };
+    SharedString value = inArena(line.value);
+    SharedString ref = inArena(line.key);
+    SharedString tag = arena.tags().intern(line.tag);
+    void* memory = arena.allocate(sizeof(LNGedcomNode));
+    LNGedcomNode* node =
+        new (memory) LNGedcomNode(line.level, std::move(ref), std::move(tag), std::move(value));
+    node->setMadeInArena();
+    node->setLevel(line.level);
     return Ref<LNGedcomNode>(node);
 }
 

@@ -28,6 +28,10 @@ class LNGedcomNode : public LNNode {
     /// set to LNGedcomErrorLineSyntax, and null for a blank line with *error
     /// absent. The parsed level is kept as scanned, negative ones included.
     static Ref<LNGedcomNode> initFromString(StringView text, std::optional<ErrorKind>* error);
+    /// The same, with the node and its texts made in the arena and the tag
+    /// interned in the arena's table: the assembler reads files this way.
+    static Ref<LNGedcomNode> initFromString(StringView text, std::optional<ErrorKind>* error,
+                                            LoadArena& arena);
 
     std::int32_t level() const { return spare32_; }
     void setLevel(std::int32_t level) { spare32_ = level; }
@@ -40,7 +44,6 @@ class LNGedcomNode : public LNNode {
     const SharedString& tag() const { return name(); }
 
     /// The line form: level, key, tag and value separated by single blanks.
-    /// The line form: level, key, tag and value.
     String description() const;
     /// A copy of this line alone (level, key, tag, value).
     Ref<LNNode> shallowCopy() const;
@@ -49,6 +52,10 @@ class LNGedcomNode : public LNNode {
     // The level lives in LNNode's spare field, the key in its rare text.
     std::int32_t lineNumber_ = 0;
 };
+
+// A file has millions of lines: the node's fields and the line number fill
+// 56 bytes on a 64-bit machine, and nothing may quietly add to them.
+static_assert(sizeof(void*) != 8 || sizeof(LNGedcomNode) == 56, "a GEDCOM line takes 56 bytes");
 
 /// At least 3 code units, first and last "@" (an absent text is empty).
 bool isCrossReference(StringView text);

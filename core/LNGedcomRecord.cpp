@@ -2,6 +2,7 @@
 
 #include "LNGedcomFamRecord.h"
 #include "LNGedcomIndiRecord.h"
+#include "LNGedcomRecordAssembler.h"
 #include "LNGedcomSourRecord.h"
 #include "PreOrderWalk.h"
 #include "SystemLog.h"
@@ -30,6 +31,17 @@ std::shared_ptr<LNGedcomRecord> LNGedcomRecord::recordWithRoot(Ref<LNGedcomNode>
     if (tag == u"FAM") return std::make_shared<LNGedcomFamRecord>(std::move(root), errors);
     if (tag == u"SOUR") return std::make_shared<LNGedcomSourRecord>(std::move(root), errors);
     return std::make_shared<LNGedcomRecord>(std::move(root), errors);
+}
+
+std::unique_ptr<std::vector<std::shared_ptr<LNGedcomRecord>>>
+LNGedcomRecord::gedcomRecordsFromStrings(const std::vector<StringView>& lines, int maxCount,
+                                         LNGedcomErrors* errors) {
+    return LNGedcomRecordAssembler(maxCount, errors).recordsFromStrings(lines);
+}
+
+std::unique_ptr<std::vector<std::shared_ptr<LNGedcomRecord>>>
+LNGedcomRecord::gedcomRecordsFromText(StringView text, int maxCount, LNGedcomErrors* errors) {
+    return LNGedcomRecordAssembler(maxCount, errors).recordsFromText(text);
 }
 
 int LNGedcomRecord::lineNumber() const {

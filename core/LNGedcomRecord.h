@@ -30,12 +30,9 @@ class LNGedcomRecord {
     /// class. Null when the root is absent.
     static std::shared_ptr<LNGedcomRecord> recordWithRoot(Ref<LNGedcomNode> root, LNGedcomErrors* errors);
 
-    /// The record assembler: parses each line, hangs it under its superior
-    /// line by level and makes one record per level-0 line. Unreadable lines
-    /// and level jumps are logged, reported to errors (may be null) and
-    /// dropped. maxCount 0 means no limit; otherwise assembly stops once that
-    /// many records are made. Null when lines is empty; an empty list when the
-    /// lines hold no level-0 line. The views are only read during the call.
+    /// The record assembler (see LNGedcomRecordAssembler): maxCount 0 means
+    /// no limit; errors may be null. Null when lines is empty; an empty list
+    /// when the lines hold no level-0 line.
     static std::unique_ptr<std::vector<std::shared_ptr<LNGedcomRecord>>>
     gedcomRecordsFromStrings(const std::vector<StringView>& lines, int maxCount, LNGedcomErrors* errors);
     static std::unique_ptr<std::vector<std::shared_ptr<LNGedcomRecord>>>
@@ -45,14 +42,9 @@ class LNGedcomRecord {
     /// The same over a whole text split at every single line-break character
     /// (so CR LF counts as two), without building the list of lines: the
     /// record set reads files this way, and reading only the header record
-    /// (maxCount 1) looks at no more of the text than that record. The empty
-    /// text is one empty line and gives an empty list.
+    /// (maxCount 1) looks at no more of the text than that record.
     static std::unique_ptr<std::vector<std::shared_ptr<LNGedcomRecord>>>
     gedcomRecordsFromText(StringView text, int maxCount, LNGedcomErrors* errors);
-    /// Texts of at least this many code units are assembled in two halves
-    /// at once when the machine has more than one processor (8 Mi by
-    /// default; tests lower it). The result and the log are the same.
-    static void setParallelThreshold(std::size_t length);
 
     const Ref<LNGedcomNode>& root() const { return root_; }
     void setRoot(Ref<LNGedcomNode> root) { root_ = std::move(root); }

@@ -1,4 +1,4 @@
-// The record assembler: GEDCOM lines in, one record per level-0 line out.
+#include "LNGedcomRecordAssembler.h"
 
 #include "LNGedcomRecord.h"
 #include "LoadArena.h"
@@ -18,9 +18,14 @@ namespace kinloom {
 
 namespace {
 
-class RecordAssembler {
+using RecordList = LNGedcomRecordAssembler::RecordList;
+
+// One pass of the assembler over lines given one by one, its nodes made in
+// the arena.
+class RecordBuilder {
   public:
-    RecordAssembler(int maxCount, LNGedcomErrors* errors) : maxCount_(maxCount), errors_(errors) {
+    RecordBuilder(LoadArena& arena, int maxCount, LNGedcomErrors* errors)
+        : arena_(arena), maxCount_(maxCount), errors_(errors) {
         records_->reserve(10);
     }
 
@@ -28,7 +33,7 @@ class RecordAssembler {
     bool addLine(StringView text, int lineNumber) {
         if (text.empty()) return true;
         std::optional<ErrorKind> error;
-        Ref<LNGedcomNode> node = LNGedcomNode::initFromString(text, &error);
+        Ref<LNGedcomNode> node = LNGedcomNode::initFromString(text, &error, arena_);
         if (!node) {
             if (error) report("error: line syntax", *error, lineNumber);
             return true;
@@ -52,7 +57,7 @@ class RecordAssembler {
         return true;
     }
 
-    std::unique_ptr<std::vector<std::shared_ptr<LNGedcomRecord>>> finish() {
+    std::unique_ptr<RecordList> finish() {
         finishRecord();
         return std::move(records_);
     }
@@ -92,7 +97,7 @@ class RecordAssembler {
         for (std::size_t i = 1; i < lines_.size(); ++i)
             ++childCounts_[static_cast<std::size_t>(parents_[i])];
         for (std::size_t i = 0; i < lines_.size(); ++i)
-            lines_[i]->reserveChildren(childCounts_[i]);
+            lines_[i]->reserveChildren(childCounts_[i], &arena_);
         for (std::size_t i = 1; i < lines_.size(); ++i)
             lines_[static_cast<std::size_t>(parents_[i])]->addChild(lines_[i]);
         auto record = LNGedcomRecord::recordWithRoot(std::move(lines_[0]), errors_);
@@ -103,10 +108,10 @@ class RecordAssembler {
         return maxCount_ == 0 || static_cast<int>(records_->size()) != maxCount_;
     }
 
+    LoadArena& arena_;
     int maxCount_;
     LNGedcomErrors* errors_;
-    std::unique_ptr<std::vector<std::shared_ptr<LNGedcomRecord>>> records_ =
-        std::make_unique<std::vector<std::shared_ptr<LNGedcomRecord>>>();
+    std::unique_ptr<RecordList> records_ = std::make_unique<RecordList>();
     // The lines of the record being read, its root first, and the index of
     // each line's parent among them.
     std::vector<Ref<LNGedcomNode>> lines_;
@@ -117,23 +122,6 @@ class RecordAssembler {
     std::vector<int> path_{none};
     int currentLevel_ = 0;
 };
-
-} // namespace
-
-std::unique_ptr<std::vector<std::shared_ptr<LNGedcomRecord>>>
-LNGedcomRecord::gedcomRecordsFromStrings(const std::vector<StringView>& lines, int maxCount,
-                                         LNGedcomErrors* errors) {
-    if (lines.empty()) return nullptr;
-    LoadArena arena;
-    RecordAssembler assembler(maxCount, errors);
-    int lineNumber = 0;
-    for (StringView line : lines) {
-        if (!assembler.addLine(line, ++lineNumber)) break;
-    }
-    return assembler.finish();
-}
-
-namespace {
 
 // The position of the next line-break character at or after from, or the
 // text's size. Most characters are printable ASCII, which is never a line
@@ -173,28 +161,19 @@ std::size_t nextBreak(StringView text, std::size_t from) {
     return size;
 }
 
-} // namespace
-
-namespace {
-
-using RecordList = std::vector<std::shared_ptr<LNGedcomRecord>>;
-
-// Texts shorter than this (in code units) are assembled by one thread.
-std::size_t parallelThreshold = std::size_t{8} << 20;
-
 // Assembles the lines of the text, the first numbered firstLine.
 std::unique_ptr<RecordList> assemble(StringView text, int firstLine, int maxCount, LNGedcomErrors* errors) {
     LoadArena arena;
-    RecordAssembler assembler(maxCount, errors);
+    RecordBuilder builder(arena, maxCount, errors);
     int lineNumber = firstLine - 1;
     std::size_t start = 0;
     for (;;) {
         std::size_t end = nextBreak(text, start);
-        if (!assembler.addLine(text.substr(start, end - start), ++lineNumber)) break;
+        if (!builder.addLine(text.substr(start, end - start), ++lineNumber)) break;
         if (end == text.size()) break;
         start = end + 1;
     }
-    return assembler.finish();
+    return builder.finish();
 }
 
 // The start of the first line after the middle of the text that begins a
@@ -220,21 +199,31 @@ int countBreaks(StringView text) {
 
 } // namespace
 
-void LNGedcomRecord::setParallelThreshold(std::size_t length) {
-    parallelThreshold = length;
+std::unique_ptr<RecordList>
+LNGedcomRecordAssembler::recordsFromStrings(const std::vector<StringView>& lines) const {
+    if (lines.empty()) return nullptr;
+    LoadArena arena;
+    RecordBuilder builder(arena, maxCount_, errors_);
+    int lineNumber = 0;
+    for (StringView line : lines) {
+        if (!builder.addLine(line, ++lineNumber)) break;
+    }
+    return builder.finish();
 }
 
-std::unique_ptr<std::vector<std::shared_ptr<LNGedcomRecord>>>
-LNGedcomRecord::gedcomRecordsFromText(StringView text, int maxCount, LNGedcomErrors* errors) {
+std::unique_ptr<RecordList> LNGedcomRecordAssembler::recordsFromText(StringView text) const {
     std::size_t split = 0;
-    if (maxCount == 0 && text.size() >= parallelThreshold && std::thread::hardware_concurrency() > 1)
+    if (maxCount_ == 0 && text.size() >= parallelThreshold_ && std::thread::hardware_concurrency() > 1)
         split = recordStartNearMiddle(text);
-    if (split == 0) return assemble(text, 1, maxCount, errors);
+    if (split == 0) return assemble(text, 1, maxCount_, errors_);
+    return recordsFromHalves(text, split);
+}
 
-    // A large file is assembled in two halves at once, the second by a
-    // helper thread with its own arena, error count and log capture; its
-    // log lines are written after the first half's, so that the log reads
-    // as if one thread had gone through the file.
+std::unique_ptr<RecordList> LNGedcomRecordAssembler::recordsFromHalves(StringView text,
+                                                                       std::size_t split) const {
+    // The helper's records, errors and log lines are only read once it has
+    // been joined; its nodes then belong to this thread. Its log lines are
+    // written after the first half's, in file order.
     StringView second = text.substr(split);
     const int secondFirstLine = countBreaks(text.substr(0, split)) + 1;
     std::unique_ptr<RecordList> secondRecords;
@@ -246,20 +235,19 @@ LNGedcomRecord::gedcomRecordsFromText(StringView text, int maxCount, LNGedcomErr
         std::jthread helper([&] {
             try {
                 LogCapture capture;
-                secondRecords = assemble(second, secondFirstLine, 0, errors ? &secondErrors : nullptr);
+                secondRecords = assemble(second, secondFirstLine, 0, errors_ ? &secondErrors : nullptr);
                 secondLog = capture.lines();
             } catch (...) {
                 failure = std::current_exception();
             }
-            LNNode::handOverCounts();
         });
         // The first half ends before the line break that ends its last line.
-        records = assemble(text.substr(0, split - 1), 1, 0, errors);
+        records = assemble(text.substr(0, split - 1), 1, 0, errors_);
     }
     if (failure) std::rethrow_exception(failure);
     for (const std::string& line : secondLog)
         systemLog(line);
-    if (errors) errors->absorb(secondErrors);
+    if (errors_) errors_->absorb(secondErrors);
     records->reserve(records->size() + secondRecords->size());
     std::move(secondRecords->begin(), secondRecords->end(), std::back_inserter(*records));
     return records;

@@ -13,21 +13,31 @@
 namespace kinloom {
 namespace {
 
-// Counted per thread, so that a thread helping to load counts without
-// locking; it hands its counts over when it is done.
-thread_local long numNodesAllocated = 0;
-thread_local long numNodesDeallocated = 0;
-std::atomic<long> handedOverAllocated{0};
-std::atomic<long> handedOverDeallocated{0};
+// The counts of the threads that have ended.
+std::atomic<long> endedAllocated{0};
+std::atomic<long> endedDeallocated{0};
 
-bool isAsciiText(StringView text) {
-    return std::all_of(text.begin(), text.end(), [](char16_t c) { return c < 0x80; });
-}
+// What each thread keeps for its own nodes: the counts, so that a thread
+// helping to load counts without locking, and the release work list (see
+// NodeReleaser). The counts join the ended threads' as the thread ends.
+struct ThreadNodes {
+    long allocated = 0;
+    long deallocated = 0;
+    std::vector<LNNode*> pending;
+    bool draining = false;
+    ~ThreadNodes() {
+        endedAllocated += allocated;
+        endedDeallocated += deallocated;
+    }
+};
+
+// The one thread-local state of the node tree.
+thread_local ThreadNodes threadNodes;
 
 // Names in a path search match when they are canonically equivalent.
 bool equivalentNames(StringView a, StringView b) {
     if (a == b) return true;
-    if (isAsciiText(a) && isAsciiText(b)) return false;
+    if (isAscii(a) && isAscii(b)) return false;
     return toNFC(a) == toNFC(b);
 }
 
@@ -66,8 +76,8 @@ String attributeText(const AttributeValue& value) {
 class NodeReleaser {
   public:
     static void destroy(LNNode* node) {
-        static thread_local std::vector<LNNode*> pending;
-        static thread_local bool draining = false;
+        std::vector<LNNode*>& pending = threadNodes.pending;
+        bool& draining = threadNodes.draining;
         pending.push_back(node);
         if (draining) return;
         draining = true;
@@ -92,71 +102,19 @@ class NodeReleaser {
     }
 };
 
-void AttributeMap::set(StringView key, AttributeValue value) {
-    for (auto& entry : entries_) {
-        if (entry.first == key) {
-            entry.second = std::move(value);
-            return;
-        }
-    }
-    // Most maps hold one entry (a line's mark); a table row's holds about a
-    // dozen. Growing by fours to 16 keeps the latter from doubling to 16
-    // entries where 12 serve.
-    std::size_t size = entries_.size();
-    if (size == entries_.capacity() && size > 0)
-        entries_.reserve(size < 16 ? (size / 4 + 1) * 4 : size * 3 / 2);
-    entries_.emplace_back(SharedString::interned(key), std::move(value));
-}
-
-const AttributeValue* AttributeMap::get(StringView key) const {
-    for (const auto& entry : entries_) {
-        if (entry.first == key) return &entry.second;
-    }
-    return nullptr;
-}
-
-const SharedString* attributeString(const AttributeValue* value) {
-    return value ? std::get_if<SharedString>(value) : nullptr;
-}
-
 LNNode::LNNode(SharedString name, SharedString value, const AttributeMap* attributes)
     : name_(std::move(name)), value_(std::move(value)) {
     if (attributes) setAttributes(attributes);
-    ++numNodesAllocated;
+    ++threadNodes.allocated;
 }
 
 void LNNode::destroy() const {
     NodeReleaser::destroy(const_cast<LNNode*>(this));
 }
 
-const ChildList& ChildList::none() {
-    static const ChildList empty(0, false);
-    return empty;
-}
-
-ChildList* ChildList::make(std::size_t capacity) {
-    std::size_t bytes = sizeof(ChildList) + capacity * sizeof(Ref<LNNode>);
-    LoadArena* arena = LoadArena::current();
-    void* memory = arena ? arena->allocate(bytes) : nullptr;
-    bool inArena = memory != nullptr;
-    if (!memory) memory = ::operator new(bytes);
-    return new (memory) ChildList(static_cast<std::uint32_t>(capacity), inArena);
-}
-
-void ChildList::destroy(ChildList* list) {
-    Ref<LNNode>* items = list->items();
-    for (std::uint32_t i = 0; i < list->size_; ++i)
-        items[i].~Ref();
-    if (list->inArena_) {
-        LoadArena::free(list);
-    } else {
-        ::operator delete(list);
-    }
-}
-
-void LNNode::reserveChildList(std::size_t count) {
+void LNNode::reserveChildList(std::size_t count, LoadArena* arena) {
     if (children_ && children_->capacity_ >= count) return;
-    ChildList* grown = ChildList::make(count);
+    ChildList* grown = ChildList::make(count, arena);
     if (children_) {
         // A share is a plain pointer: moving the array moves the shares.
         std::memcpy(static_cast<void*>(grown->items()), children_->items(),
@@ -170,30 +128,30 @@ void LNNode::reserveChildList(std::size_t count) {
 
 LNNode::~LNNode() {
     if (children_) ChildList::destroy(children_);
-    ++numNodesDeallocated;
+    ++threadNodes.deallocated;
 }
 
 void LNNode::setChildren(const std::vector<Ref<LNNode>>* children) {
     ChildList* old = children_;
     children_ = nullptr;
     if (children) {
-        children_ = ChildList::make(children->size());
+        children_ = ChildList::make(children->size(), nullptr);
         for (const auto& child : *children)
             new (children_->items() + children_->size_++) Ref<LNNode>(child);
     }
     if (old) ChildList::destroy(old);
 }
 
-void LNNode::reserveChildren(int count) {
+void LNNode::reserveChildren(int count, LoadArena* arena) {
     if (count <= 0) return;
-    reserveChildList(static_cast<std::size_t>(count));
+    reserveChildList(static_cast<std::size_t>(count), arena);
 }
 
 void LNNode::addChild(Ref<LNNode> child) {
     if (!children_) {
-        reserveChildList(4);
+        reserveChildList(4, nullptr);
     } else if (children_->size_ == children_->capacity_) {
-        reserveChildList(std::max<std::size_t>(4, std::size_t{children_->capacity_} * 2));
+        reserveChildList(std::max<std::size_t>(4, std::size_t{children_->capacity_} * 2), nullptr);
     }
     LNNode* added = child.get();
     new (children_->items() + children_->size_++) Ref<LNNode>(std::move(child));
@@ -395,34 +353,31 @@ void LNNode::setRareText(SharedString text) {
 }
 
 Ref<LNNode> LNNode::copy() const {
-    Ref<LNNode> root = shallowCopy();
-    std::vector<std::pair<const LNNode*, LNNode*>> stack{{this, root.get()}};
-    while (!stack.empty()) {
-        auto [source, target] = stack.back();
-        stack.pop_back();
-        // Every copied node gets a list, as copying a list of none gives
-        // an empty one.
-        target->reserveChildList(source->childList().size());
-        for (const auto& child : source->childList()) {
-            Ref<LNNode> copied = child->shallowCopy();
-            stack.emplace_back(child.get(), copied.get());
-            target->addChild(std::move(copied));
+    Ref<LNNode> root;
+    // The copies of the nodes on the path to the one being copied, by depth.
+    std::vector<LNNode*> path;
+    forEachPreOrder(this, [&](const LNNode* source, std::size_t depth) {
+        Ref<LNNode> copied = source->shallowCopy();
+        // Every copied node gets a list, as copying a list of none gives an
+        // empty one.
+        copied->reserveChildList(source->childList().size(), nullptr);
+        path.resize(depth);
+        path.push_back(copied.get());
+        if (depth == 0) {
+            root = std::move(copied);
+        } else {
+            path[depth - 1]->addChild(std::move(copied));
         }
-    }
+    });
     return root;
 }
 
 long LNNode::numAllocated() {
-    return numNodesAllocated + handedOverAllocated.load();
+    return threadNodes.allocated + endedAllocated.load();
 }
 
 long LNNode::numDeallocated() {
-    return numNodesDeallocated + handedOverDeallocated.load();
-}
-
-void LNNode::handOverCounts() {
-    handedOverAllocated += std::exchange(numNodesAllocated, 0);
-    handedOverDeallocated += std::exchange(numNodesDeallocated, 0);
+    return threadNodes.deallocated + endedDeallocated.load();
 }
 
 String stringEncodingEntities(StringView text) {

@@ -1,96 +1,31 @@
 #pragma once
 
+#include "AttributeMap.h"
+#include "AttributeValue.h"
+#include "ChildList.h"
 #include "Ref.h"
 #include "SharedString.h"
 
+#include <cassert>
 #include <cstdint>
-#include <iterator>
 #include <memory>
 #include <optional>
 #include <string>
 #include <utility>
-#include <variant>
 #include <vector>
 
 namespace kinloom {
 
-class LNNode;
-
-/// The distinguished "no value" object (the none marker): a value of its own,
-/// different from a missing attribute.
-struct NoneMarker {
-    friend bool operator==(const NoneMarker&, const NoneMarker&) { return true; }
-};
-
-/// What an attribute map holds: the none marker, a string, a list of strings
-/// (a grammar node's "tagarray"), a number (a table row's "id") or a node (a
-/// table row's "fatherRoot").
-using AttributeValue = std::variant<NoneMarker, SharedString, std::vector<String>, std::int64_t, Ref<LNNode>>;
-
-/// String-keyed attributes in insertion order (the order the XML dump writes).
-class AttributeMap {
-  public:
-    void set(StringView key, AttributeValue value);
-    /// The value under the key, or null.
-    const AttributeValue* get(StringView key) const;
-    std::size_t size() const { return entries_.size(); }
-    bool empty() const { return entries_.empty(); }
-    const std::vector<std::pair<SharedString, AttributeValue>>& entries() const { return entries_; }
-
-  private:
-    std::vector<std::pair<SharedString, AttributeValue>> entries_;
-};
-
-/// The text of a string attribute, or null for any other value or none.
-const SharedString* attributeString(const AttributeValue* value);
-
-/// A node's children in order: shares of the child nodes in one block, read
-/// like a vector. Lists made during a load come from its LoadArena; a list
-/// is a header and the array, with no allocation of its own beyond that.
-/// Only LNNode changes a list.
-class ChildList {
-  public:
-    using value_type = Ref<LNNode>;
-    using const_iterator = const Ref<LNNode>*;
-    using iterator = const_iterator;
-    using const_reverse_iterator = std::reverse_iterator<const_iterator>;
-    using reverse_iterator = const_reverse_iterator;
-
-    ChildList(const ChildList&) = delete;
-    ChildList& operator=(const ChildList&) = delete;
-
-    std::size_t size() const { return size_; }
-    bool empty() const { return size_ == 0; }
-    const_iterator begin() const { return items(); }
-    const_iterator end() const { return items() + size_; }
-    const_reverse_iterator rbegin() const { return const_reverse_iterator(end()); }
-    const_reverse_iterator rend() const { return const_reverse_iterator(begin()); }
-    const Ref<LNNode>& operator[](std::size_t index) const { return items()[index]; }
-    const Ref<LNNode>& front() const { return items()[0]; }
-    const Ref<LNNode>& back() const { return items()[size_ - 1]; }
-
-    /// The list of no children.
-    static const ChildList& none();
-
-  private:
-    friend class LNNode;
-    ChildList(std::uint32_t capacity, bool inArena) : capacity_(capacity), inArena_(inArena) {}
-    /// An empty list with room for capacity children, from the current
-    /// LoadArena when there is one and the list fits it.
-    static ChildList* make(std::size_t capacity);
-    /// Releases the children and frees the list.
-    static void destroy(ChildList* list);
-    Ref<LNNode>* items() { return reinterpret_cast<Ref<LNNode>*>(this + 1); }
-    const Ref<LNNode>* items() const { return reinterpret_cast<const Ref<LNNode>*>(this + 1); }
-
-    std::uint32_t size_ = 0;
-    std::uint32_t capacity_ : 31;
-    std::uint32_t inArena_ : 1;
-};
+class LoadArena;
 
 /// A generic tree node: a name, an optional value, ordered children, optional
 /// attributes and a non-owning parent link. Nodes are reference counted
 /// (Ref<LNNode>); a node may stand in two child lists at once.
+///
+/// The count is a plain integer: a node, its tree and its texts belong to one
+/// thread at a time, handed from thread to thread only where the two
+/// synchronise (a load's helper thread hands its records over when it is
+/// joined). Debug builds assert that a count never goes below zero.
 ///
 /// No operation recurses once per tree level: sizes, dumps, copies, searches
 /// and releasing a tree are loops, so a chain a million levels deep is fine.
@@ -107,6 +42,7 @@ class LNNode {
     // together with every descendant nobody else holds, without recursion.
     void retain() const { ++refCount_; }
     void release() const {
+        assert((refCount_ & countMask) > 0);
         if ((--refCount_ & countMask) == 0) destroy();
     }
     std::uint32_t refCount() const { return refCount_ & countMask; }
@@ -126,8 +62,9 @@ class LNNode {
     /// Installs a new child list (null: none). Parent links are not touched.
     void setChildren(const std::vector<Ref<LNNode>>* children);
     /// Makes room for that many children in all, so that a list whose size
-    /// is known is not grown step by step. Changes nothing else.
-    void reserveChildren(int count);
+    /// is known is not grown step by step. Changes nothing else. A new list
+    /// comes from the arena when one is given (and it fits), else the heap.
+    void reserveChildren(int count, LoadArena* arena = nullptr);
     int numChildren() const { return children_ ? static_cast<int>(children_->size()) : 0; }
     /// Appends the node and makes the receiver its parent; the node stays in
     /// any other list it is in.
@@ -181,13 +118,10 @@ class LNNode {
     /// A deep copy; every node is copied as its own class copies itself.
     Ref<LNNode> copy() const;
 
-    /// Nodes made and freed so far, by this thread and by threads that
-    /// handed their counts over.
+    /// Nodes made and freed so far, by this thread and by the threads that
+    /// have ended (each counts on its own and adds its counts as it ends).
     static long numAllocated();
     static long numDeallocated();
-    /// Adds this thread's counts to the shared ones; a thread that made or
-    /// freed nodes calls it before it ends.
-    static void handOverCounts();
 
   protected:
     /// A copy of this node alone, without children and parent.
@@ -225,7 +159,7 @@ class LNNode {
     // lines have no children.
     ChildList* children_ = nullptr;
     // Makes room for count children in all.
-    void reserveChildList(std::size_t count);
+    void reserveChildList(std::size_t count, LoadArena* arena);
     // The attribute map and a subclass's rare text are seldom present (marked
     // lines, records' roots): one pointer for both keeps a line at 56 bytes.
     struct Rare {

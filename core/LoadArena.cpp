@@ -35,18 +35,14 @@ namespace {
 constexpr std::size_t headerSize = 16;
 constexpr std::size_t largest = LoadArena::blockSize / 8;
 
-thread_local LoadArena* currentArena = nullptr;
 std::atomic<long> liveBlocks{0};
 std::atomic<long> bytesHeld{0};
 
 } // namespace
 
-LoadArena::LoadArena() : previous_(currentArena) {
-    currentArena = this;
-}
+LoadArena::LoadArena() = default;
 
 LoadArena::~LoadArena() {
-    currentArena = previous_;
     if (!block_) return;
     // Nothing more is made in the last block: its unused pages go back, or
     // a small file would hold a whole block's memory for its few lines.
@@ -58,10 +54,6 @@ LoadArena::~LoadArena() {
         bytesHeld -= static_cast<long>(block_->returned);
     }
     dropBlock(block_);
-}
-
-LoadArena* LoadArena::current() {
-    return currentArena;
 }
 
 void* LoadArena::allocate(std::size_t bytes) {

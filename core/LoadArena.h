@@ -1,5 +1,7 @@
 #pragma once
 
+#include "InternTable.h"
+
 #include <cstddef>
 #include <cstdint>
 
@@ -17,10 +19,11 @@ namespace kinloom {
 /// own block). Objects made here carry a flag (see LNNode, SharedString) that
 /// tells their release to call LoadArena::free instead of the heap's free.
 ///
-/// While an arena exists it is the current one of its thread (arenas nest);
-/// the line parser takes its nodes and strings from the current arena, if
-/// any. An arena and its objects belong to one thread at a time, as nodes
-/// do; threads may each fill arenas of their own.
+/// What allocates from an arena is handed it: the line parser makes its
+/// nodes and texts here and interns its tags in the arena's own table, and
+/// a node makes its child list here when asked to reserve room in it. An
+/// arena, its table and its objects belong to one thread at a time, as nodes
+/// do; threads may each fill arenas of their own at once.
 class LoadArena {
   public:
     static constexpr std::size_t blockSize = std::size_t{1} << 20;
@@ -30,14 +33,13 @@ class LoadArena {
     LoadArena(const LoadArena&) = delete;
     LoadArena& operator=(const LoadArena&) = delete;
 
-    /// The innermost arena alive on this thread, or null.
-    static LoadArena* current();
-
     /// Room for bytes (aligned to 8), or null when the request is too large
     /// for a block; the caller then uses the heap.
     void* allocate(std::size_t bytes);
     /// Ends the life of an object made by allocate.
     static void free(void* object);
+    /// The tags of this load: a few dozen texts met millions of times.
+    InternTable& tags() { return tags_; }
 
     /// The number of blocks alive in the process, for tests and benchmarks.
     static long numBlocks();
@@ -52,7 +54,7 @@ class LoadArena {
 
     Block* block_ = nullptr;
     std::size_t used_ = 0;
-    LoadArena* previous_;
+    InternTable tags_;
 };
 
 } // namespace kinloom

@@ -10,6 +10,12 @@ namespace kinloom {
 /// std::shared_ptr: it costs one pointer per holder, a raw pointer (such as a
 /// node's parent) can be turned back into an owning reference, and release()
 /// can free deep trees without recursion.
+///
+/// The count is a plain integer, not an atomic one: an object and every Ref
+/// to it belong to one thread at a time, and pass to another thread only
+/// where the two synchronise (a thread that is joined hands over what it
+/// made). retain() and release() assert in debug builds that the count never
+/// goes below zero.
 template <typename T> class Ref {
   public:
     Ref() = default;

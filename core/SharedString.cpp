@@ -1,13 +1,14 @@
 #include "SharedString.h"
 
+#include "InternTable.h"
 #include "LoadArena.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cstddef>
 #include <cstdlib>
 #include <cstring>
 #include <new>
-#include <unordered_map>
 
 namespace kinloom {
 
@@ -40,6 +41,7 @@ SharedString SharedString::inArena(StringView text, LoadArena& arena) {
 }
 
 void SharedString::release() {
+    assert(!rep_ || (rep_->refs & ~arenaFlag) > 0);
     if (rep_ && (--rep_->refs & ~arenaFlag) == 0) {
         if (rep_->refs & arenaFlag) {
             LoadArena::free(rep_);
@@ -51,24 +53,9 @@ void SharedString::release() {
 }
 
 SharedString SharedString::interned(StringView text) {
-    // Tags are few and short; longer or overflowing texts are simply copied.
-    constexpr std::size_t maxLength = 16;
-    constexpr std::size_t maxEntries = 4096;
-    static thread_local std::unordered_map<StringView, SharedString> table;
-    if (text.size() > maxLength) return SharedString(text);
-    // A small cache in front of the table: a file uses a few dozen tags
-    // millions of times, and each table row stores the same dozen keys.
-    static thread_local SharedString cache[64];
-    std::uint32_t hash = 2166136261u;
-    for (char16_t unit : text)
-        hash = (hash ^ unit) * 16777619u;
-    SharedString& cached = cache[(hash ^ hash >> 16) & 63];
-    if (cached == text) return cached;
-    auto found = table.find(text);
-    if (found != table.end()) return cached = found->second;
-    SharedString copy(text);
-    if (table.size() < maxEntries) table.emplace(copy.view(), copy);
-    return cached = copy;
+    // The process's table, for the main thread; loads intern into their own.
+    static InternTable table;
+    return table.intern(text);
 }
 
 } // namespace kinloom

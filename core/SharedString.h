@@ -17,6 +17,11 @@ using StringView = std::u16string_view;
 /// An immutable UTF-16 string shared by reference count, eight bytes a holder.
 /// Node names, values and keys are held this way. A default-constructed
 /// SharedString is absent (null), which is not the same as empty.
+///
+/// The count is a plain integer: a string and all its copies belong to one
+/// thread at a time. A thread may hand strings to another only where the
+/// two synchronise (a load's helper thread hands its lines over when it is
+/// joined). Debug builds assert that the count never goes below zero.
 class SharedString {
   public:
     SharedString() = default;
@@ -36,8 +41,9 @@ class SharedString {
         return *this;
     }
 
-    /// A shared copy of a short, frequent text (a tag): equal texts share one
-    /// allocation. The table is bounded, so hostile input cannot grow it.
+    /// A shared copy of a short, frequent text (a tag) from the process's
+    /// InternTable, which belongs to the main thread: equal texts share one
+    /// allocation. A load interns into its arena's table instead.
     static SharedString interned(StringView text);
     /// A copy of the text in the arena's memory (the heap when it is too
     /// long for the arena); it behaves as any other SharedString.

@@ -27,13 +27,6 @@ CharSet makeSet(bool whiteSpace, bool newline) {
     return CharSet::fromChars(members);
 }
 
-bool isAscii(StringView text) {
-    for (char16_t c : text) {
-        if (c >= 0x80) return false;
-    }
-    return true;
-}
-
 icu::UnicodeString alias(StringView text) {
     // Read-only alias: no copy of the text.
     return icu::UnicodeString(false, text.data(), static_cast<int32_t>(text.size()));
@@ -70,7 +63,8 @@ CollatorHolder& collatorHolder() {
 
 CharSet CharSet::fromChars(StringView chars) {
     CharSet set;
-    for (char16_t c : chars) set.bits_->set(c);
+    for (char16_t c : chars)
+        set.bits_->set(c);
     return set;
 }
 
@@ -122,21 +116,25 @@ std::vector<StringView> splitByString(StringView text, StringView separator) {
 StringView trim(StringView text, const CharSet& set) {
     std::size_t begin = 0;
     std::size_t end = text.size();
-    while (begin < end && set.contains(text[begin])) ++begin;
-    while (end > begin && set.contains(text[end - 1])) --end;
+    while (begin < end && set.contains(text[begin]))
+        ++begin;
+    while (end > begin && set.contains(text[end - 1]))
+        --end;
     return text.substr(begin, end - begin);
 }
 
 bool Scanner::scanCharacters(const CharSet& set, StringView* run) {
     std::size_t start = location_;
-    while (location_ < text_.size() && set.contains(text_[location_])) ++location_;
+    while (location_ < text_.size() && set.contains(text_[location_]))
+        ++location_;
     if (run) *run = text_.substr(start, location_ - start);
     return location_ > start;
 }
 
 bool Scanner::scanUpToCharacters(const CharSet& set, StringView* run) {
     std::size_t start = location_;
-    while (location_ < text_.size() && !set.contains(text_[location_])) ++location_;
+    while (location_ < text_.size() && !set.contains(text_[location_]))
+        ++location_;
     if (run) *run = text_.substr(start, location_ - start);
     return location_ > start;
 }
@@ -160,6 +158,13 @@ bool Scanner::scanInt(std::int32_t* value) {
     std::int64_t signedValue = negative ? -magnitude : magnitude;
     if (signedValue > INT32_MAX) signedValue = INT32_MAX;
     if (value) *value = static_cast<std::int32_t>(signedValue);
+    return true;
+}
+
+bool isAscii(StringView text) {
+    for (char16_t c : text) {
+        if (c >= 0x80) return false;
+    }
     return true;
 }
 
@@ -208,9 +213,9 @@ std::string collationKey(StringView text) {
     if (!collator) return toUtf8(text);
     std::string key(text.size() * 2 + 8, '\0');
     for (;;) {
-        int32_t needed = collator->getSortKey(text.data(), static_cast<int32_t>(text.size()),
-                                              reinterpret_cast<uint8_t*>(key.data()),
-                                              static_cast<int32_t>(key.size()));
+        int32_t needed =
+            collator->getSortKey(text.data(), static_cast<int32_t>(text.size()),
+                                 reinterpret_cast<uint8_t*>(key.data()), static_cast<int32_t>(key.size()));
         if (needed <= static_cast<int32_t>(key.size())) {
             // The key ends with a zero byte that plain comparison does not need.
             key.resize(needed > 0 ? static_cast<std::size_t>(needed - 1) : 0);
@@ -220,7 +225,9 @@ std::string collationKey(StringView text) {
     }
 }
 
-void setCollationLocale(const char* name) { collatorHolder().make(icu::Locale(name)); }
+void setCollationLocale(const char* name) {
+    collatorHolder().make(icu::Locale(name));
+}
 
 String toNFC(StringView text) {
     // Every character below U+0300 is unchanged by composition and composes
@@ -255,7 +262,8 @@ String fromUtf8(std::string_view bytes) {
             continue;
         }
         std::size_t end = i;
-        while (end < bytes.size() && static_cast<unsigned char>(bytes[end]) >= 0x80) ++end;
+        while (end < bytes.size() && static_cast<unsigned char>(bytes[end]) >= 0x80)
+            ++end;
         std::string_view run = bytes.substr(i, end - i);
         std::size_t oldSize = result.size();
         result.resize(oldSize + run.size() + 1);
@@ -280,7 +288,8 @@ std::string toUtf8(StringView text) {
             result.push_back(static_cast<char>(c));
             continue;
         }
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+            text[i + 1] <= 0xDFFF) {
             c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
             ++i;
         } else if (c >= 0xD800 && c <= 0xDFFF) {
@@ -301,7 +310,9 @@ std::string toUtf8(StringView text) {
     return result;
 }
 
-std::string toUtf8OrNull(const SharedString& text) { return text ? toUtf8(text.view()) : std::string("(null)"); }
+std::string toUtf8OrNull(const SharedString& text) {
+    return text ? toUtf8(text.view()) : std::string("(null)");
+}
 
 std::string toUtf8OrNull(const std::optional<String>& text) {
     return text ? toUtf8(*text) : std::string("(null)");

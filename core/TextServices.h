@@ -66,6 +66,9 @@ class Scanner {
     std::size_t location_ = 0;
 };
 
+/// Whether every code unit is below 0x80.
+bool isAscii(StringView text);
+
 /// The leading integer of a text after leading white space, with optional
 /// sign; 0 when there is none. Saturates at the 32-bit limits.
 std::int32_t intValue(StringView text);

@@ -1,8 +1,10 @@
+#include "LNGedcomRecordAssembler.h"
 #include "GedcomTestText.h"
 #include "LNGedcomFamRecord.h"
 #include "LNGedcomIndiRecord.h"
 #include "LNGedcomRecord.h"
 #include "LNGedcomSourRecord.h"
+#include "PreOrderWalk.h"
 #include "SystemLog.h"
 
 #include <gtest/gtest.h>
@@ -223,24 +225,18 @@ struct Assembled {
 };
 
 Assembled assembleWithThreshold(const String& text, std::size_t threshold) {
-    LNGedcomRecord::setParallelThreshold(threshold);
     Assembled result;
     LNGedcomErrors errors;
     LogCapture log;
-    auto records = LNGedcomRecord::gedcomRecordsFromText(text, 0, &errors);
-    LNGedcomRecord::setParallelThreshold(std::size_t{8} << 20);
+    LNGedcomRecordAssembler assembler(0, &errors);
+    assembler.setParallelThreshold(threshold);
+    auto records = assembler.recordsFromText(text);
     result.log = log.lines();
     result.errors = errors.count();
     for (const auto& record : *records) {
-        std::vector<const LNGedcomNode*> stack{record->root().get()};
-        while (!stack.empty()) {
-            const LNGedcomNode* node = stack.back();
-            stack.pop_back();
+        forEachPreOrder(record->root().get(), [&](const LNGedcomNode* node, std::size_t) {
             result.lines.push_back(std::to_string(node->lineNumber()) + " " + toUtf8(node->description()));
-            const auto& children = node->childList();
-            for (auto child = children.rbegin(); child != children.rend(); ++child)
-                stack.push_back(static_cast<const LNGedcomNode*>(child->get()));
-        }
+        });
     }
     return result;
 }

@@ -92,8 +92,8 @@ TEST(LoadArena, GrowsChildListsFromBlocksToTheHeapAndBack) {
     long blocksBefore = LoadArena::numBlocks();
     long destroyedBefore = LNNode::numDeallocated();
     // A record with more children than a block's largest piece holds: its
-    // list is made at full size on the heap; a list grown child by child
-    // inside the arena moves from block to block, then to the heap.
+    // list is made at full size on the heap; a list grown by doubling, with
+    // room reserved in an arena, moves from block to block, then to the heap.
     constexpr int count = 40000;
     String text = u"0 @I1@ INDI\n";
     for (int i = 0; i < count; ++i)
@@ -107,8 +107,10 @@ TEST(LoadArena, GrowsChildListsFromBlocksToTheHeapAndBack) {
     {
         LoadArena arena;
         grown = makeRef<LNNode>(SharedString(u"top"), SharedString(), nullptr);
-        for (int i = 0; i < count; ++i)
+        for (int i = 0; i < count; ++i) {
+            if ((i & (i - 1)) == 0) grown->reserveChildren(std::max(4, 2 * i), &arena);
             grown->addChild(Ref<LNNode>(root->childAt(i)));
+        }
     }
     records.reset();
     ASSERT_EQ(grown->numChildren(), count);
