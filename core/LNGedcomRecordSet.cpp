@@ -1,6 +1,7 @@
 #include "LNGedcomRecordSet.h"
 
 #include "LoadStages.h"
+#include "RecordWalk.h"
 
 #include <algorithm>
 #include <string>
@@ -63,7 +64,7 @@ void LNGedcomRecordSet::fileRecords() {
     filings_.assign(total, 0);
     keyIndex_.forEachAhead(
         total, [&](std::size_t at) { return (*records_)[at].get(); },
-        [&](std::size_t at) { return (*records_)[at]->key().view(); },
+        [&](std::size_t at) -> const SharedString& { return (*records_)[at]->key(); },
         [&](std::size_t at, StringView key, std::uint64_t hash) {
             fileRecord(static_cast<std::uint32_t>(at), key, hash);
         });
@@ -130,8 +131,7 @@ void LNGedcomRecordSet::buildNameIndex() {
     // The name keys one person was filed under: a repeat can only come from
     // the person at hand, as persons arrive in file order with distinct keys.
     std::vector<const std::vector<SharedString>*> filedUnder;
-    for (const auto& person : indiRecords_) {
-        const LNGedcomIndiRecord& indi = *person;
+    forEachRecordAhead(indiRecords_, [&](const LNGedcomIndiRecord& indi, std::size_t) {
         auto names = indi.nameArray();
         filedUnder.clear();
         for (std::size_t i = 0; i < names.size(); ++i) {
@@ -147,7 +147,7 @@ void LNGedcomRecordSet::buildNameIndex() {
             filedUnder.push_back(&keys);
             keys.push_back(indi.key());
         }
-    }
+    });
 }
 
 void LNGedcomRecordSet::setRecords(std::unique_ptr<RecordList> records) {

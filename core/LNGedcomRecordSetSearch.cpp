@@ -52,7 +52,7 @@ IndiList LNGedcomRecordSet::indisWithName(StringView typedName) const {
     const std::vector<SharedString>* candidates = indisWithNameKey(partial.key());
     if (!candidates) return found;
     keyIndex_.forEachAhead(
-        candidates->size(), [&](std::size_t c) { return (*candidates)[c].view(); },
+        candidates->size(), [&](std::size_t c) -> const SharedString& { return (*candidates)[c]; },
         [&](std::size_t, StringView key, std::uint64_t hash) {
             const auto& indi = atPosition(indiRecords_, positionOf(kindIndi, key, hash));
             if (!indi) return;

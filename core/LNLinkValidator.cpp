@@ -2,6 +2,7 @@
 
 #include "LNGedcomRecordSet.h"
 #include "PreOrderWalk.h"
+#include "RecordWalk.h"
 #include "SystemLog.h"
 #include "TextServices.h"
 
@@ -141,29 +142,6 @@ void LNLinkValidator::validateReferences() {
     }
 }
 
-namespace {
-
-// The walk waits for each record's scattered lines: a record's root, child
-// list and level-1 lines are asked for some records ahead, one step of
-// pointers at a time. This is the one place besides the key table that asks
-// for memory ahead; it buys about a quarter of the reference check.
-void askAhead(const RecordList& records, std::size_t number) {
-    const std::size_t total = records.size();
-    auto rootAt = [&](std::size_t at) { return records[at]->root().get(); };
-    if (number + 16 < total) __builtin_prefetch(records[number + 16].get());
-    if (number + 12 < total) __builtin_prefetch(rootAt(number + 12));
-    if (number + 8 < total) __builtin_prefetch(rootAt(number + 8)->children());
-    if (number + 4 < total)
-        if (const auto* children = rootAt(number + 4)->children(); children && children->size() != 0)
-            __builtin_prefetch(&(*children)[0]);
-    if (number + 2 < total)
-        if (const auto* children = rootAt(number + 2)->children())
-            for (const auto& child : *children)
-                __builtin_prefetch(child.get());
-}
-
-} // namespace
-
 void LNLinkValidator::gatherLines(std::size_t start, std::size_t end) {
     static constexpr std::array<StringView, 3> indiRoles = {kFamc, kFams, StringView()};
     static constexpr std::array<StringView, 3> famRoles = {kHusb, kWife, kChil};
@@ -171,9 +149,7 @@ void LNLinkValidator::gatherLines(std::size_t start, std::size_t end) {
     batch_.clear();
     pending_.clear();
     closed_ = 0;
-    for (std::size_t number = start; number < end; ++number) {
-        askAhead(records, number);
-        const LNGedcomRecord& record = *records[number];
+    forEachRecordAhead(records, start, end, [&](const LNGedcomRecord& record, std::size_t number) {
         const RecordKind kind = recordKindOf(record);
         // Only the records of the person and family lists keep what is resolved.
         const auto filed = static_cast<std::uint32_t>(number);
@@ -193,14 +169,15 @@ void LNLinkValidator::gatherLines(std::size_t start, std::size_t end) {
             const bool reference = isCrossReference(line->value().view());
             if (reference || role != 0) pending_.push_back({line, inBatch, role, reference});
         });
-    }
+    });
 }
 
 void LNLinkValidator::resolveLines() {
     set_.keyIndex_.forEachAhead(
         pending_.size(),
-        [&](std::size_t i) {
-            return pending_[i].reference ? pending_[i].line->value().view() : StringView();
+        [&](std::size_t i) -> const SharedString& {
+            static const SharedString noKey;
+            return pending_[i].reference ? pending_[i].line->value() : noKey;
         },
         [&](std::size_t i, StringView key, std::uint64_t hash) {
             closeRecordsBefore(pending_[i].record);
@@ -293,8 +270,8 @@ int LNLinkValidator::checkFamNew(std::uint32_t family, std::uint32_t person,
 
 void LNLinkValidator::validateIndis() {
     std::size_t nextMissing = 0;
-    for (std::uint32_t position = 0; position < set_.indiRecords().size(); ++position) {
-        const LNGedcomIndiRecord& indi = *set_.indiRecords()[position];
+    forEachRecordAhead(set_.indiRecords(), [&](const LNGedcomIndiRecord& indi, std::size_t at) {
+        const auto position = static_cast<std::uint32_t>(at);
         const LNGedcomNode* name = indi.name();
         if (!name || !name->value())
             report(errors_, LNGedcomErrorIllegalName, lineOf(name), u"INDI %@", {indi.key().view()});
@@ -306,7 +283,7 @@ void LNLinkValidator::validateIndis() {
                 report(errors_, LNGedcomErrorUndefinedKey, source.lineNumber(), u"SOUR %@ does not exist",
                        {source.value().view()});
             });
-    }
+    });
     logCount("INDIs", errors_);
 }
 

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <type_traits>
 #include <vector>
 
 namespace kinloom {
@@ -61,47 +62,45 @@ class RecordIndex {
         return slots_[slotFor(shortHash(hash), key)].number;
     }
     /// Calls visit(i, key, hash) for i from 0 to count - 1 in order, with key
-    /// keyAt(i) and hash its recordKeyHash, for visit to find or file the
-    /// key with. A lookup mostly waits for memory, so each key is worked on
-    /// ahead of its visit in three steps, each asking for what the next one
-    /// reads: holderAt(i), the address of what keyAt(i) reads first (such as
-    /// the record that holds the key), is asked for; then the key is taken
-    /// and its text asked for; then it is hashed and its slot asked for.
-    /// Several waits overlap. On 300,000 persons this buys about half of
-    /// filing by key and a third of resolving the references. visit may file
-    /// keys as long as the table does not grow (see reserve).
+    /// the text of keyAt(i) (a reference to a SharedString, say, that stays
+    /// put during the pass) and hash its recordKeyHash, for visit to find or
+    /// file the key with. A lookup mostly waits for memory, so each key is
+    /// worked on ahead of its visit in three steps, each asking for what the
+    /// next one reads: holderAt(i), the address of what keyAt(i) is read
+    /// from (such as the record that holds the key), is asked for; then the
+    /// key's text; then the key is hashed and its slot asked for. Several
+    /// waits overlap. visit may file keys as long as the table does not grow
+    /// (see reserve).
     template <typename HolderAt, typename KeyAt, typename Visit>
     void forEachAhead(std::size_t count, HolderAt&& holderAt, KeyAt&& keyAt, Visit&& visit) const {
-        StringView keys[ring];
+        static_assert(std::is_lvalue_reference_v<decltype(keyAt(count))>);
+        using Key = std::remove_reference_t<decltype(keyAt(count))>;
+        const Key* keys[ring];
         std::uint64_t hashes[ring];
-        // Unconditional prefetches: GCC drops one under a condition, and one
-        // of an empty table's null address does no harm.
-        auto step = [&](std::size_t i) {
-            if (i + 3 * ahead < count) __builtin_prefetch(holderAt(i + 3 * ahead));
-            if (i + 2 * ahead < count) {
-                keys[(i + 2 * ahead) % ring] = keyAt(i + 2 * ahead);
-                __builtin_prefetch(keys[(i + 2 * ahead) % ring].data());
-            }
-            if (i + ahead < count) {
-                const std::uint64_t hash = recordKeyHash(keys[(i + ahead) % ring]);
-                hashes[(i + ahead) % ring] = hash;
-                __builtin_prefetch(slots_.data() + home(shortHash(hash)));
-            }
+        // Taking a key's address reads its holder only; its text is asked
+        // for without reading it. Prefetches are unconditional: GCC drops one
+        // under a condition, and one of a null address does no harm.
+        auto take = [&](std::size_t i) {
+            keys[i % ring] = &keyAt(i);
+            __builtin_prefetch(StringView(*keys[i % ring]).data());
         };
-        // The steps before the first visit, in the order they would have run.
+        auto hash = [&](std::size_t i) {
+            hashes[i % ring] = recordKeyHash(StringView(*keys[i % ring]));
+            __builtin_prefetch(slots_.data() + home(shortHash(hashes[i % ring])));
+        };
         for (std::size_t i = 0; i < std::min(3 * ahead, count); ++i)
             __builtin_prefetch(holderAt(i));
         for (std::size_t i = 0; i < std::min(2 * ahead, count); ++i)
-            keys[i % ring] = keyAt(i);
-        for (std::size_t i = 0; i < std::min(ahead, count); ++i) {
-            hashes[i % ring] = recordKeyHash(keys[i % ring]);
-            __builtin_prefetch(slots_.data() + home(shortHash(hashes[i % ring])));
-        }
+            take(i);
+        for (std::size_t i = 0; i < std::min(ahead, count); ++i)
+            hash(i);
         for (std::size_t i = 0; i < count; ++i) {
-            const StringView key = keys[i % ring];
-            const std::uint64_t hash = hashes[i % ring];
-            step(i);
-            visit(i, key, hash);
+            const StringView key = *keys[i % ring];
+            const std::uint64_t keyHash = hashes[i % ring];
+            if (i + 3 * ahead < count) __builtin_prefetch(holderAt(i + 3 * ahead));
+            if (i + 2 * ahead < count) take(i + 2 * ahead);
+            if (i + ahead < count) hash(i + ahead);
+            visit(i, key, keyHash);
         }
     }
     /// The same where the keys' holders are near at hand already.
@@ -117,7 +116,7 @@ class RecordIndex {
     static constexpr std::size_t inlineUnits = 10;
     // How many visits ahead forEachAhead works on a key per step, and its
     // ring of keys and hashes (a power of two above 2 * ahead).
-    static constexpr std::size_t ahead = 6, ring = 16;
+    static constexpr std::size_t ahead = 4, ring = 16;
     struct Slot {
         std::uint32_t number = none;
         std::uint32_t hash = 0;

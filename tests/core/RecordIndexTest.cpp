@@ -27,7 +27,7 @@ TEST(RecordIndex, FindsEveryKeyThroughGrowthAndKeepsTheFirstNumber) {
     // The pass ahead visits every key in order, with its hash.
     std::size_t visits = 0;
     index.forEachAhead(
-        keys.size(), [&](std::size_t i) { return StringView(keys[i]); },
+        keys.size(), [&](std::size_t i) -> const String& { return keys[i]; },
         [&](std::size_t i, StringView key, std::uint64_t hash) {
             EXPECT_EQ(i, visits++);
             EXPECT_EQ(key, StringView(keys[i]));
