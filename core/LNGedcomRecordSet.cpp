@@ -1,9 +1,9 @@
 #include "LNGedcomRecordSet.h"
 
 #include "LoadStages.h"
+#include "RecordWalk.h"
 
 #include <algorithm>
-
 #include <string>
 #include <typeinfo>
 
@@ -46,6 +46,14 @@ void LNGedcomRecordSet::readRecords(const String* text) {
     LoadStages::ended("link validation");
 }
 
+RecordKind recordKindOf(const LNGedcomRecord& record) {
+    const std::type_info& type = typeid(record);
+    return type == typeid(LNGedcomIndiRecord)   ? kindIndi
+           : type == typeid(LNGedcomFamRecord)  ? kindFam
+           : type == typeid(LNGedcomSourRecord) ? kindSour
+                                                : kindOther;
+}
+
 void LNGedcomRecordSet::fileRecords() {
     indiRecords_.reserve(100);
     famRecords_.reserve(100);
@@ -54,115 +62,76 @@ void LNGedcomRecordSet::fileRecords() {
     const std::size_t total = records_->size();
     keyIndex_.reserve(total);
     filings_.assign(total, 0);
-    // The records and their keys lie scattered in memory: each record is
-    // asked for well ahead, then its key, then the key's slot, so that the
-    // waits overlap. The hashes wait in a ring until their record's turn.
-    constexpr std::uint32_t far = 16, near = 8, next = 4;
-    std::uint64_t hashes[next] = {};
-    auto keyAt = [&](std::size_t at) -> const SharedString& { return (*records_)[at]->key(); };
-    for (std::uint32_t at = 0; at < std::min<std::size_t>(next, total); ++at)
-        hashes[at % next] = recordKeyHash(keyAt(at).view());
-    for (std::uint32_t number = 0; number < total; ++number) {
-        if (number + far < total) __builtin_prefetch((*records_)[number + far].get());
-        if (number + near < total) __builtin_prefetch(keyAt(number + near).view().data());
-        const std::uint64_t hash = hashes[number % next];
-        if (number + next < total) {
-            const std::uint64_t ahead = recordKeyHash(keyAt(number + next).view());
-            keyIndex_.prefetch(ahead);
-            hashes[number % next] = ahead;
-        }
-        const auto& record = (*records_)[number];
-        const SharedString& key = record->key();
-        if (!key) {
-            StringView tag = record->tag();
-            if (tag == u"HEAD" || tag == u"TRLR") continue;
-            if (errors_)
-                errors_->addError(LNGedcomErrorMissingKey, record->lineNumber(),
-                                  String(tag) + u" record with no key");
-            continue;
-        }
-        // The assembler chose each record's class by its exact tag, so the
-        // class tells the kind without reading the tag.
-        const std::type_info& type = typeid(*record);
-        const Kind kind = type == typeid(LNGedcomIndiRecord)   ? kindIndi
-                          : type == typeid(LNGedcomFamRecord)  ? kindFam
-                          : type == typeid(LNGedcomSourRecord) ? kindSour
-                                                               : kindOther;
-        const std::uint32_t first = keyIndex_.tryFile(key.view(), hash, number);
-        if (first != number) {
-            if (errors_)
-                errors_->addError(LNGedcomErrorMultiplyDefinedKey, record->lineNumber(),
-                                  String(record->tag()) + u" " + key.str());
-            // Filed in its kind's list only as the first of its kind with the key.
-            if (kind == kindOther || static_cast<Kind>(filings_[first] >> 30) == kind ||
-                laterOfKind_[kind].tryFile(key.view(), number) != number)
-                continue;
-        }
-        std::uint32_t position = 0;
-        if (kind == kindIndi) {
-            position = static_cast<std::uint32_t>(indiRecords_.size());
-            indiRecords_.push_back(std::static_pointer_cast<LNGedcomIndiRecord>(record));
-        } else if (kind == kindFam) {
-            position = static_cast<std::uint32_t>(famRecords_.size());
-            famRecords_.push_back(std::static_pointer_cast<LNGedcomFamRecord>(record));
-        } else if (kind == kindSour) {
-            position = static_cast<std::uint32_t>(sourRecords_.size());
-            sourRecords_.push_back(std::static_pointer_cast<LNGedcomSourRecord>(record));
-        } else {
-            continue;
-        }
-        filings_[number] = static_cast<std::uint32_t>(kind) << 30 | position;
-    }
+    keyIndex_.forEachAhead(
+        total, [&](std::size_t at) { return (*records_)[at].get(); },
+        [&](std::size_t at) -> const SharedString& { return (*records_)[at]->key(); },
+        [&](std::size_t at, StringView key, std::uint64_t hash) {
+            fileRecord(static_cast<std::uint32_t>(at), key, hash);
+        });
 }
 
-std::uint32_t LNGedcomRecordSet::positionFrom(Kind kind, std::uint32_t number, StringView key,
+void LNGedcomRecordSet::fileRecord(std::uint32_t number, StringView key, std::uint64_t hash) {
+    const auto& record = (*records_)[number];
+    if (!record->key()) {
+        StringView tag = record->tag();
+        if (tag == u"HEAD" || tag == u"TRLR") return;
+        if (errors_)
+            errors_->addError(LNGedcomErrorMissingKey, record->lineNumber(),
+                              String(tag) + u" record with no key");
+        return;
+    }
+    const RecordKind kind = recordKindOf(*record);
+    const std::uint32_t first = keyIndex_.tryFile(key, hash, number);
+    if (first != number) {
+        if (errors_)
+            errors_->addError(LNGedcomErrorMultiplyDefinedKey, record->lineNumber(),
+                              String(record->tag()) + u" " + String(key));
+        // Filed in its kind's list only as the first of its kind with the key.
+        if (kind == kindOther || filedKind(first) == kind ||
+            laterOfKind_[kind].tryFile(key, number) != number)
+            return;
+    }
+    std::uint32_t position = 0;
+    if (kind == kindIndi) {
+        position = static_cast<std::uint32_t>(indiRecords_.size());
+        indiRecords_.push_back(std::static_pointer_cast<LNGedcomIndiRecord>(record));
+    } else if (kind == kindFam) {
+        position = static_cast<std::uint32_t>(famRecords_.size());
+        famRecords_.push_back(std::static_pointer_cast<LNGedcomFamRecord>(record));
+    } else if (kind == kindSour) {
+        position = static_cast<std::uint32_t>(sourRecords_.size());
+        sourRecords_.push_back(std::static_pointer_cast<LNGedcomSourRecord>(record));
+    } else {
+        return;
+    }
+    filings_[number] = static_cast<std::uint32_t>(kind) << 30 | position;
+}
+
+std::uint32_t LNGedcomRecordSet::positionFrom(RecordKind kind, std::uint32_t number, StringView key,
                                               std::uint64_t hash) const {
     if (number == RecordIndex::none) return RecordIndex::none;
-    std::uint32_t filing = filings_[number];
-    if (static_cast<Kind>(filing >> 30) != kind) {
+    if (filedKind(number) != kind) {
         number = laterOfKind_[kind].find(key, hash);
         if (number == RecordIndex::none) return RecordIndex::none;
-        filing = filings_[number];
     }
-    return filing & positionMask;
+    return filedPosition(number);
 }
 
-std::uint32_t LNGedcomRecordSet::positionOf(Kind kind, StringView key, std::uint64_t hash) const {
+std::uint32_t LNGedcomRecordSet::positionOf(RecordKind kind, StringView key, std::uint64_t hash) const {
     return positionFrom(kind, keyIndex_.find(key, hash), key, hash);
 }
 
-std::uint32_t LNGedcomRecordSet::positionOf(Kind kind, const LNGedcomNode* link) const {
+std::uint32_t LNGedcomRecordSet::positionOf(RecordKind kind, const LNGedcomNode* link) const {
     if (!link || !link->value()) return RecordIndex::none;
     return positionOf(kind, link->value().view());
 }
 
 void LNGedcomRecordSet::buildNameIndex() {
     nameIndex_.reserve(1000);
-    // Persons, their lines and their parsed names lie scattered in memory, so
-    // nearly every read waits for it. Each person's parts are asked for some
-    // persons ahead, one step of pointers at a time, so that the waits overlap.
-    const std::size_t total = indiRecords_.size();
-    auto person = [&](std::size_t at) { return indiRecords_[at].get(); };
-    auto ask = [](const void* address) { __builtin_prefetch(address); };
-    constexpr std::size_t far = 12, near = 6, next = 3;
     // The name keys one person was filed under: a repeat can only come from
     // the person at hand, as persons arrive in file order with distinct keys.
     std::vector<const std::vector<SharedString>*> filedUnder;
-    for (std::size_t at = 0; at < total; ++at) {
-        if (at + far < total) {
-            ask(person(at + far));
-            ask(reinterpret_cast<const char*>(person(at + far)) + 64);
-        }
-        if (at + near < total) {
-            const LNGedcomIndiRecord* ahead = person(at + near);
-            ask(ahead->nameArray().data());
-            ask(ahead->gedcomName());
-            __builtin_prefetch(ahead->key().view().data(), 1);
-        }
-        if (at + next < total) {
-            if (const LNGedcomNode* name = person(at + next)->name()) ask(name);
-        }
-        const LNGedcomIndiRecord& indi = *person(at);
+    forEachRecordAhead(indiRecords_, [&](const LNGedcomIndiRecord& indi, std::size_t) {
         auto names = indi.nameArray();
         filedUnder.clear();
         for (std::size_t i = 0; i < names.size(); ++i) {
@@ -178,7 +147,15 @@ void LNGedcomRecordSet::buildNameIndex() {
             filedUnder.push_back(&keys);
             keys.push_back(indi.key());
         }
+    });
+}
+
+void LNGedcomRecordSet::setRecords(std::unique_ptr<RecordList> records) {
+    if (!recordsReplaced_) {
+        filedRecords_ = std::move(records_);
+        recordsReplaced_ = true;
     }
+    records_ = std::move(records);
 }
 
 int LNGedcomRecordSet::count() const {
@@ -206,7 +183,9 @@ const std::shared_ptr<LNGedcomSourRecord>& LNGedcomRecordSet::sourWithKey(String
 }
 
 const std::shared_ptr<LNGedcomRecord>& LNGedcomRecordSet::recordWithKey(StringView key) const {
-    return records_ ? atPosition(*records_, keyIndex_.find(key)) : atPosition(*records_, RecordIndex::none);
+    static const std::shared_ptr<LNGedcomRecord> none;
+    const RecordList* filed = filedRecords();
+    return filed ? atPosition(*filed, keyIndex_.find(key)) : none;
 }
 
 const std::shared_ptr<LNGedcomIndiRecord>& LNGedcomRecordSet::indiByIndex(int index) const {
@@ -224,6 +203,77 @@ const std::shared_ptr<LNGedcomSourRecord>& LNGedcomRecordSet::sourByIndex(int in
 const std::vector<SharedString>* LNGedcomRecordSet::indisWithNameKey(StringView nameKey) const {
     auto found = nameIndex_.find(nameKey);
     return found == nameIndex_.end() ? nullptr : &found->second;
+}
+
+// Link validation: the checks are LNLinkValidator's; the operations by key
+// resolve the keys and links to positions first.
+
+bool LNGedcomRecordSet::validate() {
+    LNLinkValidator checks = validator();
+    checks.validateReferences();
+    checks.validateIndis();
+    checks.validateFams();
+    return true;
+}
+
+void LNGedcomRecordSet::validateReferences() {
+    validator().validateReferences();
+}
+
+void LNGedcomRecordSet::validateIndis() {
+    validator().validateIndis();
+}
+
+void LNGedcomRecordSet::validateFams() {
+    validator().validateFams();
+}
+
+// What a check of the source records would verify is open; loading does not
+// call this.
+void LNGedcomRecordSet::validateSours() {}
+
+namespace {
+
+void storeIfWanted(int* out, int value) {
+    if (out) *out = value;
+}
+
+// A position as the link checks name records: plus one, 0 for none.
+std::uint32_t target(std::uint32_t position) {
+    return position == RecordIndex::none ? 0 : position + 1;
+}
+
+} // namespace
+
+int LNGedcomRecordSet::checkIndi(StringView personKey, const LNGedcomNode* link, int* husb, int* wife,
+                                 int* chil) {
+    const RoleCounts roles = validator().checkIndi(target(positionOf(kindIndi, personKey)), link,
+                                                   target(positionOf(kindFam, link)));
+    storeIfWanted(husb, roles.count[1]);
+    storeIfWanted(wife, roles.count[2]);
+    storeIfWanted(chil, roles.count[3]);
+    return roles.total();
+}
+
+int LNGedcomRecordSet::checkIndiNew(StringView personKey, const LNGedcomNode* link,
+                                    std::vector<int>& husbLines, std::vector<int>& wifeLines,
+                                    std::vector<int>& chilLines) {
+    return validator().checkIndiNew(target(positionOf(kindIndi, personKey)), link,
+                                    target(positionOf(kindFam, link)), {&husbLines, &wifeLines, &chilLines});
+}
+
+int LNGedcomRecordSet::checkFam(StringView famKey, const LNGedcomNode* link, int* famc, int* fams) {
+    const RoleCounts roles =
+        validator().checkFam(target(positionOf(kindFam, famKey)), target(positionOf(kindIndi, link)));
+    storeIfWanted(famc, roles.count[1]);
+    storeIfWanted(fams, roles.count[2]);
+    return roles.total();
+}
+
+int LNGedcomRecordSet::checkFamNew(StringView famKey, const LNGedcomNode* link, std::vector<int>& famcLines,
+                                   std::vector<int>& famsLines) {
+    return validator().checkFamNew(target(positionOf(kindFam, famKey)), target(positionOf(kindIndi, link)),
+                                   {&famcLines, &famsLines});
 }
 
 } // namespace kinloom

@@ -5,6 +5,7 @@
 #include "LNGedcomIndiRecord.h"
 #include "LNGedcomRecord.h"
 #include "LNGedcomSourRecord.h"
+#include "LNLinkValidator.h"
 #include "LNLogger.h"
 #include "RecordIndex.h"
 
@@ -34,6 +35,12 @@ using RecordList = std::vector<std::shared_ptr<LNGedcomRecord>>;
 using IndiList = std::vector<std::shared_ptr<LNGedcomIndiRecord>>;
 using FamList = std::vector<std::shared_ptr<LNGedcomFamRecord>>;
 using SourList = std::vector<std::shared_ptr<LNGedcomSourRecord>>;
+
+/// The kinds of records filed in a list of their own.
+enum RecordKind : int { kindOther = 0, kindIndi = 1, kindFam = 2, kindSour = 3 };
+/// The kind of an assembled record: the assembler chose its class by the
+/// exact tag, so the class tells the kind without reading the tag.
+RecordKind recordKindOf(const LNGedcomRecord& record);
 
 /// The in-memory database of one GEDCOM text: every record in file order, the
 /// persons, families and sources filed by key, and the persons filed by name
@@ -81,7 +88,10 @@ class LNGedcomRecordSet {
 
     /// Every record in file order, or null when the text was absent.
     const RecordList* records() const { return records_.get(); }
-    void setRecords(std::unique_ptr<RecordList> records) { records_ = std::move(records); }
+    /// Replaces the list of all records. The indexes, kind lists and link
+    /// checks keep answering with the records they were built from, which
+    /// the set holds on to.
+    void setRecords(std::unique_ptr<RecordList> records);
     const IndiList& indiRecords() const { return indiRecords_; }
     const FamList& famRecords() const { return famRecords_; }
     const SourList& sourRecords() const { return sourRecords_; }
@@ -116,8 +126,8 @@ class LNGedcomRecordSet {
     /// as "J /Sm/"), among those filed under its name key; sorted by name.
     IndiList indisWithName(StringView typedName) const;
 
-    // Link validation, run as the last step of loading. Findings are logged
-    // and reported to the error list; nothing public changes.
+    // Link validation (see LNLinkValidator), run as the last step of
+    // loading. Findings are logged and reported to the error list.
     bool validate();
     /// Also resolves every link line once for validateIndis and validateFams,
     /// which rely on that (loading runs it first).
@@ -127,7 +137,7 @@ class LNGedcomRecordSet {
     void validateSours();
     /// The person's roles in the family the link names: counts of HUSB, WIFE
     /// and CHIL lines naming the person (out-parameters may be null); returns
-    /// their sum.
+    /// their sum. A key that names no person is named by no line.
     int checkIndi(StringView personKey, const LNGedcomNode* link, int* husb, int* wife, int* chil);
     /// As checkIndi, collecting the line numbers of those lines into the
     /// caller's lists; returns how many were collected.
@@ -140,31 +150,36 @@ class LNGedcomRecordSet {
                     std::vector<int>& famsLines);
 
   private:
-    // The kinds of records filed in a list of their own, as the top two bits
-    // of a record's filing.
-    enum Kind : int { kindOther = 0, kindIndi = 1, kindFam = 2, kindSour = 3 };
+    friend class LNLinkValidator;
     // A kind list never nears 2^30 records: each takes far more than a byte.
     static constexpr std::uint32_t positionMask = 0x3FFFFFFFu;
 
     void readRecords(const String* text);
     void fileRecords();
+    void fileRecord(std::uint32_t number, StringView key, std::uint64_t hash);
     void buildNameIndex();
+    /// The records the indexes were built from.
+    const RecordList* filedRecords() const { return recordsReplaced_ ? filedRecords_.get() : records_.get(); }
+    /// The kind and kind-list position of the record with that number in
+    /// filedRecords: kindOther for records in no kind list.
+    RecordKind filedKind(std::uint32_t number) const {
+        return static_cast<RecordKind>(filings_[number] >> 30);
+    }
+    std::uint32_t filedPosition(std::uint32_t number) const { return filings_[number] & positionMask; }
     /// The position in its kind list of the first record of the kind filed
     /// under the key (hash: its recordKeyHash), or RecordIndex::none.
-    std::uint32_t positionOf(Kind kind, StringView key, std::uint64_t hash) const;
-    std::uint32_t positionOf(Kind kind, StringView key) const {
+    std::uint32_t positionOf(RecordKind kind, StringView key, std::uint64_t hash) const;
+    std::uint32_t positionOf(RecordKind kind, StringView key) const {
         return positionOf(kind, key, recordKeyHash(key));
     }
     /// The same for the value of a link line; none without line or value.
-    std::uint32_t positionOf(Kind kind, const LNGedcomNode* link) const;
-    /// That position's record given the first record with the key.
-    std::uint32_t positionFrom(Kind kind, std::uint32_t number, StringView key, std::uint64_t hash) const;
-    /// The link lines of one person or family as resolved by validateReferences.
-    std::span<const std::uint32_t> indiLinks(std::size_t position) const;
-    std::span<const std::uint32_t> famLinks(std::size_t position) const;
+    std::uint32_t positionOf(RecordKind kind, const LNGedcomNode* link) const;
+    /// That position given the number of the first record with the key.
+    std::uint32_t positionFrom(RecordKind kind, std::uint32_t number, StringView key,
+                               std::uint64_t hash) const;
     /// Appends the records of the kind the lines name, in line order.
     template <typename T>
-    void appendNamed(std::vector<std::shared_ptr<T>>& list, Kind kind,
+    void appendNamed(std::vector<std::shared_ptr<T>>& list, RecordKind kind,
                      const std::vector<std::shared_ptr<T>>& records,
                      std::span<LNGedcomNode* const> links) const;
     /// The record at the position, or null for RecordIndex::none.
@@ -174,15 +189,16 @@ class LNGedcomRecordSet {
         static const std::shared_ptr<T> none;
         return position == RecordIndex::none ? none : list[position];
     }
-    /// As checkReferenceRecordTypes, with the kinds of the referring and the
-    /// found record.
-    static bool fitsKind(Kind recordKind, const LNGedcomNode& line, Kind foundKind);
+    LNLinkValidator validator() { return LNLinkValidator(*this, links_, errors_); }
 
     std::unique_ptr<RecordList> records_;
+    // The list the indexes were built from, once setRecords replaced it.
+    std::unique_ptr<RecordList> filedRecords_;
+    bool recordsReplaced_ = false;
     IndiList indiRecords_;
     FamList famRecords_;
     SourList sourRecords_;
-    // Each key's first record, by its number in records_.
+    // Each key's first record, by its number in filedRecords.
     RecordIndex keyIndex_;
     // Per record number: the kind in the top two bits and the position in the
     // kind list below, for the records in a kind list; 0 for the others.
@@ -190,19 +206,7 @@ class LNGedcomRecordSet {
     // Per kind: the keys whose first record is of another kind, with the
     // first record of this kind filed under them. Empty unless keys repeat.
     RecordIndex laterOfKind_[4];
-    // The link lines of each person (FAMC, FAMS) and family (HUSB, WIFE,
-    // CHIL) in line order, resolved once by validateReferences for the checks
-    // that follow: the role (1, 2, 3 in that order) in the top two bits, the
-    // named record's position in its kind list plus one below (0: none).
-    // The starts hold one entry more than the list.
-    std::vector<std::uint32_t> indiLinks_, famLinks_, indiLinkStarts_, famLinkStarts_;
-    // SOUR lines, at any level, naming no source: by the position of their
-    // person or family, in line order.
-    struct MissingSource {
-        std::uint32_t position;
-        const LNGedcomNode* line;
-    };
-    std::vector<MissingSource> indiMissingSources_, famMissingSources_;
+    ResolvedLinks links_;
     KeyMap<std::vector<SharedString>> nameIndex_;
     LNLogger* logger_ = nullptr;
     LNGedcomErrors* errors_ = nullptr;
@@ -218,6 +222,9 @@ int compareIndisByName(const LNGedcomIndiRecord& a, const LNGedcomIndiRecord& b)
 /// is ignored.
 int compareIndisByBirthYear(const LNGedcomIndiRecord& a, const LNGedcomIndiRecord& b, void* context);
 
+/// Whether a reference line of a record of the kind leads to a record of a
+/// fitting kind; the one rule behind checkReferenceRecordTypes.
+bool referenceFitsKinds(RecordKind recordKind, const LNGedcomNode& line, RecordKind foundKind);
 /// Whether a reference line of a record leads to a record of a fitting kind.
 bool checkReferenceRecordTypes(const LNGedcomRecord& record, const LNGedcomNode& line,
                                const LNGedcomRecord& found);

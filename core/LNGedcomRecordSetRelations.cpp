@@ -18,9 +18,9 @@ namespace {
 
 // The position plus one of the record the first resolved link of the role
 // names; 0 when there is no such line or it names none.
-std::uint32_t firstOfRole(std::span<const std::uint32_t> links, std::uint32_t role) {
+std::uint32_t firstOfRole(std::span<const std::uint32_t> links, int role) {
     for (std::uint32_t link : links)
-        if (link >> 30 == role) return link & 0x3FFFFFFFu;
+        if (ResolvedLinks::roleOf(link) == role) return ResolvedLinks::targetOf(link);
     return 0;
 }
 
@@ -28,15 +28,14 @@ std::uint32_t firstOfRole(std::span<const std::uint32_t> links, std::uint32_t ro
 
 std::pair<LNGedcomIndiRecord*, LNGedcomIndiRecord*>
 LNGedcomRecordSet::parentsOfIndiAt(std::size_t position) const {
-    if (indiLinkStarts_.size() != indiRecords_.size() + 1 ||
-        famLinkStarts_.size() != famRecords_.size() + 1) {
+    if (links_.indis.size() != indiRecords_.size() || links_.fams.size() != famRecords_.size()) {
         const LNGedcomIndiRecord& indi = *indiRecords_[position];
         return {fatherOfIndi(indi).get(), motherOfIndi(indi).get()};
     }
     // FAMC is a person's first role, HUSB and WIFE a family's first two.
-    const std::uint32_t family = firstOfRole(indiLinks(position), 1);
+    const std::uint32_t family = firstOfRole(links_.indis.of(position), 1);
     if (family == 0) return {nullptr, nullptr};
-    const std::span<const std::uint32_t> links = famLinks(family - 1);
+    const std::span<const std::uint32_t> links = links_.fams.of(family - 1);
     const std::uint32_t father = firstOfRole(links, 1), mother = firstOfRole(links, 2);
     return {father ? indiRecords_[father - 1].get() : nullptr,
             mother ? indiRecords_[mother - 1].get() : nullptr};
@@ -58,7 +57,7 @@ std::shared_ptr<LNGedcomIndiRecord> LNGedcomRecordSet::wifeOfFam(const LNGedcomF
 // Appends the record each line names, in line order; a line naming no record
 // of the kind adds nothing, since a list holds records only.
 template <typename T>
-void LNGedcomRecordSet::appendNamed(std::vector<std::shared_ptr<T>>& list, Kind kind,
+void LNGedcomRecordSet::appendNamed(std::vector<std::shared_ptr<T>>& list, RecordKind kind,
                                     const std::vector<std::shared_ptr<T>>& records,
                                     std::span<LNGedcomNode* const> links) const {
     for (const LNGedcomNode* link : links) {

@@ -35,33 +35,24 @@ IndiList LNGedcomRecordSet::indisWithName(StringView typedName) const {
     LNGedcomName partial(typedName);
     const std::vector<SharedString>* candidates = indisWithNameKey(partial.key());
     if (!candidates) return found;
-    // The candidates' keys, slots and records lie scattered in memory: their
-    // hashes are taken first and each slot is asked for some candidates
-    // ahead, so that the waits overlap.
-    const std::size_t count = candidates->size();
-    std::vector<std::uint64_t> hashes(count);
-    for (std::size_t i = 0; i < count; ++i)
-        hashes[i] = recordKeyHash((*candidates)[i].view());
-    constexpr std::size_t ahead = 8;
-    for (std::size_t i = 0; i < std::min(ahead, count); ++i)
-        keyIndex_.prefetch(hashes[i]);
-    for (std::size_t c = 0; c < count; ++c) {
-        if (c + ahead < count) keyIndex_.prefetch(hashes[c + ahead]);
-        const auto& indi = atPosition(indiRecords_, positionOf(kindIndi, (*candidates)[c].view(), hashes[c]));
-        if (!indi) continue;
-        // Any of the candidate's names may match, not only the one that made
-        // it a candidate. The first is parsed already.
-        std::span<LNGedcomNode* const> names = indi->nameArray();
-        for (std::size_t i = 0; i < names.size(); ++i) {
-            bool matches =
-                i == 0 ? LNGedcomName::containPartial(partial, *indi->gedcomName())
-                       : LNGedcomName::containPartial(partial, LNGedcomName(names[i]->value().view()));
-            if (matches) {
-                found.push_back(indi);
-                break;
+    keyIndex_.forEachAhead(
+        candidates->size(), [&](std::size_t c) -> const SharedString& { return (*candidates)[c]; },
+        [&](std::size_t, StringView key, std::uint64_t hash) {
+            const auto& indi = atPosition(indiRecords_, positionOf(kindIndi, key, hash));
+            if (!indi) return;
+            // Any of the candidate's names may match, not only the one that
+            // made it a candidate. The first is parsed already.
+            std::span<LNGedcomNode* const> names = indi->nameArray();
+            for (std::size_t i = 0; i < names.size(); ++i) {
+                bool matches =
+                    i == 0 ? LNGedcomName::containPartial(partial, *indi->gedcomName())
+                           : LNGedcomName::containPartial(partial, LNGedcomName(names[i]->value().view()));
+                if (matches) {
+                    found.push_back(indi);
+                    break;
+                }
             }
-        }
-    }
+        });
     return sortedByName(std::move(found));
 }
 

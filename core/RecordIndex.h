@@ -1,28 +1,15 @@
 #pragma once
 
 #include "SharedString.h"
+#include "TableAllocator.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <type_traits>
 #include <vector>
 
 namespace kinloom {
-
-/// Memory for large lookup tables, in huge pages where the system allows:
-/// lookups land anywhere in the table, and with small pages nearly each one
-/// also misses the address translation cache.
-void* allocateTable(std::size_t bytes);
-void freeTable(void* memory, std::size_t bytes);
-
-template <typename T> struct SlotAllocator {
-    using value_type = T;
-    SlotAllocator() = default;
-    template <typename U> SlotAllocator(const SlotAllocator<U>&) {}
-    T* allocate(std::size_t count) { return static_cast<T*>(allocateTable(count * sizeof(T))); }
-    void deallocate(T* memory, std::size_t count) { freeTable(memory, count * sizeof(T)); }
-    friend bool operator==(const SlotAllocator&, const SlotAllocator&) { return true; }
-};
 
 /// The hash of a record key, mixed so that its high bits serve too.
 std::uint64_t recordKeyHash(StringView key);
@@ -74,18 +61,62 @@ class RecordIndex {
         if (size_ == 0) return none;
         return slots_[slotFor(shortHash(hash), key)].number;
     }
-    /// Asks the processor to load the slot where a lookup of the hash starts,
-    /// so that several lookups can wait for memory at once.
-    void prefetch(std::uint64_t hash) const {
-        // Unconditional: GCC drops a prefetch under a condition, and one of
-        // an empty table's null address does no harm.
-        __builtin_prefetch(slots_.data() + home(shortHash(hash)));
+    /// Calls visit(i, key, hash) for i from 0 to count - 1 in order, with key
+    /// the text of keyAt(i) (a reference to a SharedString, say, that stays
+    /// put during the pass) and hash its recordKeyHash, for visit to find or
+    /// file the key with. A lookup mostly waits for memory, so each key is
+    /// worked on ahead of its visit in three steps, each asking for what the
+    /// next one reads: holderAt(i), the address of what keyAt(i) is read
+    /// from (such as the record that holds the key), is asked for; then the
+    /// key's text; then the key is hashed and its slot asked for. Several
+    /// waits overlap. visit may file keys as long as the table does not grow
+    /// (see reserve).
+    template <typename HolderAt, typename KeyAt, typename Visit>
+    void forEachAhead(std::size_t count, HolderAt&& holderAt, KeyAt&& keyAt, Visit&& visit) const {
+        static_assert(std::is_lvalue_reference_v<decltype(keyAt(count))>);
+        using Key = std::remove_reference_t<decltype(keyAt(count))>;
+        const Key* keys[ring];
+        std::uint64_t hashes[ring];
+        // Taking a key's address reads its holder only; its text is asked
+        // for without reading it. Prefetches are unconditional: GCC drops one
+        // under a condition, and one of a null address does no harm.
+        auto take = [&](std::size_t i) {
+            keys[i % ring] = &keyAt(i);
+            __builtin_prefetch(StringView(*keys[i % ring]).data());
+        };
+        auto hash = [&](std::size_t i) {
+            hashes[i % ring] = recordKeyHash(StringView(*keys[i % ring]));
+            __builtin_prefetch(slots_.data() + home(shortHash(hashes[i % ring])));
+        };
+        for (std::size_t i = 0; i < std::min(3 * ahead, count); ++i)
+            __builtin_prefetch(holderAt(i));
+        for (std::size_t i = 0; i < std::min(2 * ahead, count); ++i)
+            take(i);
+        for (std::size_t i = 0; i < std::min(ahead, count); ++i)
+            hash(i);
+        for (std::size_t i = 0; i < count; ++i) {
+            const StringView key = *keys[i % ring];
+            const std::uint64_t keyHash = hashes[i % ring];
+            if (i + 3 * ahead < count) __builtin_prefetch(holderAt(i + 3 * ahead));
+            if (i + 2 * ahead < count) take(i + 2 * ahead);
+            if (i + ahead < count) hash(i + ahead);
+            visit(i, key, keyHash);
+        }
+    }
+    /// The same where the keys' holders are near at hand already.
+    template <typename KeyAt, typename Visit>
+    void forEachAhead(std::size_t count, KeyAt&& keyAt, Visit&& visit) const {
+        forEachAhead(
+            count, [](std::size_t) { return static_cast<const void*>(nullptr); }, keyAt, visit);
     }
 
     std::size_t size() const { return size_; }
 
   private:
     static constexpr std::size_t inlineUnits = 10;
+    // How many visits ahead forEachAhead works on a key per step, and its
+    // ring of keys and hashes (a power of two above 2 * ahead).
+    static constexpr std::size_t ahead = 4, ring = 16;
     struct Slot {
         std::uint32_t number = none;
         std::uint32_t hash = 0;
@@ -124,7 +155,7 @@ class RecordIndex {
     }
 
     void rehash(std::size_t capacity) {
-        std::vector<Slot, SlotAllocator<Slot>> old = std::move(slots_);
+        std::vector<Slot, TableAllocator<Slot>> old = std::move(slots_);
         slots_.assign(capacity, Slot());
         for (const Slot& slot : old) {
             if (slot.number == none) continue;
@@ -135,7 +166,7 @@ class RecordIndex {
         }
     }
 
-    std::vector<Slot, SlotAllocator<Slot>> slots_;
+    std::vector<Slot, TableAllocator<Slot>> slots_;
     std::size_t size_ = 0;
 };
 

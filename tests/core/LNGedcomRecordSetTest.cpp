@@ -109,11 +109,11 @@ TEST(LNGedcomRecordSet, ReportsRecordsWithoutKeyButHeaderAndTrailer) {
     LNGedcomErrors errors;
     LogCapture log;
     LNGedcomRecordSet set(&text, &errors);
-    EXPECT_EQ(log.lines(), (std::vector<std::string>{
-                               "just added error missingKey at line 2 with arg SUBN record with no key",
-                               "just added error missingKey at line 3 with arg INDI record with no key",
-                               "after validating INDIs there are 2 errors",
-                               "after validating FAMs there are 2 errors"}));
+    EXPECT_EQ(log.lines(),
+              (std::vector<std::string>{
+                  "just added error missingKey at line 2 with arg SUBN record with no key",
+                  "just added error missingKey at line 3 with arg INDI record with no key",
+                  "after validating INDIs there are 2 errors", "after validating FAMs there are 2 errors"}));
     EXPECT_EQ(set.count(), 5);
     EXPECT_EQ(set.numIndis(), 0);
     EXPECT_EQ(set.indisWithNameKey(u"AB000"), nullptr);
@@ -169,8 +169,38 @@ TEST(LNGedcomRecordSet, TreatsEmptyAndAbsentTextsApart) {
     EXPECT_EQ(absent.numIndis(), 0);
     EXPECT_EQ(absent.numNodes(), 0);
     EXPECT_EQ(absent.indiWithKey(u"@I1@"), nullptr);
+    EXPECT_EQ(absent.recordWithKey(u"@I1@"), nullptr);
     EXPECT_EQ(absent.indiByIndex(0), nullptr);
     EXPECT_EQ(errors.count(), 0);
+}
+
+TEST(LNGedcomRecordSet, KeepsAnsweringWithTheRecordsItFiledAfterSetRecords) {
+    String text = gedcomText({"0 @I1@ INDI", "1 FAMC @F1@", "0 @I2@ INDI", "1 FAMS @F1@", "0 @F1@ FAM",
+                              "1 HUSB @I2@", "1 CHIL @I1@"});
+    LNGedcomErrors errors;
+    LogCapture quiet;
+    LNGedcomRecordSet set(&text, &errors);
+    const LNGedcomRecord* second = set.recordWithKey(u"@I2@").get();
+    const LNGedcomRecord* family = set.recordWithKey(u"@F1@").get();
+    for (std::size_t size : {0, 1}) {
+        auto replacement = std::make_unique<RecordList>();
+        if (size == 1) replacement->push_back(set.indiByIndex(0));
+        set.setRecords(std::move(replacement));
+        EXPECT_EQ(set.count(), static_cast<int>(size));
+        EXPECT_EQ(set.recordWithKey(u"@I2@").get(), second);
+        EXPECT_EQ(set.recordWithKey(u"@F1@").get(), family);
+        EXPECT_EQ(set.indiWithKey(u"@I2@").get(), second);
+        EXPECT_EQ(set.parentsOfIndiAt(0).first, second);
+        EXPECT_EQ(set.fatherOfIndi(*set.indiByIndex(0)).get(), second);
+        int husb = 0;
+        EXPECT_EQ(set.checkIndi(u"@I2@", set.indiByIndex(1)->fams(), &husb, nullptr, nullptr), 1);
+        EXPECT_EQ(husb, 1);
+    }
+    // The checks, too, go over the filed records: the two persons without a
+    // name and the husband without a sex again.
+    EXPECT_EQ(errors.count(), 3);
+    set.validate();
+    EXPECT_EQ(errors.count(), 6);
 }
 
 TEST(LNGedcomRecordSet, SendsTheRecordCountToItsLogger) {

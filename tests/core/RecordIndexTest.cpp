@@ -22,11 +22,18 @@ TEST(RecordIndex, FindsEveryKeyThroughGrowthAndKeepsTheFirstNumber) {
     const String again = keys[17];
     EXPECT_EQ(index.tryFile(again, 9999), 17u);
     EXPECT_EQ(index.size(), 5000u);
-    for (std::uint32_t i = 0; i < keys.size(); ++i) {
+    for (std::uint32_t i = 0; i < keys.size(); ++i)
         EXPECT_EQ(index.find(keys[i]), i);
-        index.prefetch(recordKeyHash(keys[i]));
-        EXPECT_EQ(index.find(keys[i], recordKeyHash(keys[i])), i);
-    }
+    // The pass ahead visits every key in order, with its hash.
+    std::size_t visits = 0;
+    index.forEachAhead(
+        keys.size(), [&](std::size_t i) -> const String& { return keys[i]; },
+        [&](std::size_t i, StringView key, std::uint64_t hash) {
+            EXPECT_EQ(i, visits++);
+            EXPECT_EQ(key, StringView(keys[i]));
+            EXPECT_EQ(index.find(key, hash), i);
+        });
+    EXPECT_EQ(visits, keys.size());
 
     // Exact, case-sensitive keys: neighbours and prefixes find nothing.
     EXPECT_EQ(index.find(u"@i17@"), RecordIndex::none);
