@@ -37,6 +37,24 @@ template <typename T> int sign(const T& a, const T& b) {
     return (a > b) - (a < b);
 }
 
+bool isYearColumn(StringView identifier) {
+    return identifier == u"birthYear" || identifier == u"deathYear";
+}
+
+// The order of a text column's values: years in time order, places by code
+// unit. Negative, zero or positive.
+int compareValues(bool years, StringView a, StringView b) {
+    if (years) return LNYear::compareTexts(a, b);
+    return sign(a, b);
+}
+
+// Orders text numbers as the column orders the texts.
+auto valueLess(StringView identifier, const std::vector<StringView>& texts) {
+    return [years = isYearColumn(identifier), &texts](std::uint32_t a, std::uint32_t b) {
+        return compareValues(years, texts[a], texts[b]) < 0;
+    };
+}
+
 // Ranks texts in the order less gives: equal texts share a rank.
 template <typename Less>
 std::vector<std::uint32_t> rankTexts(const std::vector<StringView>& texts, Less less) {
@@ -186,7 +204,7 @@ int comparePersons(const LNGedcomIndiRecord& first, const LNGedcomIndiRecord& se
         if (!firstHas && !secondHas) return compareIndisByName(first, second);
         if (!secondHas) return -1;
         if (!firstHas) return 1;
-        if (int order = a.compare(b)) return order < 0 ? -1 : 1;
+        if (int order = compareValues(isYearColumn(identifier), a, b)) return order;
         return compareIndisByName(first, second);
     }
     if (identifier == u"id") return sign(idOf(first), idOf(second));
@@ -227,6 +245,7 @@ void LNPersonSorter::forget() {
     texts_.clear();
     textNumbers_.clear();
     rankOfText_.clear();
+    rankOfYearText_.clear();
 }
 
 void LNPersonSorter::setTexts(std::vector<SharedString> texts,
@@ -234,6 +253,7 @@ void LNPersonSorter::setTexts(std::vector<SharedString> texts,
     texts_ = std::move(texts);
     textNumbers_ = std::move(numbersById);
     rankOfText_.clear();
+    rankOfYearText_.clear();
 }
 
 const std::vector<std::uint32_t>& LNPersonSorter::nameRanks(const IndiList& rows,
@@ -246,7 +266,7 @@ const std::vector<std::uint32_t>& LNPersonSorter::nameRanks(const IndiList& rows
     return nameRanks_;
 }
 
-// Persons with a value first, by text in code unit order; those without last.
+// Persons with a value first, in the column's order of values; those without last.
 const std::vector<std::uint32_t>& LNPersonSorter::textRanks(const IndiList& rows,
                                                             const std::vector<std::uint32_t>& ids,
                                                             StringView identifier) {
@@ -254,15 +274,15 @@ const std::vector<std::uint32_t>& LNPersonSorter::textRanks(const IndiList& rows
     if (ranks.size() == rows.size()) return ranks;
     auto noted = textNumbers_.find(String(identifier));
     if (noted != textNumbers_.end() && noted->second.size() == rows.size()) {
-        if (rankOfText_.size() != texts_.size()) {
+        std::vector<std::uint32_t>& rankOfText = isYearColumn(identifier) ? rankOfYearText_ : rankOfText_;
+        if (rankOfText.size() != texts_.size()) {
             std::vector<StringView> views(texts_.begin(), texts_.end());
-            rankOfText_ =
-                rankTexts(views, [&](std::uint32_t a, std::uint32_t b) { return views[a] < views[b]; });
+            rankOfText = rankTexts(views, valueLess(identifier, views));
         }
         ranks.resize(rows.size());
         for (std::size_t id = 0; id < rows.size(); ++id) {
             std::uint32_t number = noted->second[id];
-            ranks[id] = number == noText ? noText : rankOfText_[number];
+            ranks[id] = number == noText ? noText : rankOfText[number];
         }
         return ranks;
     }
@@ -274,8 +294,7 @@ const std::vector<std::uint32_t>& LNPersonSorter::textRanks(const IndiList& rows
         StringView text = textOf(*rows[i], identifier, &present);
         if (present) textIndex[i] = texts.add(text);
     }
-    std::vector<std::uint32_t> rankOfText = rankTexts(
-        texts.texts(), [&](std::uint32_t a, std::uint32_t b) { return texts.texts()[a] < texts.texts()[b]; });
+    std::vector<std::uint32_t> rankOfText = rankTexts(texts.texts(), valueLess(identifier, texts.texts()));
     ranks.assign(rows.size(), noValue);
     for (std::size_t i = 0; i < rows.size(); ++i) {
         if (textIndex[i] != noValue) ranks[ids[i]] = rankOfText[textIndex[i]];
