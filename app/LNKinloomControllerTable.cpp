@@ -19,21 +19,26 @@ class SharedTexts {
     /// The shared copy of the text, or the none marker; appends the text's
     /// number, or noText, to numbers.
     AttributeValue valueOf(std::optional<StringView> text, std::vector<std::uint32_t>& numbers) {
-        if (!text) {
-            numbers.push_back(LNPersonSorter::noText);
-            return NoneMarker();
-        }
-        std::uint32_t number = numberOf(*text);
-        numbers.push_back(number);
-        return texts_[number];
+        return numbered(text ? numberOf(*text) : LNPersonSorter::noText, numbers);
+    }
+    /// The same for the text of a year, which finds its number in an array.
+    AttributeValue valueOf(std::optional<LNYear> year, std::vector<std::uint32_t>& numbers) {
+        if (!year) return numbered(LNPersonSorter::noText, numbers);
+        std::uint32_t& number = years_[static_cast<std::size_t>(year->order() + yearsBeforeChrist)];
+        if (number == LNPersonSorter::noText) number = numberOf(year->text());
+        return numbered(number, numbers);
     }
     std::vector<SharedString> take() { return std::move(texts_); }
 
   private:
+    static constexpr int yearsBeforeChrist = 10000;
+
+    AttributeValue numbered(std::uint32_t number, std::vector<std::uint32_t>& numbers) {
+        numbers.push_back(number);
+        if (number == LNPersonSorter::noText) return NoneMarker();
+        return texts_[number];
+    }
     std::uint32_t numberOf(StringView text) {
-        // Most texts are years: four digits find their number in an array.
-        int year = yearValue(text);
-        if (year >= 0 && years_[year] != LNPersonSorter::noText) return years_[year];
         auto found = numbers_.find(text);
         if (found == numbers_.end()) {
             // Keyed by a view of the kept copy, which stays where it is.
@@ -41,22 +46,14 @@ class SharedTexts {
             found = numbers_.emplace(shared.view(), static_cast<std::uint32_t>(texts_.size())).first;
             texts_.push_back(std::move(shared));
         }
-        if (year >= 0) years_[year] = found->second;
         return found->second;
-    }
-    static int yearValue(StringView text) {
-        if (text.size() != 4) return -1;
-        int value = 0;
-        for (char16_t c : text) {
-            if (c < u'0' || c > u'9') return -1;
-            value = value * 10 + (c - u'0');
-        }
-        return value;
     }
 
     std::unordered_map<StringView, std::uint32_t> numbers_;
     std::vector<SharedString> texts_;
-    std::vector<std::uint32_t> years_ = std::vector<std::uint32_t>(10000, LNPersonSorter::noText);
+    // By LNYear::order, from the earliest year before Christ.
+    std::vector<std::uint32_t> years_ =
+        std::vector<std::uint32_t>(2 * yearsBeforeChrist, LNPersonSorter::noText);
 };
 
 // The display name of each distinct NAME value, made once and shared: the

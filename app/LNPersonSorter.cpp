@@ -38,6 +38,24 @@ template <typename T> int sign(const T& a, const T& b) {
     return (a > b) - (a < b);
 }
 
+bool isYearColumn(StringView identifier) {
+    return identifier == u"birthYear" || identifier == u"deathYear";
+}
+
+// The order of a text column's values: years in time order, places by code
+// unit. Negative, zero or positive.
+int compareValues(bool years, StringView a, StringView b) {
+    if (years) return LNYear::compareTexts(a, b);
+    return sign(a, b);
+}
+
+// Orders text numbers as the column orders the texts.
+auto valueLess(StringView identifier, const std::vector<StringView>& texts) {
+    return [years = isYearColumn(identifier), &texts](std::uint32_t a, std::uint32_t b) {
+        return compareValues(years, texts[a], texts[b]) < 0;
+    };
+}
+
 // Puts the rows and their ids into the order of the positions.
 void permute(IndiList& rows, std::vector<std::uint32_t>& ids, const std::vector<std::uint32_t>& order) {
     IndiList sortedRows;
@@ -77,7 +95,7 @@ int comparePersons(const LNGedcomIndiRecord& first, const LNGedcomIndiRecord& se
         if (!firstHas && !secondHas) return compareIndisByName(first, second);
         if (!secondHas) return -1;
         if (!firstHas) return 1;
-        if (int order = a.compare(b)) return order < 0 ? -1 : 1;
+        if (int order = compareValues(isYearColumn(identifier), a, b)) return order;
         return compareIndisByName(first, second);
     }
     if (identifier == u"id") return sign(idOf(first), idOf(second));
@@ -118,6 +136,7 @@ void LNPersonSorter::forget() {
     texts_.clear();
     textNumbers_.clear();
     rankOfText_.clear();
+    rankOfYearText_.clear();
 }
 
 void LNPersonSorter::setTexts(std::vector<SharedString> texts,
@@ -125,6 +144,7 @@ void LNPersonSorter::setTexts(std::vector<SharedString> texts,
     texts_ = std::move(texts);
     textNumbers_ = std::move(numbersById);
     rankOfText_.clear();
+    rankOfYearText_.clear();
 }
 
 const std::vector<std::uint32_t>& LNPersonSorter::nameRanks(const IndiList& rows,
@@ -137,7 +157,7 @@ const std::vector<std::uint32_t>& LNPersonSorter::nameRanks(const IndiList& rows
     return nameRanks_;
 }
 
-// Persons with a value first, by text in code unit order; those without last.
+// Persons with a value first, in the column's order of values; those without last.
 const std::vector<std::uint32_t>& LNPersonSorter::textRanks(const IndiList& rows,
                                                             const std::vector<std::uint32_t>& ids,
                                                             StringView identifier) {
@@ -145,15 +165,15 @@ const std::vector<std::uint32_t>& LNPersonSorter::textRanks(const IndiList& rows
     if (ranks.size() == rows.size()) return ranks;
     auto noted = textNumbers_.find(String(identifier));
     if (noted != textNumbers_.end() && noted->second.size() == rows.size()) {
-        if (rankOfText_.size() != texts_.size()) {
+        std::vector<std::uint32_t>& rankOfText = isYearColumn(identifier) ? rankOfYearText_ : rankOfText_;
+        if (rankOfText.size() != texts_.size()) {
             std::vector<StringView> views(texts_.begin(), texts_.end());
-            rankOfText_ = rankInOrder(views.size(),
-                                      [&](std::uint32_t a, std::uint32_t b) { return views[a] < views[b]; });
+            rankOfText = rankInOrder(views.size(), valueLess(identifier, views));
         }
         ranks.resize(rows.size());
         for (std::size_t id = 0; id < rows.size(); ++id) {
             std::uint32_t number = noted->second[id];
-            ranks[id] = number == noText ? noText : rankOfText_[number];
+            ranks[id] = number == noText ? noText : rankOfText[number];
         }
         return ranks;
     }
@@ -166,8 +186,7 @@ const std::vector<std::uint32_t>& LNPersonSorter::textRanks(const IndiList& rows
         if (present) textIndex[i] = texts.add(text);
     }
     std::vector<std::uint32_t> rankOfText =
-        rankInOrder(texts.texts().size(),
-                    [&](std::uint32_t a, std::uint32_t b) { return texts.texts()[a] < texts.texts()[b]; });
+        rankInOrder(texts.texts().size(), valueLess(identifier, texts.texts()));
     ranks.assign(rows.size(), noValue);
     for (std::size_t i = 0; i < rows.size(); ++i) {
         if (textIndex[i] != noValue) ranks[ids[i]] = rankOfText[textIndex[i]];

@@ -14,8 +14,9 @@ namespace kinloom {
 /// the table stores on each record: negative when the first person goes
 /// first, 0 when they are equal, positive when it goes after. "name" is the
 /// name order; "birthYear", "birthPlace", "deathYear" and "deathPlace"
-/// put persons with a value first, by plain text order (code unit by code
-/// unit), then by name; "id" is file order. Any other identifier logs
+/// put persons with a value first, the years in time order
+/// (LNYear::compareTexts) and the places by plain text order (code unit by
+/// code unit), then by name; "id" is file order. Any other identifier logs
 /// "YIKES, WE SHOULDN'T BE HERE!" and finds every pair equal.
 int comparePersons(const LNGedcomIndiRecord& first, const LNGedcomIndiRecord& second, StringView identifier);
 
@@ -55,6 +56,7 @@ class LNPersonSorter {
     std::vector<SharedString> texts_;
     std::unordered_map<String, std::vector<std::uint32_t>> textNumbers_;
     std::vector<std::uint32_t> rankOfText_;
+    std::vector<std::uint32_t> rankOfYearText_;
 };
 
 } // namespace kinloom

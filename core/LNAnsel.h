@@ -25,11 +25,13 @@ class LNAnsel {
                (code >= 0xBC && code <= 0xC8) || (code >= 0xCD && code <= 0xCF) ||
                (code >= 0xE0 && code <= 0xFB) || code == 0xFE;
     }
-    /// Upper-half bytes that decode to a character of their own. 0xBE, 0xBF
-    /// and 0xCD to 0xCF are valid ANSEL but are neither this nor diacritics.
+    /// Upper-half bytes that decode to a character of their own: every valid
+    /// ANSEL byte that is not a diacritic. That takes in 0xBE, 0xBF and 0xCD
+    /// to 0xCF (0xCF is the sharp s), which GEDCOM adds to ANSEL: dropping
+    /// them lost letters such as the ß of Strauß.
     static constexpr bool spacingCharacter(std::uint16_t code) {
-        return (code >= 0xA1 && code <= 0xAE) || (code >= 0xB0 && code <= 0xBA) || code == 0xBC ||
-               code == 0xBD || (code >= 0xC0 && code <= 0xC8);
+        return (code >= 0xA1 && code <= 0xAE) || (code >= 0xB0 && code <= 0xBA) ||
+               (code >= 0xBC && code <= 0xC8) || (code >= 0xCD && code <= 0xCF);
     }
     /// Diacritics, written before the character they belong to.
     static constexpr bool nonSpacingDiacritic(std::uint16_t code) {

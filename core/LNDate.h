@@ -1,5 +1,6 @@
 #pragma once
 
+#include "LNYear.h"
 #include "SharedString.h"
 
 #include <cstdint>
@@ -9,16 +10,17 @@
 namespace kinloom {
 
 /// The value of a DATE line, read tolerantly for its year: the last token of
-/// exactly four decimal digits.
+/// exactly four decimal digits, or of four digits with B.C. or BC attached;
+/// a year followed by B.C. or BC (any case, either dot left out) is before
+/// Christ.
 class LNDate {
   public:
     /// Null when the text is empty or white space only.
     static std::unique_ptr<LNDate> initFromString(StringView text);
-    /// The year initFromString would find in the text, as a view into it, or
-    /// the empty view; makes no date.
-    static StringView yearIn(StringView text);
+    /// The year initFromString would find in the text, or absent; makes no date.
+    static std::optional<LNYear> yearIn(StringView text);
 
-    /// The four-digit year text, or absent.
+    /// The year's text (LNYear::text: "1850", "1032 B.C."), or absent.
     const std::optional<String>& yearString() const { return yearString_; }
     void setYearString(std::optional<String> year) { yearString_ = std::move(year); }
 

@@ -24,14 +24,14 @@ class LifeEvents {
         scan(false);
         return deat_;
     }
-    std::optional<StringView> birthYear() {
+    std::optional<LNYear> birthYear() {
         if (auto year = yearOf(birth())) return year;
         scan(true);
         for (LNNode* event : {bapt_, chr_, bapm_})
             if (auto year = yearOf(event)) return year;
         return std::nullopt;
     }
-    std::optional<StringView> deathYear() {
+    std::optional<LNYear> deathYear() {
         if (auto year = yearOf(death())) return year;
         scan(true);
         return yearOf(buri_);
@@ -39,11 +39,10 @@ class LifeEvents {
 
   private:
     // The year of the event's first DATE line, if it has one.
-    static std::optional<StringView> yearOf(const LNNode* event) {
+    static std::optional<LNYear> yearOf(const LNNode* event) {
         const LNNode* date = event ? event->childWithName(u"DATE") : nullptr;
         if (!date) return std::nullopt;
-        StringView year = LNDate::yearIn(date->value().view());
-        return year.empty() ? std::nullopt : std::optional<StringView>(year);
+        return LNDate::yearIn(date->value().view());
     }
 
     // Reads further lines, to the end or (unless all) until both the first
@@ -99,6 +98,10 @@ std::optional<String> copied(std::optional<StringView> text) {
     return text ? std::optional<String>(String(*text)) : std::nullopt;
 }
 
+std::optional<String> textOf(std::optional<LNYear> year) {
+    return year ? std::optional<String>(year->text()) : std::nullopt;
+}
+
 int compareTexts(StringView a, StringView b) {
     return localizedCaseInsensitiveCompare(a, b);
 }
@@ -114,11 +117,11 @@ LNGedcomIndiRecord::LNGedcomIndiRecord(Ref<LNGedcomNode> root, LNGedcomErrors* e
 LNGedcomIndiRecord::~LNGedcomIndiRecord() = default;
 
 std::optional<String> LNGedcomIndiRecord::birthYear() const {
-    return copied(LifeEvents(*root()).birthYear());
+    return textOf(LifeEvents(*root()).birthYear());
 }
 
 std::optional<String> LNGedcomIndiRecord::deathYear() const {
-    return copied(LifeEvents(*root()).deathYear());
+    return textOf(LifeEvents(*root()).deathYear());
 }
 
 std::optional<String> LNGedcomIndiRecord::birthPlace() const {

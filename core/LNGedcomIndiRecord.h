@@ -3,6 +3,7 @@
 #include "LNGedcomName.h"
 #include "LNGedcomRecord.h"
 #include "LNGedcomRecordLinks.h"
+#include "LNYear.h"
 
 #include <cstdint>
 #include <memory>
@@ -33,7 +34,8 @@ class LNGedcomIndiRecord : public LNGedcomRecord {
     /// The parsed value of the first NAME line, or null without one.
     const LNGedcomName* gedcomName() const { return gedcomName_.get(); }
 
-    /// The year of BIRT, else BAPT, CHR, BAPM (the first event of each tag only).
+    /// The year's text (LNYear::text) of BIRT, else BAPT, CHR, BAPM (the
+    /// first event of each tag only).
     std::optional<String> birthYear() const;
     /// The year of DEAT, else BURI.
     std::optional<String> deathYear() const;
@@ -41,11 +43,15 @@ class LNGedcomIndiRecord : public LNGedcomRecord {
     /// United States the part before the country.
     std::optional<String> birthPlace() const;
     std::optional<String> deathPlace() const;
-    /// The four texts above as views into the record's lines, found in one
-    /// scan of them (the person table reads them for every person). The
-    /// places log as birthPlace and deathPlace do, the birth's first.
+    /// The four values above, found in one scan of the record's lines (the
+    /// person table reads them for every person): the years, and the places
+    /// as views into the lines. The places log as birthPlace and deathPlace
+    /// do, the birth's first.
     struct LifeTexts {
-        std::optional<StringView> birthYear, birthPlace, deathYear, deathPlace;
+        std::optional<LNYear> birthYear;
+        std::optional<StringView> birthPlace;
+        std::optional<LNYear> deathYear;
+        std::optional<StringView> deathPlace;
     };
     LifeTexts lifeTexts() const;
 

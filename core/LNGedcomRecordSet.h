@@ -218,8 +218,8 @@ int sexValue(const LNGedcomNode* sex);
 
 /// The name order of persons (see LNGedcomIndiRecord::compareByName).
 int compareIndisByName(const LNGedcomIndiRecord& a, const LNGedcomIndiRecord& b);
-/// Persons with a birth year first, by year text, then by name; the context
-/// is ignored.
+/// Persons with a birth year first, in year order (LNYear::compareTexts),
+/// then by name; the context is ignored.
 int compareIndisByBirthYear(const LNGedcomIndiRecord& a, const LNGedcomIndiRecord& b, void* context);
 
 /// Whether a reference line of a record of the kind leads to a record of a

@@ -66,7 +66,7 @@ int compareIndisByBirthYear(const LNGedcomIndiRecord& a, const LNGedcomIndiRecor
     if (yearA && !yearB) return -1;
     if (!yearA && yearB) return 1;
     if (yearA) {
-        if (int order = yearA->compare(*yearB)) return order < 0 ? -1 : 1;
+        if (int order = LNYear::compareTexts(*yearA, *yearB)) return order;
     }
     return compareIndisByName(a, b);
 }

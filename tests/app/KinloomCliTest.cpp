@@ -114,6 +114,32 @@ TEST(KinloomCli, PrintsTextAsUtf8WhateverTheFileEncoding) {
                                 "I2\t\xC3\x85ngstr\xC3\xB6m, \xC5\x81ukasz\t\t\t\t\t\t\n");
 }
 
+TEST(KinloomCli, PrintsYearsBeforeChristAndTheAnselSharpSAsTheWindowShowsThem) {
+    const std::string years = "tests/data/years-before-christ.ged";
+    EXPECT_EQ(runCli({"persons", years, "--sort", "birthYear"}).out,
+              header + "I1\tLevi, Aaron\t1032 B.C.\t\t0980 B.C.\t\t\t\n"
+                       "I5\tLevi, Ezra\t1032 B.C.\t\t1000 B.C.\t\t\t\n"
+                       "I2\tLevi, Boaz\t0500 B.C.\t\t0010\t\t\t\n"
+                       "I3\tLevi, Cyrus\t1000\t\t1060\t\t\t\n"
+                       "I4\tLevi, David\t1850\t\t\t\t\t\n"
+                       "I6\tLevi, Felix\t\t\t\t\t\t\n");
+    EXPECT_EQ(runCli({"show", years, "I5", "--expand-all"}).out,
+              "0 @I5@ INDI\n  1 NAME Ezra /Levi/\n  1 BIRT\n    2 DATE 1032bc\n  1 DEAT\n    2 DATE AFT 1000 "
+              "B.C.\n");
+
+    const std::string ansel = "../shared/testdata/gedcom4j/ANSEL.GED";
+    if (!std::ifstream(ansel)) GTEST_SKIP() << ansel << " is not there";
+    const std::string sharpS = "es zet (\xC3\x9F)";
+    std::string persons = runCli({"persons", ansel}).out;
+    EXPECT_NE(
+        persons.find("\nCHILD3\tSpecial Characters 3\t\tcopyright symbol (\xC2\xA9)\t\t" + sharpS + "\t"),
+        std::string::npos)
+        << persons;
+    std::string shown = runCli({"show", ansel, "CHILD3", "--expand-all"}).out;
+    EXPECT_NE(shown.find("inverted exclamation mark (\xC2\xA1), " + sharpS + "\n"), std::string::npos)
+        << shown;
+}
+
 TEST(KinloomCli, FindPrintsTheMatchesInNameOrder) {
     CliRun run = runCli({"find", viewerFile, "J /Smith/"});
     EXPECT_EQ(run.status, 0);

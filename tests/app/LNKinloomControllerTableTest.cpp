@@ -96,6 +96,40 @@ TEST_F(LNKinloomControllerTable, SortsYearsAndPlacesAsTextWithMissingValuesLast)
     EXPECT_EQ(rowKeys(), (Keys{"I1", "I5", "I6", "I9", "I10", "I2", "I4", "I3"}));
 }
 
+TEST_F(LNKinloomControllerTable, ShowsYearsBeforeChristAndSortsThemFirst) {
+    open("tests/data/years-before-christ.ged");
+    EXPECT_EQ(column(u"birthYear"), (Keys{"1032 B.C.", "0500 B.C.", "1000", "1850", "1032 B.C.", ""}));
+    EXPECT_EQ(column(u"deathYear"), (Keys{"0980 B.C.", "0010", "1060", "", "1000 B.C.", ""}));
+    const std::pair<StringView, Keys> orders[] = {
+        {u"birthYear", Keys{"I1", "I5", "I2", "I3", "I4", "I6"}},
+        {u"deathYear", Keys{"I5", "I1", "I2", "I3", "I4", "I6"}},
+    };
+    for (const auto& [identifier, ascending] : orders) {
+        clickHeader(identifier);
+        EXPECT_EQ(rowKeys(), ascending) << toUtf8(identifier);
+        clickHeader(identifier);
+        EXPECT_EQ(rowKeys(), reversed(ascending)) << toUtf8(identifier);
+
+        // The same order from comparePersons, and from a sorter that reads the rows' values.
+        auto keysOf = [](const IndiList& persons) {
+            Keys keys;
+            for (const auto& person : persons)
+                keys.push_back(toUtf8(stripAts(person->key().view())));
+            return keys;
+        };
+        IndiList persons = controller().gedcomRecords()->indiRecords();
+        IndiList sorted = persons;
+        std::stable_sort(sorted.begin(), sorted.end(), [&](const auto& a, const auto& b) {
+            return comparePersons(*a, *b, identifier) < 0;
+        });
+        EXPECT_EQ(keysOf(sorted), ascending) << toUtf8(identifier);
+        std::vector<std::uint32_t> ids(persons.size());
+        std::iota(ids.begin(), ids.end(), 0);
+        LNPersonSorter().sort(persons, ids, identifier);
+        EXPECT_EQ(keysOf(persons), ascending) << toUtf8(identifier);
+    }
+}
+
 TEST_F(LNKinloomControllerTable, ParentHeadersDoNotSort) {
     clickHeader(u"name");
     Keys byName = rowKeys();

@@ -192,6 +192,12 @@ TEST(LNGedcomFileSharedData, EveryAnselDiacriticLandsOnItsLetter) {
         eventValue(ansel.set(), u"@CHILD0@", u"BIRT", u"PLAC"),
         u"slash l - uppercase (\u0141), slash o - uppercase (\u00D8), slash d - uppercase (\u0110), thorn - "
         u"uppercase (\u00DE)");
+    // The sharp s is one of the bytes GEDCOM adds to ANSEL; no byte of the file goes.
+    EXPECT_EQ(eventValue(ansel.set(), u"@CHILD3@", u"DEAT", u"PLAC"),
+              u"musical sharp (\u266F), inverted question mark (\u00BF), inverted exclamation mark (\u00A1), "
+              u"es zet (\u00DF)");
+    EXPECT_EQ(ansel.set().indiWithKey(u"@CHILD3@")->deathPlace(), u"es zet (\u00DF)");
+    EXPECT_FALSE(ansel.logged("impossible case in stringFromAnselString:"));
 
     // Each child named "code: XX (Unicode: ..., NNNN)" has every capital
     // letter with that mark as birth place and every small one as death place.

@@ -212,6 +212,10 @@ std::optional<String> copy(std::optional<StringView> text) {
     return text ? std::optional<String>(String(*text)) : std::nullopt;
 }
 
+std::optional<String> copy(std::optional<LNYear> year) {
+    return year ? std::optional<String>(year->text()) : std::nullopt;
+}
+
 // The value of the first event's first line with the tag, or absent.
 std::optional<String> detail(const LNGedcomIndiRecord& person, StringView event, StringView tag) {
     const LNNode* line = person.root()->childWithName(event);
@@ -239,7 +243,7 @@ TEST(LNGedcomIndiRecord, FindsLifeTextsInOnePassAsThePlainRulesDo) {
                                                             "Toronto, Ontario, Canada",
                                                             "Göteborg, Västra Götaland, Sverige"};
     const std::vector<std::optional<std::string>> dates = {
-        std::nullopt, "", "ABT", "1850", "BET 1850 AND 1860", " 1 JAN 1901 ", "18500"};
+        std::nullopt, "", "ABT", "1850", "BET 1850 AND 1860", " 1 JAN 1901 ", "18500", "ABT 1032 B.C."};
     for (const auto& birthPlace : places)
         for (const auto& date : dates) {
             const auto& deathPlace = places[(&birthPlace - places.data() + 5) % places.size()];
