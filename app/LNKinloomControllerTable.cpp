@@ -130,6 +130,7 @@ void LNKinloomController::setupTableData(const IndiList* persons) {
     personIds_.assign(std::bit_ceil(std::max<std::size_t>(16, count + count / 2)), 0);
     const IndiList& rows = *sortedPersonRecords_;
     for (std::size_t i = 0; i < count; ++i) {
+        if (i % 4096 == 0) LNProgress::tell(LNProgress::Stage::table, i, 2 * count);
         LNGedcomIndiRecord* person = sortedPersonRecords_->emplace_back(source[i]).get();
         person->setAttribute(static_cast<std::int64_t>(i + 1), u"id");
         // A later person with the same key takes the slot, as it takes the row.
@@ -150,6 +151,7 @@ void LNKinloomController::setupTableData(const IndiList* persons) {
     // already; the child's cell shares the parent's text.
     const bool ownList = gedcomRecords_ && persons == &gedcomRecords_->indiRecords();
     for (std::size_t i = 0; i < count; ++i) {
+        if (i % 4096 == 0) LNProgress::tell(LNProgress::Stage::table, count + i, 2 * count);
         LNGedcomIndiRecord* person = rows[i].get();
         // The father and mother of fatherOfIndi and motherOfIndi, with the
         // family looked up once for both; the record set's own list has its
@@ -166,6 +168,7 @@ void LNKinloomController::setupTableData(const IndiList* persons) {
         setParentValues(*person, parents.first, u"fatherRoot", u"father", names);
         setParentValues(*person, parents.second, u"motherRoot", u"mother", names);
     }
+    LNProgress::tell(LNProgress::Stage::table, 2 * count, 2 * count);
 }
 
 void LNKinloomController::resetPersonRowMap() {

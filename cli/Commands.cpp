@@ -180,6 +180,7 @@ int runCommand(const Arguments& arguments, std::string& out, std::string& proble
     case Arguments::Command::validate:
         return validate(viewer, arguments, out, problem);
     case Arguments::Command::help:
+    case Arguments::Command::version:
         break;
     }
     return exitRead;
