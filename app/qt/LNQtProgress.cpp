@@ -8,6 +8,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace kinloom {
 
 using namespace Qt::StringLiterals;
@@ -45,10 +47,6 @@ LNQtProgress::LNQtProgress(QMainWindow* window) : window_(window) {}
 
 LNQtProgress::~LNQtProgress() {
     delete dialog_.data();
-}
-
-QDialog* LNQtProgress::dialog() const {
-    return dialog_.data();
 }
 
 bool LNQtProgress::progressed(Stage stage, std::uint64_t done, std::uint64_t total, bool canStop) {

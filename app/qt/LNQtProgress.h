@@ -32,8 +32,6 @@ class LNQtProgress : public QObject, public LNProgress {
     void finish();
     /// What Cancel does: the job stops at its next report where it can.
     void cancel() { cancelRequested_ = true; }
-    /// Shown while the job runs (for tests).
-    QDialog* dialog() const;
 
   Q_SIGNALS:
     /// Every report, before the stop request is answered.
