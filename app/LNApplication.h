@@ -3,6 +3,7 @@
 #include "LNBundle.h"
 #include "LNDocumentController.h"
 #include "LNOpenPanel.h"
+#include "LNProgress.h"
 #include "LNView.h"
 
 #include <memory>
@@ -42,6 +43,10 @@ class LNApplication {
     virtual std::unique_ptr<LNOpenPanel> openPanel() = 0;
     virtual LNDocumentController& sharedDocumentController() = 0;
     virtual const LNBundle& mainBundle() const = 0;
+    /// Where long jobs (opening a file, the validate command) report how far
+    /// they are and learn whether to stop; null (the default): nowhere, and
+    /// nothing stops them.
+    virtual LNProgress* progress() { return nullptr; }
 };
 
 } // namespace kinloom

@@ -48,9 +48,16 @@ void LNKinloomController::awakeFromNib() {
     }
 }
 
-void LNKinloomController::loadFile(const std::string& path) {
-    // The old file goes, with everything that holds its records, before the
-    // new one is read, so that two files are never in memory at once.
+namespace {
+
+LNProgress* applicationProgress() {
+    LNApplication* application = LNApplication::sharedApplication();
+    return application ? application->progress() : nullptr;
+}
+
+} // namespace
+
+void LNKinloomController::releaseFile() {
     gedcomRecords_ = nullptr;
     sortedPersonRecords_.reset();
     rowIds_.clear();
@@ -58,12 +65,31 @@ void LNKinloomController::loadFile(const std::string& path) {
     rowOfId_.clear();
     releaseSelectedRoot();
     gedcomFile_.reset();
-    gedcomFile_ = std::make_unique<LNGedcomFile>(path);
+}
+
+bool LNKinloomController::loadFile(const std::string& path) {
+    // Where nothing can stop the load, the old file goes, with everything
+    // that holds its records, before the new one is read, so that two files
+    // are never in memory at once. Where a stop can be asked for, the old one
+    // stays until the new one is read, so that a stopped load leaves it.
+    LNProgress* progress = applicationProgress();
+    if (!progress) releaseFile();
+    std::unique_ptr<LNGedcomFile> file;
+    try {
+        LNProgress::Scope scope(progress);
+        file = std::make_unique<LNGedcomFile>(path);
+    } catch (const LNProgress::Cancelled&) {
+        return false;
+    }
+    releaseFile();
+    gedcomFile_ = std::move(file);
     gedcomRecords_ = gedcomFile_->recordSet();
     if (pathLabel_) pathLabel_->setStringValue(fromUtf8(path));
+    return true;
 }
 
 void LNKinloomController::showRecordSet() {
+    LNProgress::Scope scope(applicationProgress());
     setupTableData(gedcomRecords_ ? &gedcomRecords_->indiRecords() : nullptr);
     if (personTable_) personTable_->reloadData();
     releaseSelectedRoot();
@@ -83,15 +109,17 @@ void LNKinloomController::showRecordSet() {
 }
 
 bool LNKinloomController::openFile(LNApplication*, const std::optional<std::string>& path) {
-    if (path) loadFile(*path);
-    showRecordSet();
+    if (!path || loadFile(*path)) showRecordSet();
     return true;
 }
 
 void LNKinloomController::openDocument(LNView*) {
-    std::string path = runOpenPanel(u"Open Gedcom");
+    openChosenDocument(runOpenPanel(u"Open Gedcom"));
+}
+
+void LNKinloomController::openChosenDocument(const std::string& path) {
     if (!path.empty()) {
-        loadFile(path);
+        if (!loadFile(path)) return;
         if (LNApplication* application = LNApplication::sharedApplication())
             application->sharedDocumentController().noteNewRecentDocumentURL(path);
     }
@@ -147,8 +175,13 @@ void LNKinloomController::validate(LNView*) {
     if (gedcomRecords_ && path) {
         // Read afresh each time, so an edited grammar counts at the next run.
         if (auto grammar = LNGedcomSpecification::initFromFile(*path)) {
-            for (const auto& person : gedcomRecords_->indiRecords())
-                grammar->validateRecord(person->root().get());
+            LNProgress::Scope scope(applicationProgress());
+            const IndiList& persons = gedcomRecords_->indiRecords();
+            for (std::size_t i = 0; i < persons.size(); ++i) {
+                if (i % 1024 == 0) LNProgress::tell(LNProgress::Stage::validating, i, persons.size());
+                grammar->validateRecord(persons[i]->root().get());
+            }
+            LNProgress::tell(LNProgress::Stage::validating, persons.size(), persons.size());
         }
     }
     if (personTable_) personTable_->reloadData();

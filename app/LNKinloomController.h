@@ -80,6 +80,10 @@ class LNKinloomController : public LNApplicationDelegate,
     /// The open command: asks for a file; a chosen one is loaded and noted
     /// among the recent documents. The record set is shown either way.
     void openDocument(LNView* sender);
+    /// The open command once the path is chosen (empty: none was): the file
+    /// is loaded and noted among the recent documents, then the record set is
+    /// shown. Dropping a file on the window does this too.
+    void openChosenDocument(const std::string& path);
     void quit(LNView* sender);
     bool applicationShouldTerminateAfterLastWindowClosed(LNApplication* application) override;
 
@@ -149,7 +153,10 @@ class LNKinloomController : public LNApplicationDelegate,
     bool sortAscending() const { return sortAscending_; }
 
   private:
-    void loadFile(const std::string& path);
+    /// False when the application's progress asked to stop: the current file
+    /// and everything shown of it are then left as they were.
+    bool loadFile(const std::string& path);
+    void releaseFile();
     void showRecordSet();
     void showInOutline(const SharedString& key);
     void releaseSelectedRoot();

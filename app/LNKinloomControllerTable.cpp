@@ -93,6 +93,7 @@ void setParentValues(LNGedcomIndiRecord& person, const LNGedcomIndiRecord* paren
 void setParentsOfRows(const LNGedcomRecordSet* records, const IndiList& rows, bool ownList,
                       SharedNames& names) {
     for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (i % 4096 == 0) LNProgress::tell(LNProgress::Stage::table, rows.size() + i, 2 * rows.size());
         LNGedcomIndiRecord* person = rows[i].get();
         std::pair<LNGedcomIndiRecord*, LNGedcomIndiRecord*> parents{nullptr, nullptr};
         std::shared_ptr<LNGedcomIndiRecord> father, mother;
@@ -144,6 +145,7 @@ void LNKinloomController::setupTableData(const IndiList* persons) {
     resetPersonRowMap();
     idOfPosition_.assign(gedcomRecords_ ? static_cast<std::size_t>(gedcomRecords_->numIndis()) : 0, noId);
     for (std::size_t i = 0; i < count; ++i) {
+        if (i % 4096 == 0) LNProgress::tell(LNProgress::Stage::table, i, 2 * count);
         LNGedcomIndiRecord* person = sortedPersonRecords_->emplace_back(source[i]).get();
         person->setAttribute(static_cast<std::int64_t>(i + 1), u"id");
         // A later person with the same key takes the id, as it takes the row.
@@ -163,6 +165,7 @@ void LNKinloomController::setupTableData(const IndiList* persons) {
     // already; the child's cell shares the parent's text.
     setParentsOfRows(gedcomRecords_, *sortedPersonRecords_,
                      gedcomRecords_ && persons == &gedcomRecords_->indiRecords(), names);
+    LNProgress::tell(LNProgress::Stage::table, 2 * count, 2 * count);
 }
 
 void LNKinloomController::resetPersonRowMap() {

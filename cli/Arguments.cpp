@@ -103,6 +103,10 @@ bool readOptions(Arguments& arguments, const std::vector<std::string>& words, st
 std::optional<Arguments> parseArguments(const std::vector<std::string>& words, std::string* problem) {
     Arguments arguments;
     if (std::find(words.begin(), words.end(), "--help") != words.end()) return arguments;
+    if (std::find(words.begin(), words.end(), "--version") != words.end()) {
+        arguments.command = Arguments::Command::version;
+        return arguments;
+    }
     if (words.empty()) {
         *problem = "no command";
         return std::nullopt;
@@ -145,7 +149,9 @@ const char* usageText() {
            "                                     person, by the shipped grammar or SPECFILE\n"
            "\n"
            "Exit status: 0 when FILE was read; 1 when it could not be read, KEY names no\n"
-           "person, or the grammar cannot be read or parsed; 2 for a usage error.\n";
+           "person, or the grammar cannot be read or parsed; 2 for a usage error.\n"
+           "\n"
+           "kinloom-cli --version prints the version, the ICU version and the licence.\n";
 }
 
 } // namespace kinloom::cli

@@ -8,7 +8,7 @@ namespace kinloom::cli {
 
 /// What the command line asks for.
 struct Arguments {
-    enum class Command { help, load, persons, find, show, validate };
+    enum class Command { help, version, load, persons, find, show, validate };
 
     Command command = Command::help;
     std::string file;

@@ -158,6 +158,7 @@ int runCommand(const Arguments& arguments, Output& out, std::string& problem) {
     case Arguments::Command::validate:
         return validate(viewer, arguments, out, problem);
     case Arguments::Command::help:
+    case Arguments::Command::version:
         break;
     }
     return exitRead;

@@ -2,6 +2,7 @@
 
 #include "Arguments.h"
 #include "Commands.h"
+#include "LNVersion.h"
 #include "SystemLog.h"
 
 #include <cstdio>
@@ -30,6 +31,10 @@ int main(int argc, char** argv) {
     }
     if (arguments->command == Arguments::Command::help) {
         write(stdout, usageText());
+        return 0;
+    }
+    if (arguments->command == Arguments::Command::version) {
+        write(stdout, kinloom::versionText());
         return 0;
     }
     Output out(stdout);

@@ -4,6 +4,7 @@
 #include "LNGedcomNode.h"
 #include "LNGedcomRecord.h"
 #include "LNGedcomRecordSet.h"
+#include "LNProgress.h"
 #include "SystemLog.h"
 #include "TextServices.h"
 
@@ -175,11 +176,14 @@ std::optional<FileBytes> readRegularFile(const std::string& path) {
             std::memcpy(larger.get(), file.bytes.get(), file.size);
             file.bytes = std::move(larger);
         }
-        ssize_t n = ::read(fd.get(), file.bytes.get() + file.size, capacity - file.size);
+        // In slices, so that a window can show how far the reading is.
+        constexpr std::size_t slice = std::size_t{8} << 20;
+        ssize_t n = ::read(fd.get(), file.bytes.get() + file.size, std::min(slice, capacity - file.size));
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) return std::nullopt;
         if (n == 0) break;
         file.size += static_cast<std::size_t>(n);
+        LNProgress::tell(LNProgress::Stage::reading, file.size, capacity - 1);
     }
     return file;
 }
@@ -431,6 +435,7 @@ const unsigned char* decodeUtf8Sequence(const unsigned char* p, const unsigned c
 } // namespace
 
 LNGedcomFile::LNGedcomFile(const std::string& path) {
+    LNProgress::tell(LNProgress::Stage::reading, 0, 0);
     std::optional<FileBytes> file = readRegularFile(path);
     if (!file) {
         errors()->addError(LNGedcomErrorCantReadSource, 0);
@@ -441,6 +446,7 @@ LNGedcomFile::LNGedcomFile(const std::string& path) {
     bool ascii = false;
     bool ansel = false;
     bool utf8 = false;
+    LNProgress::tell(LNProgress::Stage::decoding, 0, 2);
     checkData(data, ascii, ansel, utf8);
     LogLine()
         .text("isAscii:")
@@ -450,6 +456,7 @@ LNGedcomFile::LNGedcomFile(const std::string& path) {
         .text(" isUtf8:")
         .number(utf8)
         .write();
+    LNProgress::tell(LNProgress::Stage::decoding, 1, 2);
     string_ = decodeData(data, ascii, ansel, utf8);
     // The record set's nodes need the room more than the bytes do.
     file.reset();

@@ -1,6 +1,7 @@
 #include "LNGedcomRecordAssembler.h"
 
 #include "LNGedcomRecord.h"
+#include "LNProgress.h"
 #include "LoadArena.h"
 #include "SystemLog.h"
 #include "TextServices.h"
@@ -171,6 +172,7 @@ std::unique_ptr<RecordList> assemble(StringView text, int firstLine, int maxCoun
         std::size_t end = nextBreak(text, start);
         if (!builder.addLine(text.substr(start, end - start), ++lineNumber)) break;
         if (end == text.size()) break;
+        if ((lineNumber & 0x3FFF) == 0) LNProgress::tell(LNProgress::Stage::records, end, text.size());
         start = end + 1;
     }
     return builder.finish();

@@ -2,9 +2,9 @@
 
 namespace kinloom {
 
-/// The points where one stage of loading ends, for benchmarks to time.
-/// Nothing observes them unless a benchmark sets an observer; then each
-/// stage's end costs one call.
+/// The points where one stage of loading ends, for benchmarks to time and
+/// for this thread's LNProgress, if any, to hear. Nothing observes them unless
+/// a benchmark sets an observer; then each stage's end costs one call.
 class LoadStages {
   public:
     using Observer = void (*)(const char* stage, void* context);

@@ -20,6 +20,9 @@ class LNQtApplication : public LNApplication {
     std::unique_ptr<LNOpenPanel> openPanel() override;
     LNQtDocumentController& sharedDocumentController() override { return documents_; }
     const LNBundle& mainBundle() const override { return bundle_; }
+    LNProgress* progress() override { return progress_; }
+    /// The window's progress (not owned; null: none).
+    void setProgress(LNProgress* progress) { progress_ = progress; }
 
     /// The desktop asks to open the document at the path (as given, in the
     /// file system's encoding); the delegate's answer.
@@ -27,6 +30,7 @@ class LNQtApplication : public LNApplication {
 
   private:
     LNApplicationDelegate* delegate_ = nullptr;
+    LNProgress* progress_ = nullptr;
     LNQtDocumentController documents_;
     LNResourceBundle bundle_;
 };

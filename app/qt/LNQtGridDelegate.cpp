@@ -2,7 +2,10 @@
 
 #include "LNTableView.h"
 
+#include <QAbstractItemView>
+#include <QHelpEvent>
 #include <QPainter>
+#include <QToolTip>
 
 namespace kinloom {
 
@@ -19,6 +22,21 @@ void LNQtGridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
     if (mask_ & LNTableView::solidHorizontalGridLineMask)
         painter->drawLine(cell.bottomLeft(), cell.bottomRight());
     painter->restore();
+}
+
+bool LNQtGridDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view,
+                                 const QStyleOptionViewItem& option, const QModelIndex& index) {
+    if (event->type() != QEvent::ToolTip || !index.isValid())
+        return QStyledItemDelegate::helpEvent(event, view, option, index);
+    if (cutsText(option, index))
+        QToolTip::showText(event->globalPos(), index.data().toString(), view->viewport(), option.rect);
+    else
+        QToolTip::hideText();
+    return true;
+}
+
+bool LNQtGridDelegate::cutsText(const QStyleOptionViewItem& option, const QModelIndex& index) const {
+    return sizeHint(option, index).width() > option.rect.width();
 }
 
 } // namespace kinloom

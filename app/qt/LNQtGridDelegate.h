@@ -22,6 +22,11 @@ class LNQtGridDelegate : public QStyledItemDelegate {
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override;
+    /// A cell too narrow for its text shows the whole text as its tooltip.
+    bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+                   const QModelIndex& index) override;
+    /// Whether the cell, drawn in the option's rectangle, cuts its text.
+    bool cutsText(const QStyleOptionViewItem& option, const QModelIndex& index) const;
 
   private:
     unsigned mask_ = 0;

@@ -42,6 +42,17 @@ void LNQtTableModel::setHighlightedSection(int section) {
     }
 }
 
+QString LNQtTableModel::longestText(int section) const {
+    LNQtTableColumn* tableColumn = column(section);
+    if (!dataSource_ || !tableColumn) return QString();
+    String longest;
+    for (int row = 0; row < rows_; ++row) {
+        std::optional<String> text = dataSource_->objectValueForTableColumn(table_, tableColumn, row);
+        if (text && text->size() > longest.size()) longest = std::move(*text);
+    }
+    return toQString(longest);
+}
+
 int LNQtTableModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : rows_;
 }

@@ -34,6 +34,8 @@ class LNQtTableModel : public QAbstractTableModel {
     int section(const LNTableColumn* column) const;
     /// The section whose heading stands out as the sort column; -1 for none.
     void setHighlightedSection(int section);
+    /// The text of the section with the most characters over every row.
+    QString longestText(int section) const;
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;

@@ -5,6 +5,7 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QScrollBar>
+#include <QStyle>
 
 namespace kinloom {
 
@@ -52,8 +53,37 @@ void LNQtTableView::reloadData() {
     for (const QModelIndex& index : selectionModel()->selectedRows())
         selected.insert(index.row());
     // A reset forgets the selection; rows that are still there stay selected.
-    if (model_->reload()) selectRowIndexes(selected, false);
+    if (model_->reload()) {
+        fitColumns();
+        selectRowIndexes(selected, false);
+    }
     viewport()->update();
+}
+
+void LNQtTableView::fitColumns() {
+    const int rows = model_->rowCount();
+    if (rows == 0) return;
+    // About 200 rows spread over the table and the last: a big file does
+    // not pay for measuring every cell.
+    std::vector<int> sample;
+    for (int row = 0; row < rows; row += std::max(1, rows / 200))
+        sample.push_back(row);
+    sample.push_back(rows - 1);
+    const QFontMetrics metrics = fontMetrics();
+    const int margins = 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1) + 6;
+    const int widest = 45 * metrics.averageCharWidth();
+    for (int section = 0; section < model_->columnCount(); ++section) {
+        auto textWidth = [&](const QString& text) { return metrics.horizontalAdvance(text) + margins; };
+        int width = horizontalHeader()->sectionSizeHint(section);
+        if (model_->column(section)->fitsLongest()) {
+            width = std::max(width, textWidth(model_->longestText(section)));
+        } else {
+            for (int row : sample)
+                width = std::max(width, textWidth(model_->data(model_->index(row, section)).toString()));
+            width = std::min(width, widest);
+        }
+        setColumnWidth(section, width);
+    }
 }
 
 std::vector<LNTableColumn*> LNQtTableView::tableColumns() const {

@@ -60,6 +60,9 @@ class LNQtTableView : public QTableView, public LNTableView {
     void action();
 
   private:
+    /// Each column as wide as its texts within reason: its longest text where
+    /// the column asks for that, else the widest of a sample of rows.
+    void fitColumns();
     void cellClicked(const QModelIndex& index);
     void headerClicked(int section);
     void showIndicator();

@@ -2,11 +2,13 @@
 
 #include "LNQtBusyCursor.h"
 #include "LNQtStrings.h"
+#include "LNVersion.h"
 
 #include <QApplication>
 #include <QFile>
 #include <QHBoxLayout>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -21,23 +23,26 @@ std::vector<std::unique_ptr<LNQtTableColumn>> personColumns() {
         StringView identifier;
         QString title;
         int width;
+        bool fitsLongest = false;
     };
     const Column columns[] = {
-        {u"id", u"ID"_s, 44},          {u"name", u"Name"_s, 170},
+        {u"id", u"ID"_s, 44, true},    {u"name", u"Name"_s, 170},
         {u"birthYear", u"Born"_s, 44}, {u"birthPlace", u"Birthplace"_s, 105},
         {u"deathYear", u"Died"_s, 44}, {u"deathPlace", u"Place of death"_s, 110},
         {u"father", u"Father"_s, 165}, {u"mother", u"Mother"_s, 160},
     };
     std::vector<std::unique_ptr<LNQtTableColumn>> made;
     for (const Column& column : columns)
-        made.push_back(
-            std::make_unique<LNQtTableColumn>(String(column.identifier), column.title, column.width));
+        made.push_back(std::make_unique<LNQtTableColumn>(String(column.identifier), column.title,
+                                                         column.width, column.fitsLongest));
     return made;
 }
 
 } // namespace
 
-LNQtViewer::LNQtViewer() : window_(std::make_unique<LNQtWindow>()) {
+LNQtViewer::LNQtViewer()
+    : window_(std::make_unique<LNQtWindow>()), progress_(std::make_unique<LNQtProgress>(window_.get())) {
+    application_.setProgress(progress_.get());
     makeViews();
     makeMenus();
     connectController();
@@ -54,6 +59,8 @@ void LNQtViewer::makeViews() {
     backForward_ = new LNQtSegmentedControl({u"Back"_s, u"Forward"_s}, central);
     searchField_ = new LNQtSearchField(central);
     searchField_->setPlaceholderText(u"Find a person: given names /surname/"_s);
+    // A file dropped on the field opens, as anywhere on the window.
+    searchField_->setAcceptDrops(false);
     top->addWidget(backForward_);
     top->addWidget(searchField_, 1);
     layout->addLayout(top);
@@ -108,11 +115,17 @@ void LNQtViewer::makeMenus() {
     validateAction_ = tools->addAction(u"&Validate"_s);
     validateAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V));
 
+    QMenu* help = bar->addMenu(u"&Help"_s);
+    aboutAction_ = help->addAction(u"&About Kinloom"_s);
+    aboutAction_->setMenuRole(QAction::AboutRole);
+
     connect(openAction_, &QAction::triggered, this, &LNQtViewer::openDocument);
     connect(recentMenu_, &QMenu::triggered, this, &LNQtViewer::openRecentDocument);
     connect(quitAction_, &QAction::triggered, this, &LNQtViewer::quit);
     connect(findAction_, &QAction::triggered, this, &LNQtViewer::findPerson);
     connect(validateAction_, &QAction::triggered, this, &LNQtViewer::validate);
+    connect(aboutAction_, &QAction::triggered, this, &LNQtViewer::showAbout);
+    connect(window_.get(), &LNQtWindow::filesDropped, this, &LNQtViewer::openDroppedFiles);
     connect(&application_.sharedDocumentController(), &LNQtDocumentController::recentDocumentsChanged, this,
             &LNQtViewer::showRecentDocuments);
 }
@@ -140,14 +153,23 @@ void LNQtViewer::connectController() {
 
 void LNQtViewer::openFiles(const std::vector<std::string>& paths) {
     for (const std::string& path : paths) {
-        LNQtBusyCursor busy;
+        LNQtBusyCursor busy(progress_.get());
         application_.openFile(path);
     }
 }
 
+void LNQtViewer::openDroppedFiles(const std::vector<std::string>& paths) {
+    if (paths.empty()) return;
+    // Not inside the drop: the source of the drag waits for its end.
+    QTimer::singleShot(0, this, [this, path = paths.front()] {
+        LNQtBusyCursor busy(progress_.get());
+        controller_.openChosenDocument(path);
+    });
+}
+
 void LNQtViewer::openDocument() {
     // The open panel shows the ordinary cursor while it runs.
-    LNQtBusyCursor busy;
+    LNQtBusyCursor busy(progress_.get());
     controller_.openDocument(nullptr);
 }
 
@@ -166,7 +188,7 @@ void LNQtViewer::quit() {
 }
 
 void LNQtViewer::validate() {
-    LNQtBusyCursor busy;
+    LNQtBusyCursor busy(progress_.get());
     controller_.validate(nullptr);
 }
 
@@ -202,6 +224,16 @@ void LNQtViewer::showRecentDocuments() {
     QAction* clear = recentMenu_->addAction(u"Clear Menu"_s);
     clear->setEnabled(!paths.empty());
     connect(clear, &QAction::triggered, this, &LNQtViewer::clearRecentDocuments);
+}
+
+QString LNQtViewer::aboutText() {
+    std::string text = versionText("Qt " + std::string(qVersion()));
+    return QString::fromStdString(text).trimmed();
+}
+
+void LNQtViewer::showAbout() {
+    QMessageBox::about(window_.get(), u"About Kinloom"_s,
+                       u"A viewer for GEDCOM 5.5 genealogy files.\n\n"_s + aboutText());
 }
 
 int applicationMain(int& argc, char** argv) {

@@ -4,6 +4,7 @@
 #include "LNQtApplication.h"
 #include "LNQtCheckBox.h"
 #include "LNQtOutlineView.h"
+#include "LNQtProgress.h"
 #include "LNQtSearchField.h"
 #include "LNQtSegmentedControl.h"
 #include "LNQtSplitView.h"
@@ -51,10 +52,18 @@ class LNQtViewer : public QObject {
     QAction* quitAction() const { return quitAction_; }
     QAction* validateAction() const { return validateAction_; }
     QAction* findAction() const { return findAction_; }
+    QAction* aboutAction() const { return aboutAction_; }
+    /// How far a long job is, with its Cancel button.
+    LNQtProgress& progress() { return *progress_; }
 
     /// The desktop asks to open these documents (paths as given on the
     /// command line), one after the other.
     void openFiles(const std::vector<std::string>& paths);
+    /// Files dropped on the window: the first is opened as Open… opens a
+    /// chosen file, once the drop has ended.
+    void openDroppedFiles(const std::vector<std::string>& paths);
+    /// The text of the About box: version, Qt, ICU, licence.
+    static QString aboutText();
 
   private:
     void makeViews();
@@ -73,11 +82,13 @@ class LNQtViewer : public QObject {
     void searchEnded();
     void findPerson();
     void showRecentDocuments();
+    void showAbout();
 
     // Declared first: the application and the controller outlive the window.
     LNQtApplication application_;
     LNKinloomController controller_;
     std::unique_ptr<LNQtWindow> window_;
+    std::unique_ptr<LNQtProgress> progress_;
     LNQtTableView* table_ = nullptr;
     LNQtOutlineView* outline_ = nullptr;
     LNQtSplitView* splitView_ = nullptr;
@@ -90,6 +101,7 @@ class LNQtViewer : public QObject {
     QAction* quitAction_ = nullptr;
     QAction* validateAction_ = nullptr;
     QAction* findAction_ = nullptr;
+    QAction* aboutAction_ = nullptr;
 };
 
 /// The program: a QApplication with the viewer's window; the paths on the

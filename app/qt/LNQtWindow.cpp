@@ -2,7 +2,40 @@
 
 #include "LNQtStrings.h"
 
+#include <QDropEvent>
+#include <QFile>
+#include <QMimeData>
+#include <QUrl>
+
 namespace kinloom {
+
+namespace {
+
+std::vector<std::string> localPaths(const QMimeData* data) {
+    std::vector<std::string> paths;
+    if (!data) return paths;
+    for (const QUrl& url : data->urls()) {
+        if (url.isLocalFile()) paths.push_back(QFile::encodeName(url.toLocalFile()).toStdString());
+    }
+    return paths;
+}
+
+} // namespace
+
+LNQtWindow::LNQtWindow(QWidget* parent) : QMainWindow(parent) {
+    setAcceptDrops(true);
+}
+
+void LNQtWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (!localPaths(event->mimeData()).empty()) event->acceptProposedAction();
+}
+
+void LNQtWindow::dropEvent(QDropEvent* event) {
+    std::vector<std::string> paths = localPaths(event->mimeData());
+    if (paths.empty()) return;
+    event->acceptProposedAction();
+    Q_EMIT filesDropped(paths);
+}
 
 void LNQtWindow::setTitle(StringView title) {
     setWindowTitle(toQString(title));

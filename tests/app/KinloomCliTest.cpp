@@ -218,6 +218,11 @@ TEST(KinloomCli, UsageErrorsExitWithTwoAndHelpWithZero) {
     CliRun help = runCli({"--help"});
     EXPECT_EQ(help.status, 0);
     EXPECT_TRUE(help.out.starts_with("usage: kinloom-cli COMMAND FILE [ARGS]\n"));
+    CliRun version = runCli({"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_TRUE(version.out.starts_with("Kinloom 0.2\nICU ")) << version.out;
+    EXPECT_TRUE(version.out.ends_with("\nNo licence has been granted yet: all rights reserved\n"))
+        << version.out;
     for (const std::vector<std::string>& words :
          std::vector<std::vector<std::string>>{{},
                                                {"load"},

@@ -4,13 +4,16 @@
 // QAbstractItemModelTester throughout.
 
 #include "LNQtViewer.h"
+#include "LNNode.h"
 #include "LNQtStrings.h"
+#include "LoadArena.h"
 
 #include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QMimeData>
 #include <QTest>
 #include <QTimer>
 
@@ -91,6 +94,21 @@ class LNQtViewerTest : public QObject {
         return texts;
     }
     void openSample() { viewer_->openFiles({samplePath}); }
+    void drop(const QStringList& paths) {
+        QMimeData data;
+        QList<QUrl> urls;
+        for (const QString& path : paths)
+            urls.append(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()));
+        data.setUrls(urls);
+        QPoint middle = viewer_->window().rect().center();
+        QDragEnterEvent enter(middle, Qt::CopyAction, &data, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(&viewer_->window(), &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent dropped(middle, Qt::CopyAction, &data, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(&viewer_->window(), &dropped);
+        QVERIFY(dropped.isAccepted());
+    }
+    static long nodesAlive() { return LNNode::numAllocated() - LNNode::numDeallocated(); }
 
   private Q_SLOTS:
     void init() {
@@ -391,6 +409,74 @@ class LNQtViewerTest : public QObject {
         viewer_->recentMenu()->actions().back()->trigger();
         QVERIFY(viewer_->application().sharedDocumentController().recentDocuments().empty());
         QCOMPARE(viewer_->recentMenu()->actions().size(), 2);
+    }
+
+    // The first file dropped opens as Open… opens it; the columns fit.
+    void dropOpensTheFirstFileAndColumnsFitTheirTexts() {
+        drop({QString::fromStdString(samplePath), u"tests/data/viewer.ged"_s});
+        QTRY_COMPARE(table().tableModel()->rowCount(), 40);
+        QCOMPARE(viewer_->application().sharedDocumentController().recentDocuments().size(), std::size_t(1));
+        QVERIFY(viewer_->pathLabel().text().endsWith(u"resources/sample.ged"_s));
+
+        LNQtGridDelegate* grid = table().gridDelegate();
+        auto cut = [&](int row, StringView identifier) {
+            QStyleOptionViewItem option;
+            option.initFrom(table().viewport());
+            option.font = table().font();
+            option.rect = table().visualRect(cell(row, identifier));
+            return grid->cutsText(option, cell(row, identifier));
+        };
+        for (int row = 0; row < 40; ++row) {
+            QVERIFY2(!cut(row, u"id"), qPrintable(cellText(row, u"id")));
+            QVERIFY2(!cut(row, u"name"), qPrintable(cellText(row, u"name")));
+        }
+        table().setColumnWidth(table().visualColumn(u"name"), 20);
+        QVERIFY(cut(0, u"name"));
+    }
+
+    // Progress reaches the end of a normal open; a cancelled one leaves the
+    // window as it was and nothing of the file it read.
+    void progressReachesTheEndAndCancelLeavesTheWindow() {
+        std::vector<std::pair<LNProgress::Stage, bool>> reports;
+        auto stopAt = std::optional<LNProgress::Stage>();
+        connect(&viewer_->progress(), &LNQtProgress::reported, this,
+                [&](LNProgress::Stage stage, quint64 done, quint64 total) {
+                    reports.emplace_back(stage, done == total);
+                    if (stage == stopAt) viewer_->progress().cancel();
+                });
+        openSample();
+        QVERIFY(std::is_sorted(reports.begin(), reports.end(),
+                               [](auto& a, auto& b) { return a.first < b.first; }));
+        QCOMPARE(reports.front().first, LNProgress::Stage::reading);
+        QCOMPARE(reports.back(), std::make_pair(LNProgress::Stage::table, true));
+
+        clickCell(rowOf(u"@I2@"), u"name");
+        clickHeader(u"name");
+        const QStringList outlineBefore = outlineTexts();
+        const long nodes = nodesAlive();
+        const long blocks = LoadArena::numBlocks();
+        for (LNProgress::Stage stage :
+             {LNProgress::Stage::reading, LNProgress::Stage::records, LNProgress::Stage::links}) {
+            stopAt = stage;
+            const std::size_t reported = reports.size();
+            drop({u"tests/data/viewer.ged"_s});
+            // The drop's open runs once the drop has ended.
+            QTRY_VERIFY(reports.size() > reported);
+            QCOMPARE(reports.back().first, stage);
+            QCOMPARE(viewer_->pathLabel().text(), QString::fromStdString(samplePath));
+            QCOMPARE(table().tableModel()->rowCount(), 40);
+            QCOMPARE(selectedKey(), u"I2"_s);
+            QCOMPARE(indicatedColumn(), u"name"_s);
+            QCOMPARE(outlineTexts(), outlineBefore);
+            QCOMPARE(viewer_->controller().personQueue().count(), 1);
+            QCOMPARE(nodesAlive(), nodes);
+            QCOMPARE(LoadArena::numBlocks(), blocks);
+            QVERIFY(viewer_->application().sharedDocumentController().recentDocuments().empty());
+        }
+        // A request is forgotten with its job.
+        stopAt.reset();
+        drop({u"tests/data/viewer.ged"_s});
+        QTRY_COMPARE(table().tableModel()->rowCount(), 8);
     }
 };
 
