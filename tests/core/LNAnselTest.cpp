@@ -13,40 +13,20 @@ using namespace kinloom;
 
 TEST(LNAnsel, MovesDiacriticsBehindTheirBaseComposesAndDropsBytesWithoutMeaning) {
     const std::pair<std::string, std::u16string> cases[] = {
-        {"\xE2"
-         "e",
-         u"\u00E9"},
-        {"\xE8\xE5"
-         "a",
-         u"\u01DF"},
-        {"Jos\xE2"
-         "e N\xE2u\xE4nez",
-         u"Jos\u00E9 N\u00FA\u00F1ez"},
-        {"\xE1"
-         "B",
-         u"B\u0300"},            // no precomposed form: the mark follows its base
-        {"\xE2\xA2", u"\u01FE"}, // a spacing character carries a diacritic too
+        {"\xE2\x65", u"\u00E9"},
+        {"\xE8\xE5\x61", u"\u01DF"},
+        {"Jos\xE2\x65 N\xE2u\xE4nez", u"Jos\u00E9 N\u00FA\u00F1ez"},
+        {"\xE1\x42", u"B\u0300"}, // no precomposed form: the mark follows its base
+        {"\xE2\xA2", u"\u01FE"},  // a spacing character carries a diacritic too
         {"\xA5\xC8\xB2", u"\u00C6\u20AC\u00F8"},
-        {"\xF6"
-         "a",
-         u"a\u0332"},
-        {"ab\xE2", u"ab"}, // a diacritic without base at the end goes
-        {"o\xE1\x85"
-         "a",
-         u"\u00F2a"}, // in a run a byte without meaning goes silently
+        {"\xF6\x61", u"a\u0332"},
+        {"ab\xE2", u"ab"},             // a diacritic without base at the end goes
+        {"o\xE1\x85\x61", u"\u00F2a"}, // in a run a byte without meaning goes silently
         {std::string(20, '\xE5') + "x", u"x" + String(18, u'\u0304')}};
     LogCapture log;
     for (const auto& [bytes, text] : cases)
         EXPECT_EQ(LNAnsel::stringFromData(bytes), text) << bytes;
     EXPECT_TRUE(log.lines().empty());
-    std::string ascii;
-    for (int b = 0; b < 0x80; ++b)
-        ascii.push_back(static_cast<char>(b));
-    EXPECT_EQ(toUtf8(LNAnsel::stringFromData(ascii)), ascii);
-    EXPECT_EQ(LNAnsel::stringFromData("a\xCD"
-                                      "b\xBE"
-                                      "c\x85"
-                                      "d"),
-              u"abcd");
+    EXPECT_EQ(LNAnsel::stringFromData("a\xCD\x62\xBE\x63\x85\x64"), u"abcd");
     EXPECT_EQ(log.lines(), std::vector<std::string>(3, "impossible case in stringFromAnselString:"));
 }

@@ -44,43 +44,24 @@ struct Loaded {
 
 TEST(LNGedcomFileSharedData, GivesTheSameRecordsInEveryCharacterSetAndLineEnd) {
     REQUIRE_SHARED_TESTDATA();
-    struct Family {
-        std::vector<std::string> files;
-        std::string decision; // of the first file
-        int persons, families, sources;
-    };
-    const Family families[] = {
-        {{"torture55/TGC55C.ged", "torture55/TGC55CLF.ged"}, "isAscii:0 isAnsel:1 isUtf8:0", 15, 7, 2},
-        {{"torture55/TGC551.ged", "torture55/TGC551LF.ged"}, "isAscii:0 isAnsel:1 isUtf8:0", 15, 7, 2},
-        {{"gedcom555/555SAMPLE.GED", "gedcom555/555SAMPLE16BE.GED", "gedcom555/555SAMPLE16LE.GED"},
-         "",
-         3,
-         2,
-         1},
+    // Files with the same content, and the first's persons, families and sources as far as known.
+    const std::pair<std::vector<std::string>, std::string> families[] = {
+        {{"torture55/TGC55C.ged", "torture55/TGC55CLF.ged"}, "15 7 2"},
+        {{"torture55/TGC551.ged", "torture55/TGC551LF.ged"}, "15 7 2"},
+        {{"gedcom555/555SAMPLE.GED", "gedcom555/555SAMPLE16BE.GED", "gedcom555/555SAMPLE16LE.GED"}, "3 2 1"},
         {{"gedcom4j/utf8_lf_nobom.ged", "gedcom4j/utf8_cr_nobom.ged", "gedcom4j/utf8_crlf_bom.ged",
           "gedcom4j/utf8_crlf_nobom.ged"},
-         "",
-         10,
-         4,
-         -1},
-        {{"gedcom4j/minimal55.ged", "gedcom4j/utf8.ged", "gedcom4j/utf16be.ged", "gedcom4j/utf16le.ged"},
-         "",
-         -1,
-         -1,
-         -1},
-        {{"gedcom4j/unicode-littleendian-crlf.ged", "gedcom4j/unicode-littleendian-cronly.ged"},
-         "",
-         35,
-         -1,
-         -1}};
-    for (const Family& family : families) {
-        Loaded first(family.files[0]);
-        if (!family.decision.empty()) EXPECT_TRUE(first.logged(family.decision)) << family.files[0];
-        for (auto [count, expected] : {std::pair{first.set().numIndis(), family.persons},
-                                       {first.set().numFams(), family.families},
-                                       {first.set().numSours(), family.sources}})
-            if (expected >= 0) EXPECT_EQ(count, expected) << family.files[0];
-        for (const std::string& name : family.files) {
+         "10 4 "},
+        {{"gedcom4j/minimal55.ged", "gedcom4j/utf8.ged", "gedcom4j/utf16be.ged", "gedcom4j/utf16le.ged"}, ""},
+        {{"gedcom4j/unicode-littleendian-crlf.ged", "gedcom4j/unicode-littleendian-cronly.ged"}, "35 "}};
+    for (const auto& [files, counts] : families) {
+        const Loaded first(files[0]);
+        const LNGedcomRecordSet& set = first.set();
+        EXPECT_TRUE((std::to_string(set.numIndis()) + " " + std::to_string(set.numFams()) + " " +
+                     std::to_string(set.numSours()))
+                        .starts_with(counts))
+            << files[0];
+        for (const std::string& name : files) {
             Loaded variant(name);
             // A byte-order mark must not hide the header.
             EXPECT_EQ(variant.set().records()->front()->tag(), u"HEAD") << name;
@@ -95,32 +76,6 @@ TEST(LNGedcomFileSharedData, GivesTheSameRecordsInEveryCharacterSetAndLineEnd) {
         Loaded("gedcom4j/unicode-littleendian-cronly.ged").eventValue(u"@CHILD0@", u"BIRT", u"PLAC"),
         u"capital L with stroke (\u0141), capital O with stroke (\u00D8), capital D with stroke (\u0110), "
         u"capital thorn (\u00DE)");
-}
-
-TEST(LNGedcomFileSharedData, WillisTreeHasTheSamePersonsInFiveEncodings) {
-    REQUIRE_SHARED_TESTDATA();
-    Loaded utf8("gedcom4j/willis.ged");
-    EXPECT_TRUE(utf8.logged("isAscii:0 isAnsel:0 isUtf8:1"));
-    EXPECT_EQ(utf8.set().numIndis(), 761);
-    EXPECT_TRUE(Loaded("gedcom4j/willis-ascii.ged").logged("isAscii:1 isAnsel:1 isUtf8:1"));
-    // Two raw 0x14 bytes keep this one from fitting ANSEL: forced to ASCII.
-    EXPECT_TRUE(Loaded("gedcom4j/willis-ansel.ged").logged("Performing magic transformation to ASCII"));
-    auto persons = [](const Loaded& loaded) {
-        std::vector<String> names;
-        for (const auto& indi : loaded.set().indiRecords())
-            for (const LNGedcomNode* name : indi->nameArray())
-                names.push_back(indi->key().str() + u" " + name->value().str());
-        std::ranges::sort(names);
-        return names;
-    };
-    for (const char* name :
-         {"gedcom4j/willis-ascii.ged", "gedcom4j/willis-ansel.ged", "gedcom4j/willis-unicode-bigendian.ged",
-          "gedcom4j/willis-unicode-littleendian.ged"}) {
-        Loaded variant(name);
-        EXPECT_EQ(persons(variant), persons(utf8)) << name;
-        // The rewritten variants add a submission record to the original's.
-        EXPECT_EQ(variant.set().count(), utf8.set().count() + 1) << name;
-    }
 }
 
 TEST(LNGedcomFileSharedData, PutsEveryAnselDiacriticOnItsLetter) {

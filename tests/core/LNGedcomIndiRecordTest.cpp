@@ -1,5 +1,4 @@
-// What a person record tells of itself: its link lines, and the years and
-// places the person table shows, with the lines those log.
+// The years and places the person table shows, with the lines those log.
 
 #include "LNGedcomIndiRecord.h"
 #include "GedcomTestText.h"
@@ -11,51 +10,11 @@ using kinloom::test::LoadedText;
 
 namespace {
 
-std::string lineNumbers(std::span<LNGedcomNode* const> nodes) {
-    std::string numbers;
-    for (const LNGedcomNode* node : nodes)
-        numbers += std::to_string(node->lineNumber()) + " ";
-    return numbers;
-}
-
 std::string text(const std::optional<String>& value) {
     return value ? toUtf8(*value) : "-";
 }
 
 } // namespace
-
-TEST(LNGedcomIndiRecord, CollectsLevelOneLinksByExactTagInFileOrder) {
-    LoadedText loaded{"0 @I1@ INDI",
-                      "1 FAMS @F3@",
-                      "1 NAME John /Smith/",
-                      "1 SEX M",
-                      "1 FAMC @F1@",
-                      "2 FAMC @F9@",
-                      "1 NAME Jack /Smith/",
-                      "1 FAMS @F4@",
-                      "1 SEX F",
-                      "1 famc @F5@",
-                      "1 FAMC @F2@",
-                      "0 @F1@ FAM",
-                      "1 CHIL @I3@",
-                      "1 HUSB @I1@",
-                      "1 WIFE @I2@",
-                      "1 CHIL @I4@",
-                      "1 HUSB @I5@",
-                      "1 MARR",
-                      "2 HUSB",
-                      "1 Husb @I6@"};
-    const auto& p = *loaded.set.indiByIndex(0);
-    EXPECT_EQ(lineNumbers(p.nameArray()) + "| " + lineNumbers(p.famcArray()) + "| " +
-                  lineNumbers(p.famsArray()),
-              "3 7 | 5 11 | 2 8 ");
-    EXPECT_EQ(p.sex()->lineNumber(), 4) << "the first SEX line counts";
-    EXPECT_EQ(p.gedcomName()->original(), u"John /Smith/");
-    const auto& fam = *loaded.set.famByIndex(0);
-    EXPECT_EQ(lineNumbers(fam.husbArray()) + "| " + lineNumbers(fam.wifeArray()) + "| " +
-                  lineNumbers(fam.chilArray()),
-              "14 17 | 15 | 13 16 ");
-}
 
 TEST(LNGedcomIndiRecord, FindsYearsThroughBaptismAndBurialInTheFirstEventOfEachKind) {
     const std::pair<const char*, const char*> cases[] = {

@@ -48,9 +48,9 @@ Assembled assemble(const String& text, bool twoThreads) {
 } // namespace
 
 TEST(LNGedcomRecordAssembler, HangsLinesByLevelAndFilesRecordsByExactTag) {
-    LoadedText loaded{"0 HEAD",      "1 CHAR ANSEL", "0 @I1@ INDI", "1 NAME x",    "1 BIRT",
-                      "2 SOUR @S1@", "3 DATA",       "4 TEXT t",    "1 DEAT",      "2 DATE y",
-                      "0 @I2@ indi", "0 @F1@ Fam",   "0 @S1@ SOUR", "0 @U1@ SUBM", "0 TRLR"};
+    LoadedText loaded(
+        u"0 HEAD\n1 CHAR ANSEL\n0 @I1@ INDI\n1 NAME x\n1 BIRT\n2 SOUR @S1@\n3 DATA\n4 TEXT t\n1 DEAT\n"
+        u"2 DATE y\n0 @I2@ indi\n0 @F1@ Fam\n0 @S1@ SOUR\n0 @U1@ SUBM\n0 TRLR\n");
     EXPECT_EQ(loaded.dump(),
               "0 HEAD\n  1 CHAR ANSEL\n0 @I1@ INDI\n  1 NAME x\n  1 BIRT\n    2 SOUR @S1@\n"
               "      3 DATA\n        4 TEXT t\n  1 DEAT\n    2 DATE y\n0 @I2@ indi\n0 @F1@ Fam\n"

@@ -34,9 +34,9 @@ class RecordingLogger : public LNLogger {
 } // namespace
 
 TEST(LNGedcomRecordSet, FilesTheFirstRecordOfEachKeyAndKindAndReportsRepeats) {
-    LoadedText loaded{"0 HEAD",           "0 @X1@ FAM",  "0 @X1@ INDI",  "1 NAME A /B/", "0 @X1@ FAM",
-                      "0 @X1@ NOTE text", "0 @I1@ INDI", "1 NAME First", "0 @I1@ INDI",  "1 NAME Second",
-                      "0 SUBN",           "0 INDI",      "0 @S1@ SOUR",  "0 @T1@ TRLR",  "0 TRLR"};
+    LoadedText loaded(
+        u"0 HEAD\n0 @X1@ FAM\n0 @X1@ INDI\n1 NAME A /B/\n0 @X1@ FAM\n0 @X1@ NOTE text\n0 @I1@ INDI\n"
+        u"1 NAME First\n0 @I1@ INDI\n1 NAME Second\n0 SUBN\n0 INDI\n0 @S1@ SOUR\n0 @T1@ TRLR\n0 TRLR\n");
     EXPECT_EQ(loaded.log,
               (std::vector<std::string>{
                   "just added error multiplyDefinedKey at line 3 with arg INDI @X1@",
@@ -84,7 +84,7 @@ TEST(LNGedcomRecordSet, TellsEmptyAndAbsentTextsApartAndLogsTheRecordCount) {
                                                      "after validating FAMs there are 0 errors"}));
     EXPECT_EQ(errors.count(), 0);
     EXPECT_EQ(logger.texts, std::vector<String>(2, u"Number of Gedcom records is 0\n"));
-    LoadedText three{"0 HEAD", "0 @N1@ NOTE", "0 TRLR"};
+    LoadedText three(u"0 HEAD\n0 @N1@ NOTE\n0 TRLR\n");
     RecordingLogger counted;
     LNGedcomRecordSet set(&three.text, nullptr, &counted);
     EXPECT_EQ(counted.texts, std::vector<String>{u"Number of Gedcom records is 3\n"});
@@ -92,23 +92,11 @@ TEST(LNGedcomRecordSet, TellsEmptyAndAbsentTextsApartAndLogsTheRecordCount) {
 
 TEST(LNGedcomRecordSet, IndexesNameKeysAndFindsPartialNamesInNameOrder) {
     setCollationLocale("en");
-    LoadedText loaded{"0 @I3@ INDI",
-                      "1 NAME John /Smith/",
-                      "1 NAME Jack /Smith/",
-                      "1 NAME",
-                      "1 NAME Mary /Brown/",
-                      "0 @I1@ INDI",
-                      "1 NAME Jane /Smith/",
-                      "0 @I2@ INDI",
-                      "1 NAME Johann /Smyth/",
-                      "0 @I4@ INDI",
-                      "1 NAME /Smith/",
-                      "0 @I5@ INDI",
-                      "1 NAME John Paul /Smith/",
-                      "0 @I10@ INDI",
-                      "1 NAME Jane /Smith/",
-                      "0 @I6@ INDI",
-                      "1 NAME John"};
+    LoadedText loaded(
+        u"0 @I3@ INDI\n1 NAME John /Smith/\n1 NAME Jack /Smith/\n1 NAME\n1 NAME Mary /Brown/\n"
+        u"0 @I1@ INDI\n1 NAME Jane /Smith/\n0 @I2@ INDI\n1 NAME Johann /Smyth/\n0 @I4@ INDI\n"
+        u"1 NAME /Smith/\n0 @I5@ INDI\n1 NAME John Paul /Smith/\n0 @I10@ INDI\n1 NAME Jane /Smith/\n"
+        u"0 @I6@ INDI\n1 NAME John\n");
     EXPECT_EQ(keysOf(loaded.set.indisWithNameKey(u"JS530")), "@I3@ @I1@ @I2@ @I5@ @I10@");
     EXPECT_EQ(keysOf(loaded.set.indisWithNameKey(u"MB650")), "@I3@");
     EXPECT_EQ(loaded.set.indisWithNameKey(u"js530"), nullptr);
@@ -128,14 +116,13 @@ TEST(LNGedcomRecordSet, IndexesNameKeysAndFindsPartialNamesInNameOrder) {
 TEST(LNGedcomRecordSet, FollowsFamilyLinksInLineOrderSkippingWhatNamesNoRecordOfTheKind) {
     // @F1@ with two husbands, a wife and a child named twice; @F2@ whose
     // lines name nobody that exists; @F3@ with a wife only.
-    LoadedText loaded{"0 @I1@ INDI", "1 SEX M",     "1 FAMS @F1@", "1 FAMS @F9@", "1 FAMS @F2@",
-                      "1 FAMS @F1@", "0 @I2@ INDI", "1 SEX f",     "1 FAMS @F1@", "1 FAMS @F3@",
-                      "0 @I3@ INDI", "1 FAMC @F1@", "1 FAMC @F3@", "0 @I4@ INDI", "1 FAMC @F9@",
-                      "1 FAMC @F1@", "0 @I5@ INDI", "1 SEX male",  "1 FAMS @F1@", "1 FAMC @F3@",
-                      "0 @I6@ INDI", "1 FAMC @f1@", "0 @F1@ FAM",  "1 HUSB @I1@", "1 HUSB @I5@",
-                      "1 WIFE @I2@", "1 CHIL @I3@", "1 CHIL @I9@", "1 CHIL @I3@", "0 @F2@ FAM",
-                      "1 HUSB @I8@", "1 WIFE @F1@", "1 CHIL @I7@", "0 @F3@ FAM",  "1 WIFE @I2@",
-                      "1 CHIL @I5@", "1 HUSB"};
+    LoadedText loaded(
+        u"0 @I1@ INDI\n1 SEX M\n1 FAMS @F1@\n1 FAMS @F9@\n1 FAMS @F2@\n1 FAMS @F1@\n0 @I2@ INDI\n"
+        u"1 SEX f\n1 FAMS @F1@\n1 FAMS @F3@\n0 @I3@ INDI\n1 FAMC @F1@\n1 FAMC @F3@\n0 @I4@ INDI\n"
+        u"1 FAMC @F9@\n1 FAMC @F1@\n0 @I5@ INDI\n1 SEX male\n1 FAMS @F1@\n1 FAMC @F3@\n0 @I6@ INDI\n"
+        u"1 FAMC @f1@\n0 @F1@ FAM\n1 HUSB @I1@\n1 HUSB @I5@\n1 WIFE @I2@\n1 CHIL @I3@\n1 CHIL @I9@\n"
+        u"1 CHIL @I3@\n0 @F2@ FAM\n1 HUSB @I8@\n1 WIFE @F1@\n1 CHIL @I7@\n0 @F3@ FAM\n1 WIFE @I2@\n"
+        u"1 CHIL @I5@\n1 HUSB\n");
     const LNGedcomRecordSet& set = loaded.set;
     auto indi = [&](const char16_t* key) -> const LNGedcomIndiRecord& { return *set.indiWithKey(key); };
     auto fam = [&](const char16_t* key) -> const LNGedcomFamRecord& { return *set.famWithKey(key); };
@@ -170,31 +157,12 @@ TEST(LNGedcomRecordSet, FollowsFamilyLinksInLineOrderSkippingWhatNamesNoRecordOf
 
 TEST(LNGedcomRecordSet, OrdersPersonsByNameThenKeyNumberAndByBirthYear) {
     setCollationLocale("en");
-    LoadedText loaded{"0 @I1@ INDI",
-                      "1 NAME John /smith/",
-                      "0 @I2@ INDI",
-                      "1 NAME John /Smith/",
-                      "0 @I3@ INDI",
-                      "1 NAME Adam /Taylor/",
-                      "1 BIRT",
-                      "2 DATE 1899",
-                      "0 @I4@ INDI",
-                      "1 NAME Zoe",
-                      "1 CHR",
-                      "2 DATE 1900",
-                      "0 @I5@ INDI",
-                      "0 @I6@ INDI",
-                      "1 NAME John Paul /Smith/",
-                      "0 @I10@ INDI",
-                      "1 NAME John /Smith/",
-                      "1 BIRT",
-                      "2 DATE 1900",
-                      "0 @I9@ INDI",
-                      "1 NAME John /Smith/",
-                      "0 @I99999999999@ INDI",
-                      "1 NAME John /Smith/",
-                      "0 @I-2000000000@ INDI",
-                      "1 NAME John /Smith/"};
+    LoadedText loaded(
+        u"0 @I1@ INDI\n1 NAME John /smith/\n0 @I2@ INDI\n1 NAME John /Smith/\n0 @I3@ INDI\n"
+        u"1 NAME Adam /Taylor/\n1 BIRT\n2 DATE 1899\n0 @I4@ INDI\n1 NAME Zoe\n1 CHR\n2 DATE 1900\n"
+        u"0 @I5@ INDI\n0 @I6@ INDI\n1 NAME John Paul /Smith/\n0 @I10@ INDI\n1 NAME John /Smith/\n"
+        u"1 BIRT\n2 DATE 1900\n0 @I9@ INDI\n1 NAME John /Smith/\n0 @I99999999999@ INDI\n"
+        u"1 NAME John /Smith/\n0 @I-2000000000@ INDI\n1 NAME John /Smith/\n");
     // No surname first; given names: none before any; case ignored; fewer
     // given names first; key numbers as numbers, without overflow.
     IndiList byName = loaded.set.indiRecords();

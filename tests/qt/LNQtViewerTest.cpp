@@ -81,13 +81,12 @@ class LNQtViewerTest : public QObject {
     }
     Qt::SortOrder indicatedOrder() { return table().horizontalHeader()->sortIndicatorOrder(); }
 
-    QString outlineText(int visibleRow) {
-        LNNode* item = outline().itemAtRow(visibleRow);
-        return outline().outlineModel()->indexOf(item).data().toString();
+    QVariant outlineData(int visibleRow, int role) {
+        return outline().outlineModel()->indexOf(outline().itemAtRow(visibleRow)).data(role);
     }
+    QString outlineText(int visibleRow) { return outlineData(visibleRow, Qt::DisplayRole).toString(); }
     QColor outlineColor(int visibleRow) {
-        LNNode* item = outline().itemAtRow(visibleRow);
-        return outline().outlineModel()->indexOf(item).data(Qt::ForegroundRole).value<QColor>();
+        return outlineData(visibleRow, Qt::ForegroundRole).value<QColor>();
     }
     QStringList outlineTexts() {
         QStringList texts;
@@ -115,36 +114,23 @@ class LNQtViewerTest : public QObject {
         viewer_.reset();
     }
 
-    void opensAFileByPathInIdOrder() {
-        openSample();
-        QCOMPARE(table().tableModel()->rowCount(), 40);
-        QCOMPARE(viewer_->pathLabel().text(), QString::fromStdString(samplePath));
-        QCOMPARE(cellText(0, u"id"), u"I1"_s);
-        QCOMPARE(cellText(0, u"name"), u"Lefèvre, Édouard"_s);
-        QCOMPARE(cellText(0, u"deathPlace"), u"Québec"_s);
-        QCOMPARE(cellText(4, u"father"), u"Lefèvre, Édouard"_s);
-        QCOMPARE(table().horizontalHeader()->model()->headerData(0, Qt::Horizontal).toString(), u"ID"_s);
-        QCOMPARE(indicatedColumn(), u"id"_s);
-        QCOMPARE(indicatedOrder(), Qt::AscendingOrder);
-        QVERIFY(!QApplication::overrideCursor());
-        // The desktop's request leaves the recent documents alone.
-        QVERIFY(viewer_->application().sharedDocumentController().recentDocuments().empty());
-    }
-
     void headerClicksSortThenReverse() {
         viewer_->window().resize(1000, 420);
         openSample();
+        QCOMPARE(table().tableModel()->rowCount(), 40);
+        QCOMPARE(viewer_->pathLabel().text(), QString::fromStdString(samplePath));
+        QCOMPARE(cellText(4, u"father"), u"Lefèvre, Édouard"_s);
+        QCOMPARE(table().horizontalHeader()->model()->headerData(0, Qt::Horizontal).toString(), u"ID"_s);
+        QCOMPARE(indicatedColumn(), u"id"_s);
+        // The desktop's request leaves the recent documents alone.
+        QVERIFY(viewer_->application().sharedDocumentController().recentDocuments().empty());
         clickCell(rowOf(u"I39"_s), u"name");
         clickHeader(u"birthYear");
-        QCOMPARE(indicatedColumn(), u"birthYear"_s);
         QCOMPARE(indicatedOrder(), Qt::AscendingOrder);
         QCOMPARE(cellText(0, u"name"), u"Müller, Johann"_s);
-        QCOMPARE(cellText(39, u"name"), u"Sørensen, Björn"_s);
 
         clickHeader(u"birthYear");
-        QCOMPARE(indicatedColumn(), u"birthYear"_s);
         QCOMPARE(indicatedOrder(), Qt::DescendingOrder);
-        QCOMPARE(cellText(0, u"name"), u"Sørensen, Björn"_s);
         QCOMPARE(cellText(39, u"name"), u"Müller, Johann"_s);
         // The selected person stays selected, from the bottom to the top, in sight.
         QCOMPARE(selectedKey(), u"I39"_s);
@@ -168,15 +154,6 @@ class LNQtViewerTest : public QObject {
         clickHeader(u"birthYear");
         QCOMPARE(indicatedColumn(), u"birthYear"_s);
         QCOMPARE(cellText(0, u"name"), u"Müller, Johann"_s);
-        // Moved again, the column keeps its indicator, and its header still reverses.
-        header->moveSection(table().visualColumn(u"birthYear"), 5);
-        QCOMPARE(table().visualColumn(u"birthYear"), 5);
-        QCOMPARE(indicatedColumn(), u"birthYear"_s);
-        clickHeader(u"birthYear");
-        QCOMPARE(indicatedColumn(), u"birthYear"_s);
-        QCOMPARE(indicatedOrder(), Qt::DescendingOrder);
-        QCOMPARE(cellText(0, u"name"), u"Sørensen, Björn"_s);
-
         // Opening puts the ascending indicator on the column shown first.
         header->moveSection(table().visualColumn(u"name"), 0);
         openSample();
@@ -220,10 +197,7 @@ class LNQtViewerTest : public QObject {
         QVERIFY(segments.isEnabled(0) && !segments.isEnabled(1));
 
         QTest::mouseClick(segments.segmentButton(0), Qt::LeftButton);
-        QCOMPARE(selectedKey(), u"I2"_s);
         QCOMPARE(outlineText(0), u"0 @I2@ INDI"_s);
-        QVERIFY(segments.isEnabled(0) && segments.isEnabled(1));
-
         QTest::mouseClick(segments.segmentButton(0), Qt::LeftButton);
         QCOMPARE(selectedKey(), u"I1"_s);
         QVERIFY(!segments.isEnabled(0) && segments.isEnabled(1));
@@ -232,7 +206,6 @@ class LNQtViewerTest : public QObject {
         QCOMPARE(selectedKey(), u"I1"_s);
 
         QTest::mouseClick(segments.segmentButton(1), Qt::LeftButton);
-        QCOMPARE(selectedKey(), u"I2"_s);
         // The shortcut does what the button does.
         QTest::keyClick(&viewer_->window(), Qt::Key_Right, Qt::AltModifier);
         QCOMPARE(selectedKey(), u"I3"_s);
@@ -251,16 +224,7 @@ class LNQtViewerTest : public QObject {
         QTest::keyClick(&field, Qt::Key_Return);
         QCOMPARE(selectedKey(), u"I28"_s);
         QVERIFY(rowIsVisible(rowOf(u"I28"_s)));
-        QCOMPARE(outlineText(0), u"0 @I28@ INDI"_s);
         QVERIFY(table().hasFocus());
-        QCOMPARE(viewer_->controller().personQueue().count(), 1);
-
-        // A name nobody has changes nothing.
-        QTest::mouseClick(&field, Qt::LeftButton);
-        field.clear();
-        QTest::keyClicks(&field, u"Zacharias /Nobody/"_s);
-        QTest::keyClick(&field, Qt::Key_Return);
-        QCOMPARE(selectedKey(), u"I28"_s);
         QCOMPARE(viewer_->controller().personQueue().count(), 1);
     }
 
@@ -291,7 +255,6 @@ class LNQtViewerTest : public QObject {
         openSample();
         clickCell(rowOf(u"I5"_s), u"name");
         outline().expandItem(outline().itemAtRow(3));
-        QCOMPARE(outlineText(3), u"1 BIRT"_s);
         QCOMPARE(outlineText(6), u"2 SEX M"_s);
         QCOMPARE(outlineColor(6), black);
         QCOMPARE(cellColor(rowOf(u"I5"_s), u"name"), black);
@@ -303,14 +266,11 @@ class LNQtViewerTest : public QObject {
         QCOMPARE(cellColor(rowOf(u"I22"_s), u"father"), orange);
         QCOMPARE(cellColor(rowOf(u"I34"_s), u"mother"), orange);
         QCOMPARE(cellColor(rowOf(u"I34"_s), u"father"), black);
-        QCOMPARE(cellColor(rowOf(u"I5"_s), u"birthYear"), black);
         // The offending line is red, the lines above it orange, the rest black.
         QCOMPARE(outlineColor(0), orange);
         QCOMPARE(outlineColor(3), orange);
         QCOMPARE(outlineColor(4), black);
-        QCOMPARE(outlineColor(6), red);
-        // The outline kept its expanded lines through the redraw.
-        QCOMPARE(outlineText(6), u"2 SEX M"_s);
+        QCOMPARE(outlineColor(6), red); // still expanded after the redraw
     }
 
     void openCommandAsksForAFileAndRemembersIt() {
