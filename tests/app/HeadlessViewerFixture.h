@@ -90,14 +90,6 @@ class HeadlessViewerTest : public ::testing::Test {
         }
         return rows;
     }
-    /// The outline item whose text, indent aside, starts with the prefix.
-    LNNode* outlineItem(const std::string& prefix) {
-        Texts rows = outlineRows();
-        for (std::size_t i = 0; i < rows.size(); ++i)
-            if (rows[i].substr(rows[i].find_first_not_of(' ')).starts_with(prefix))
-                return outline().itemAtRow(static_cast<int>(i));
-        return nullptr;
-    }
 
     LogCapture log;
     LNHeadlessViewer viewer;

@@ -192,7 +192,7 @@ TEST_F(LNKinloomControllerTest, ShowsTheRecordAsLinesOrLabelledAndSummarised) {
               (Texts{"Person", "  Name: John /Smith/", "  Sex: M", "  Birth: 12 MAR 1850, London, England",
                      "  Death: 1910, Boston, Suffolk, Massachusetts, United States", "  fams: @F1@",
                      "  famc: @F2@"}));
-    outline().expandItem(outlineItem("Birth"));
+    outline().expandItem(outline().itemAtRow(3)); // Birth
     const Texts expanded = outlineRows();
     EXPECT_EQ(Texts(expanded.begin() + 3, expanded.begin() + 7),
               (Texts{"  Birth", "    Date: 12 MAR 1850", "    Place: London, England",
