@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <filesystem>
 #include <fstream>
 #include <variant>
@@ -94,7 +96,8 @@ TEST(LNGedcomSpecificationReader, FilesRecordRulesByTheirFirstItemAndReadsOnlyAs
     EXPECT_EQ(grammar->ruleMap().size(), 6u);
     EXPECT_EQ(outline(grammar->ruleMap().at(SharedString(u"fam")).get()), "B");
 
-    const std::string dir = ::testing::TempDir();
+    // Names of their own: other builds may run this test at the same time.
+    const std::string dir = ::testing::TempDir() + "kinloom-" + std::to_string(getpid()) + "-";
     auto fromFile = [&](const std::string& name, const std::string& bytes) {
         std::ofstream(dir + name, std::ios::binary) << bytes;
         return LNGedcomSpecification::initFromFile(dir + name);
@@ -105,6 +108,8 @@ TEST(LNGedcomSpecificationReader, FilesRecordRulesByTheirFirstItemAndReadsOnlyAs
     EXPECT_FALSE(fromFile("spec_latin1.spec", "a : X ; b : Y\xE9 ;"));
     std::filesystem::create_directories(dir + "spec_folder.spec");
     EXPECT_FALSE(LNGedcomSpecification::initFromFile(dir + "spec_folder.spec"));
+    for (const char* name : {"spec_good.spec", "spec_latin1.spec", "spec_folder.spec"})
+        std::filesystem::remove(dir + name);
     EXPECT_FALSE(LNGedcomSpecification::initFromFile(dir + "no_such_file.spec"));
 }
 

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -67,9 +68,10 @@ TEST(GrammarLimits, EndsCyclesOfRuleItemsAndMatchesLongIdentifiers) {
 }
 
 TEST(ViewerLimits, ShowsValidatesAndReleasesARecordAMillionLevelsDeep) {
-    const std::filesystem::path dir = std::filesystem::temp_directory_path();
-    const std::string deep = (dir / "kinloom-viewer-deep.ged").string(),
-                      fifo = (dir / "kinloom-viewer-fifo.ged").string();
+    // Names of their own: other builds may run this test at the same time.
+    const std::string prefix =
+        (std::filesystem::temp_directory_path() / "kinloom-").string() + std::to_string(getpid());
+    const std::string deep = prefix + "-deep.ged", fifo = prefix + "-fifo.ged";
     std::string text = "0 @I1@ INDI\n";
     for (int level = 1; level < 1'000'000; ++level)
         text += std::to_string(level) + " NOTE\n";

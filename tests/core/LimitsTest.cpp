@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -35,7 +37,8 @@ class NodeBalance {
 /// The bytes as a file of that name in the system's temporary folder, loaded.
 struct LoadedFile {
     LoadedFile(const std::string& name, const std::string& bytes)
-        : path((std::filesystem::temp_directory_path() / ("kinloom-limits-" + name)).string()) {
+        : path((std::filesystem::temp_directory_path() / ("kinloom-" + std::to_string(getpid()) + "-" + name))
+                   .string()) {
         std::FILE* out = std::fopen(path.c_str(), "wb");
         std::fwrite(bytes.data(), 1, bytes.size(), out);
         std::fclose(out);
