@@ -1,32 +1,46 @@
 #pragma once
 
-#include "LNGedcomNode.h"
-#include "LNGedcomSpecification.h"
+// Record trees for the grammar tests, made by the product's own loading.
 
-#include <optional>
+#include "LNGedcomNode.h"
+#include "LNGedcomRecordSet.h"
+#include "LNGedcomSpecification.h"
+#include "PreOrderWalk.h"
+#include "SystemLog.h"
+#include "TextServices.h"
+
 #include <string>
 #include <vector>
 
 namespace kinloom::testing {
 
-/// Record trees from GEDCOM text, each line hung below the last line of a
-/// lower level: a stand-in for the record assembler in tests and tools.
-/// Lines that do not parse are left out; a line's number is its physical
-/// line (CR LF, CR and LF each end one).
-std::vector<Ref<LNGedcomNode>> recordsFromText(StringView text);
-
-/// The text of a GEDCOM test file read as UTF-8 without byte-order mark.
-/// ANSEL bytes become U+FFFD in values, which leaves the tags intact.
-/// Absent when the file cannot be read or is UTF-16 (it holds NUL bytes).
-std::optional<String> readTestFile(const std::string& path);
+/// The record roots of the GEDCOM text, as loading makes them (its log dropped).
+inline std::vector<Ref<LNGedcomNode>> recordsFromText(const String& text) {
+    LogCapture quiet;
+    LNGedcomRecordSet set(&text, nullptr);
+    std::vector<Ref<LNGedcomNode>> roots;
+    for (const auto& record : *set.records())
+        roots.push_back(record->root());
+    return roots;
+}
 
 /// The lines of a subtree in pre-order, one per line, indented two blanks a
 /// level, each followed by its mark: "INDI badchild\n  NAME good\n".
-std::string marksOf(const LNNode* root);
+inline std::string marksOf(const LNNode* root) {
+    std::string out;
+    forEachPreOrder(root, [&](const LNNode* node, std::size_t depth) {
+        const SharedString* mark = LNGedcomSpecification::markOf(node);
+        out += std::string(2 * depth, ' ') + toUtf8(node->name()) + " " + (mark ? toUtf8(*mark) : "-") + "\n";
+    });
+    return out;
+}
 
-/// The test data folder shared between projects, from the repository root.
-inline const char* sharedTestData() {
-    return "../shared/testdata";
+/// Validates the one record of the text against the grammar; its marks.
+inline std::string validated(const LNGedcomSpecification& grammar, const String& text) {
+    std::vector<Ref<LNGedcomNode>> records = recordsFromText(text);
+    if (records.size() != 1) return "not one record";
+    grammar.validateRecord(records.front().get());
+    return marksOf(records.front().get());
 }
 
 } // namespace kinloom::testing

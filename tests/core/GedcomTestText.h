@@ -1,8 +1,10 @@
 #pragma once
 
-// Builds GEDCOM texts and line lists for the record tests.
+// GEDCOM texts for the record tests, and a record set loaded from one.
 
+#include "LNGedcomRecordSet.h"
 #include "SharedString.h"
+#include "SystemLog.h"
 #include "TextServices.h"
 
 #include <initializer_list>
@@ -15,23 +17,28 @@ namespace kinloom::test {
 /// The lines, each followed by the line end.
 inline String gedcomText(std::initializer_list<std::string_view> lines, std::string_view lineEnd = "\n") {
     std::string text;
-    for (std::string_view line : lines) {
-        text += line;
-        text += lineEnd;
-    }
+    for (std::string_view line : lines)
+        text.append(line).append(lineEnd);
     return fromUtf8(text);
 }
 
-/// Owned UTF-16 lines and views of them, as the assembler takes them.
-struct GedcomLines {
-    GedcomLines(std::initializer_list<std::string_view> lines) {
-        for (std::string_view line : lines)
-            texts.push_back(fromUtf8(line));
-        for (const String& text : texts)
-            views.emplace_back(text);
+/// A record set over the text with its own error list and the log of loading.
+struct LoadedText {
+    explicit LoadedText(String text_) : text(std::move(text_)), set(&text, &errors), log(capture.lines()) {}
+    LoadedText(std::initializer_list<std::string_view> lines) : LoadedText(gedcomText(lines)) {}
+    /// The records in their line form, each line indented two blanks a level.
+    std::string dump() const {
+        std::string lines;
+        for (const auto& record : *set.records())
+            lines += toUtf8(record->root()->fullDescription());
+        return lines;
     }
-    std::vector<String> texts;
-    std::vector<StringView> views;
+
+    String text;
+    LogCapture capture;
+    LNGedcomErrors errors;
+    LNGedcomRecordSet set;
+    std::vector<std::string> log;
 };
 
 } // namespace kinloom::test

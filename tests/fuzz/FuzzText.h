@@ -6,9 +6,19 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <string_view>
 
 namespace kinloom::fuzz {
+
+/// Ends the run with the reason when a check fails: libFuzzer saves the
+/// input, and the corpus replay under CTest fails.
+inline void check(bool holds, const char* what) {
+    if (holds) return;
+    std::fprintf(stderr, "check failed: %s\n", what);
+    std::abort();
+}
 
 inline std::string_view bytesOf(const std::uint8_t* data, std::size_t size) {
     return std::string_view(reinterpret_cast<const char*>(data), size);

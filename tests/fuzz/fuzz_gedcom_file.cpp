@@ -3,17 +3,26 @@
 // table sorted by every column and read cell by cell, a click on a parent
 // cell with the record outline expanded, a name search for the first
 // person's name, the validate command, and the relations the table omits.
+// The key lookups and the link validation are checked against plain versions
+// that find every record and role by comparing texts.
 
 #include "FuzzText.h"
+#include "LNGedcomFile.h"
 #include "LNHeadlessViewer.h"
+#include "PreOrderWalk.h"
 #include "SystemLog.h"
 #include "TextServices.h"
 
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <array>
 #include <cstdlib>
+#include <map>
+#include <span>
 #include <string>
+#include <vector>
 
 using namespace kinloom;
 
@@ -36,6 +45,208 @@ class MemoryFile {
     int fd_;
     std::string path_;
 };
+
+String fill(StringView format, std::initializer_list<StringView> args) {
+    String text;
+    auto arg = args.begin();
+    for (std::size_t i = 0; i < format.size(); ++i)
+        if (format.substr(i, 2) == u"%@" && arg != args.end())
+            text += *arg++, ++i;
+        else
+            text += format[i];
+    return text;
+}
+
+StringView valueOf(const LNGedcomNode* line) {
+    return line && line->value() ? line->value().view() : StringView(u"(null)");
+}
+
+// How many lines of each list name the key.
+template <std::size_t N>
+std::array<int, N> namings(std::array<std::span<LNGedcomNode* const>, N> lists, StringView key) {
+    std::array<int, N> counts{};
+    for (std::size_t i = 0; i < N; ++i)
+        for (const LNGedcomNode* line : lists[i])
+            counts[i] += line->value() == key;
+    return counts;
+}
+
+// The line number of the first line naming the key.
+int firstNaming(std::span<LNGedcomNode* const> lines, StringView key) {
+    return (*std::ranges::find_if(lines, [&](const LNGedcomNode* line) { return line->value() == key; }))
+        ->lineNumber();
+}
+
+// Whether a level-1 link line of the record leads to a record of a kind it may name.
+bool fitting(StringView recordTag, const LNGedcomNode& line, StringView found) {
+    StringView tag = line.tag().view();
+    if (line.level() != 1) return true;
+    if (tag == u"SOUR") return found == u"SOUR";
+    if (recordTag == u"INDI") return (tag == u"FAMC" || tag == u"FAMS") && found == u"FAM";
+    if (recordTag == u"FAM") return (tag == u"HUSB" || tag == u"WIFE" || tag == u"CHIL") && found == u"INDI";
+    return true;
+}
+
+/// validate() the plain way: every record and role found by its key text.
+/// The counts logged leave out the first `earlier` errors of the list.
+struct PlainValidation {
+    LNGedcomRecordSet& set;
+    LNGedcomErrors& errors;
+    int earlier;
+
+    // A report without kind is the older plain-text one.
+    void report(ErrorKind kind, int line, StringView format, std::initializer_list<StringView> args) {
+        kind.empty() ? errors.addObject(fill(format, args)) : errors.addError(kind, line, fill(format, args));
+    }
+    void logCount(const char* what) {
+        systemLog(std::string("after validating ") + what + " there are " +
+                  std::to_string(errors.count() - earlier) + " errors");
+    }
+    void forEachMissingSource(const LNGedcomRecord& record, auto missing) {
+        forEachPreOrder(record.root().get(), [&](const LNGedcomNode* line, std::size_t) {
+            StringView key = line->value().view();
+            if (line->tag() == u"SOUR" && isCrossReference(key) && !set.sourWithKey(key)) missing(key, *line);
+        });
+    }
+    void references(const LNGedcomRecord& record) {
+        forEachPreOrder(record.root().get(), [&](const LNGedcomNode* line, std::size_t) {
+            StringView key = line->value().view();
+            if (!isCrossReference(key)) return;
+            const auto& found = set.recordWithKey(key);
+            if (!found || !fitting(record.tag(), *line, found->tag()))
+                systemLog(toUtf8(fill(found ? u"record with key %@ does exist but has wrong type"
+                                            : u"record with key %@ does not exist",
+                                      {key})));
+        });
+    }
+    void person(const LNGedcomIndiRecord& indi) {
+        const StringView key = indi.key().view();
+        const int at = indi.lineNumber();
+        const LNGedcomNode* name = indi.name();
+        if (!name || !name->value())
+            report(LNGedcomErrorIllegalName, name ? name->lineNumber() : 0, u"INDI %@", {key});
+        int children = 0;
+        const char16_t *husbText = u"INDI %@ in FAM %@ as HUSB not CHILD",
+                       *wifeText = u"INDI %@ in FAM %@ as WIFE not CHILD";
+        for (const LNGedcomNode* link : indi.famcArray()) {
+            auto says = [&](bool when, ErrorKind kind, int line, const char16_t* text) {
+                if (when) report(kind, line, text, {key, valueOf(link)});
+            };
+            const auto& fam = set.famWithKey(valueOf(link));
+            for (int twice = 0; !fam && twice < 2; ++twice)
+                report(LNGedcomErrorUndefinedKey, link->lineNumber(), u"FAM %@", {valueOf(link)});
+            auto [husb, wife, chil] =
+                fam ? namings<3>({fam->husbArray(), fam->wifeArray(), fam->chilArray()}, key)
+                    : std::array{0, 0, 0};
+            children += chil;
+            says(husb, LNGedcomErrorWrongRole, at, husbText);
+            says(wife, LNGedcomErrorWrongRole, at, wifeText);
+            says(!chil, LNGedcomErrorMissingLink, at, u"INDI %@ not in FAM %@ as CHIL");
+            says(husb + wife + chil > 1, LNGedcomErrorMultipleRoles, at, u"INDI %@ in FAM %@ multiple roles");
+            if (husb) says(true, LNGedcomErrorWrongRole, firstNaming(fam->husbArray(), key), husbText);
+            if (wife) says(true, LNGedcomErrorWrongRole, firstNaming(fam->wifeArray(), key), wifeText);
+        }
+        if (children > 1) report({}, 0, u"INDI %@ is CHIL in multiple FAMs", {key});
+        for (const LNGedcomNode* link : indi.famsArray()) {
+            auto says = [&](bool when, ErrorKind kind, const char16_t* text) {
+                if (when) report(kind, at, text, {key, valueOf(link)});
+            };
+            const auto& fam = set.famWithKey(valueOf(link));
+            if (!fam) report(LNGedcomErrorUndefinedKey, link->lineNumber(), u"FAM %@", {valueOf(link)});
+            if (!fam) continue;
+            auto [husb, wife, chil] = namings<3>({fam->husbArray(), fam->wifeArray(), fam->chilArray()}, key);
+            says(husb && sexValue(indi.sex()) != 1, LNGedcomErrorWrongSex,
+                 u"INDI %@ in FAM %@ should be male");
+            says(wife && sexValue(indi.sex()) != 2, LNGedcomErrorWrongSex,
+                 u"INDI %@ in FAM %@ should be female");
+            says(chil, LNGedcomErrorWrongRole, u"INDI %@ in FAM %@ should be spouse");
+            says(husb + wife + chil > 1, LNGedcomErrorMultipleRoles, u"INDI %@ in FAM %@ multiple roles");
+        }
+        forEachMissingSource(indi, [&](StringView source, const LNGedcomNode& line) {
+            report(LNGedcomErrorUndefinedKey, line.lineNumber(), u"SOUR %@ does not exist", {source});
+        });
+    }
+    // Husbands are judged by their line numbers, wives (wrong: 0, FAMC) and
+    // children (wrong: 1, FAMS) by counts.
+    void members(StringView key, std::span<LNGedcomNode* const> links, bool husbands, int wrong,
+                 const char16_t* wrongText) {
+        for (const LNGedcomNode* link : links) {
+            const auto& indi = set.indiWithKey(valueOf(link));
+            if (!indi && husbands)
+                report(LNGedcomErrorUndefinedKey, link->lineNumber(), u"INDI %@ undefined", {valueOf(link)});
+            if (!indi) continue;
+            auto counts = namings<2>({indi->famcArray(), indi->famsArray()}, key);
+            if (counts[wrong]) report({}, 0, wrongText, {key, valueOf(link)});
+            if (husbands && !counts[1])
+                report({}, 0, u"FAM %@ should be FAMS in INDI %@ but isn't two", {key, valueOf(link)});
+            if (counts[0] + counts[1] > 1)
+                report({}, 0, u"FAM %@ in INDI %@ in multiple roles", {key, valueOf(link)});
+        }
+    }
+    void run() {
+        for (const auto& record : *set.records())
+            references(*record);
+        for (const auto& indi : set.indiRecords())
+            person(*indi);
+        logCount("INDIs");
+        for (const auto& fam : set.famRecords()) {
+            const StringView key = fam->key().view();
+            members(key, fam->husbArray(), true, 0, u"FAM %@ is FAMC in INDI %@ but should be FAMS one");
+            members(key, fam->wifeArray(), false, 0, u"FAM %@ is FAMC in INDI %@ but should be FAMS three");
+            members(key, fam->chilArray(), false, 1, u"FAM %@ is FAMS in INDI %@ but should be FAMC four");
+            forEachMissingSource(*fam, [&](StringView source, const LNGedcomNode&) {
+                report({}, 0, u"INDI %@ has SOUR %@ that does not exist", {key, source});
+            });
+        }
+        logCount("FAMs");
+    }
+};
+
+// Each key lookup gives the first record with the key in file order, of any
+// kind or of the kind asked for; the kind lists hold those first ones.
+void checkLookups(const LNGedcomRecordSet& set) {
+    std::map<String, const LNGedcomRecord*> first;
+    std::map<std::pair<String, String>, const LNGedcomRecord*> firstOfKind;
+    std::map<String, std::vector<const LNGedcomRecord*>> lists;
+    for (const auto& record : *set.records()) {
+        if (!record->key()) continue;
+        first.emplace(record->key().str(), record.get());
+        if (firstOfKind.emplace(std::pair(String(record->tag()), record->key().str()), record.get()).second)
+            lists[String(record->tag())].push_back(record.get());
+    }
+    auto ofKind = [&](const char16_t* tag, const String& key) {
+        auto found = firstOfKind.find({tag, key});
+        return found == firstOfKind.end() ? nullptr : found->second;
+    };
+    for (const auto& [key, record] : first)
+        fuzz::check(set.recordWithKey(key).get() == record &&
+                        set.indiWithKey(key).get() == ofKind(u"INDI", key) &&
+                        set.famWithKey(key).get() == ofKind(u"FAM", key) &&
+                        set.sourWithKey(key).get() == ofKind(u"SOUR", key),
+                    "first record of a key, and of a key and kind");
+    auto same = [&](const auto& records, const char16_t* tag) {
+        return std::ranges::equal(records, lists[tag], {}, [](const auto& record) { return record.get(); });
+    };
+    fuzz::check(same(set.indiRecords(), u"INDI") && same(set.famRecords(), u"FAM") &&
+                    same(set.sourRecords(), u"SOUR"),
+                "kind lists");
+}
+
+// Runs validate() on a fresh load of the file, then the plain way: the same log.
+void checkValidation(const std::string& path) {
+    LogCapture log;
+    LNGedcomFile file(path);
+    LNGedcomRecordSet& set = *file.recordSet();
+    LNGedcomErrors& errors = *file.errors();
+    checkLookups(set);
+    const int before = errors.count();
+    log.clear();
+    set.validate();
+    const std::vector<std::string> fast = log.lines();
+    log.clear();
+    PlainValidation{set, errors, errors.count() - before}.run();
+    fuzz::check(log.lines() == fast, "link validation as the plain way");
+}
 
 void readTable(LNHeadlessTableView& table) {
     int columns = static_cast<int>(table.tableColumns().size());
@@ -68,12 +279,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     LogCapture quiet;
     LNHeadlessViewer viewer;
     viewer.application().bundle().setDirectories({KINLOOM_RESOURCES});
-    viewer.application().openFile(file.write(fuzz::bytesOf(data, size)));
+    const std::string& path = file.write(fuzz::bytesOf(data, size));
+    viewer.application().openFile(path);
     const LNGedcomRecordSet* set = viewer.controller().gedcomRecords();
-    if (!set) std::abort(); // a regular file is always readable
-    if (set->records())
-        for (const auto& record : *set->records())
-            if (record->key() && !set->recordWithKey(record->key().view())) std::abort();
+    fuzz::check(set, "a regular file is always readable");
 
     LNHeadlessTableView& table = viewer.table();
     if (table.numberOfRows() != set->numIndis()) std::abort();
@@ -102,5 +311,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         set->wivesOfFam(*fam);
         set->childrenOfFam(*fam);
     }
+    checkValidation(path);
     return 0;
 }

@@ -42,7 +42,12 @@ class LNQtViewerTest : public QObject {
     LNQtTableView& table() { return viewer_->table(); }
     LNQtOutlineView& outline() { return viewer_->outline(); }
 
-    int rowOf(const char16_t* key) { return viewer_->controller().rowOfKey(key); }
+    /// The row showing the person, by the key without at signs.
+    int rowOf(const QString& key) {
+        for (int row = 0; row < table().tableModel()->rowCount(); ++row)
+            if (cellText(row, u"id") == key) return row;
+        return -1;
+    }
     QModelIndex cell(int row, StringView identifier) {
         return table().cellIndex(row, table().visualColumn(identifier));
     }
@@ -79,13 +84,12 @@ class LNQtViewerTest : public QObject {
     }
     Qt::SortOrder indicatedOrder() { return table().horizontalHeader()->sortIndicatorOrder(); }
 
-    QString outlineText(int visibleRow) {
-        LNNode* item = outline().itemAtRow(visibleRow);
-        return outline().outlineModel()->indexOf(item).data().toString();
+    QVariant outlineData(int visibleRow, int role) {
+        return outline().outlineModel()->indexOf(outline().itemAtRow(visibleRow)).data(role);
     }
+    QString outlineText(int visibleRow) { return outlineData(visibleRow, Qt::DisplayRole).toString(); }
     QColor outlineColor(int visibleRow) {
-        LNNode* item = outline().itemAtRow(visibleRow);
-        return outline().outlineModel()->indexOf(item).data(Qt::ForegroundRole).value<QColor>();
+        return outlineData(visibleRow, Qt::ForegroundRole).value<QColor>();
     }
     QStringList outlineTexts() {
         QStringList texts;
@@ -128,63 +132,23 @@ class LNQtViewerTest : public QObject {
         viewer_.reset();
     }
 
-    void showsTheEmptyWindowAsLaidOut() {
-        QCOMPARE(viewer_->window().windowTitle(), u"Kinloom 0.2 beta"_s);
-        QCOMPARE(table().tableModel()->rowCount(), 0);
-        QCOMPARE(outline().outlineModel()->rowCount(), 0);
-        QStringList titles;
-        for (LNTableColumn* column : table().tableColumns())
-            titles.append(toQString(column->identifier()));
-        QCOMPARE(titles, (QStringList{u"id"_s, u"name"_s, u"birthYear"_s, u"birthPlace"_s, u"deathYear"_s,
-                                      u"deathPlace"_s, u"father"_s, u"mother"_s}));
-        QVERIFY(table().horizontalHeader()->sectionsMovable());
-        QCOMPARE(table().gridDelegate()->gridStyleMask(), LNTableView::solidVerticalGridLineMask);
-        QCOMPARE(table().gridDelegate()->gridColor(), QColor::fromRgbF(0.92f, 0.92f, 0.92f));
-        QVERIFY(!viewer_->backForwardButton().segmentAction(0)->icon().isNull());
-        QVERIFY(!viewer_->backForwardButton().segmentAction(1)->icon().isNull());
-        QVERIFY(viewer_->checkBox().isChecked());
-        QVERIFY(!viewer_->validateAction()->shortcut().isEmpty());
-    }
-
-    void opensAFileByPathInIdOrder() {
-        openSample();
-        QCOMPARE(table().tableModel()->rowCount(), 40);
-        QCOMPARE(viewer_->pathLabel().text(), QString::fromStdString(samplePath));
-        QCOMPARE(cellText(0, u"id"), u"I1"_s);
-        QCOMPARE(cellText(0, u"name"), u"Lefèvre, Édouard"_s);
-        QCOMPARE(cellText(0, u"deathPlace"), u"Québec"_s);
-        QCOMPARE(cellText(4, u"father"), u"Lefèvre, Édouard"_s);
-        QCOMPARE(cellText(39, u"birthYear"), QString());
-        QCOMPARE(table().horizontalHeader()->model()->headerData(0, Qt::Horizontal).toString(), u"ID"_s);
-        QCOMPARE(indicatedColumn(), u"id"_s);
-        QCOMPARE(indicatedOrder(), Qt::AscendingOrder);
-        QCOMPARE(outline().outlineModel()->rowCount(), 0);
-        QVERIFY(!viewer_->backForwardButton().isEnabled(0));
-        QVERIFY(!viewer_->backForwardButton().isEnabled(1));
-        QVERIFY(!QApplication::overrideCursor());
-        // The desktop's request leaves the recent documents alone.
-        QVERIFY(viewer_->application().sharedDocumentController().recentDocuments().empty());
-    }
-
     void headerClicksSortThenReverse() {
         viewer_->window().resize(1000, 420);
         openSample();
-        clickCell(rowOf(u"@I39@"), u"name");
+        QCOMPARE(table().tableModel()->rowCount(), 40);
+        QCOMPARE(viewer_->pathLabel().text(), QString::fromStdString(samplePath));
+        QCOMPARE(cellText(4, u"father"), u"Lefèvre, Édouard"_s);
+        QCOMPARE(table().horizontalHeader()->model()->headerData(0, Qt::Horizontal).toString(), u"ID"_s);
+        QCOMPARE(indicatedColumn(), u"id"_s);
+        // The desktop's request leaves the recent documents alone.
+        QVERIFY(viewer_->application().sharedDocumentController().recentDocuments().empty());
+        clickCell(rowOf(u"I39"_s), u"name");
         clickHeader(u"birthYear");
-        QCOMPARE(indicatedColumn(), u"birthYear"_s);
         QCOMPARE(indicatedOrder(), Qt::AscendingOrder);
         QCOMPARE(cellText(0, u"name"), u"Müller, Johann"_s);
-        QCOMPARE(cellText(39, u"name"), u"Sørensen, Björn"_s);
-        QVERIFY(table()
-                    .tableModel()
-                    ->headerData(table().visualColumn(u"birthYear"), Qt::Horizontal, Qt::FontRole)
-                    .value<QFont>()
-                    .bold());
 
         clickHeader(u"birthYear");
-        QCOMPARE(indicatedColumn(), u"birthYear"_s);
         QCOMPARE(indicatedOrder(), Qt::DescendingOrder);
-        QCOMPARE(cellText(0, u"name"), u"Sørensen, Björn"_s);
         QCOMPARE(cellText(39, u"name"), u"Müller, Johann"_s);
         // The selected person stays selected, from the bottom to the top, in sight.
         QCOMPARE(selectedKey(), u"I39"_s);
@@ -208,15 +172,6 @@ class LNQtViewerTest : public QObject {
         clickHeader(u"birthYear");
         QCOMPARE(indicatedColumn(), u"birthYear"_s);
         QCOMPARE(cellText(0, u"name"), u"Müller, Johann"_s);
-        // Moved again, the column keeps its indicator, and its header still reverses.
-        header->moveSection(table().visualColumn(u"birthYear"), 5);
-        QCOMPARE(table().visualColumn(u"birthYear"), 5);
-        QCOMPARE(indicatedColumn(), u"birthYear"_s);
-        clickHeader(u"birthYear");
-        QCOMPARE(indicatedColumn(), u"birthYear"_s);
-        QCOMPARE(indicatedOrder(), Qt::DescendingOrder);
-        QCOMPARE(cellText(0, u"name"), u"Sørensen, Björn"_s);
-
         // Opening puts the ascending indicator on the column shown first.
         header->moveSection(table().visualColumn(u"name"), 0);
         openSample();
@@ -232,8 +187,8 @@ class LNQtViewerTest : public QObject {
         // Newest births first puts Louis (I5) far below Joseph (I22), out of sight.
         clickHeader(u"birthYear");
         clickHeader(u"birthYear");
-        int joseph = rowOf(u"@I22@");
-        int louis = rowOf(u"@I5@");
+        int joseph = rowOf(u"I22"_s);
+        int louis = rowOf(u"I5"_s);
         table().scrollToTop();
         QVERIFY(!rowIsVisible(louis));
 
@@ -242,7 +197,6 @@ class LNQtViewerTest : public QObject {
         QCOMPARE(selectedKey(), u"I5"_s);
         QVERIFY(rowIsVisible(louis));
         QCOMPARE(outlineText(0), u"0 @I5@ INDI"_s);
-        QCOMPARE(outlineText(1), u"1 NAME Louis /Lefèvre/"_s);
         QCOMPARE(viewer_->controller().personQueue().count(), 1);
 
         // A click on the name shows the person itself.
@@ -254,36 +208,26 @@ class LNQtViewerTest : public QObject {
     void backAndForwardWalkTheHistory() {
         openSample();
         LNQtSegmentedControl& segments = viewer_->backForwardButton();
-        clickCell(rowOf(u"@I1@"), u"name");
+        clickCell(rowOf(u"I1"_s), u"name");
         QVERIFY(!segments.isEnabled(0));
-        clickCell(rowOf(u"@I2@"), u"name");
-        clickCell(rowOf(u"@I3@"), u"name");
-        QVERIFY(segments.isEnabled(0));
-        QVERIFY(!segments.isEnabled(1));
-        QVERIFY(segments.segmentButton(0)->isEnabled());
+        clickCell(rowOf(u"I2"_s), u"name");
+        clickCell(rowOf(u"I3"_s), u"name");
+        QVERIFY(segments.isEnabled(0) && !segments.isEnabled(1));
 
         QTest::mouseClick(segments.segmentButton(0), Qt::LeftButton);
-        QCOMPARE(selectedKey(), u"I2"_s);
         QCOMPARE(outlineText(0), u"0 @I2@ INDI"_s);
-        QVERIFY(segments.isEnabled(0));
-        QVERIFY(segments.isEnabled(1));
-
         QTest::mouseClick(segments.segmentButton(0), Qt::LeftButton);
         QCOMPARE(selectedKey(), u"I1"_s);
-        QVERIFY(!segments.isEnabled(0));
-        QVERIFY(segments.isEnabled(1));
+        QVERIFY(!segments.isEnabled(0) && segments.isEnabled(1));
         // A disabled button takes no click.
         QTest::mouseClick(segments.segmentButton(0), Qt::LeftButton);
         QCOMPARE(selectedKey(), u"I1"_s);
 
         QTest::mouseClick(segments.segmentButton(1), Qt::LeftButton);
-        QCOMPARE(selectedKey(), u"I2"_s);
         // The shortcut does what the button does.
         QTest::keyClick(&viewer_->window(), Qt::Key_Right, Qt::AltModifier);
         QCOMPARE(selectedKey(), u"I3"_s);
         QCOMPARE(outlineText(0), u"0 @I3@ INDI"_s);
-        QVERIFY(segments.isEnabled(0));
-        QVERIFY(!segments.isEnabled(1));
         QCOMPARE(viewer_->controller().personQueue().count(), 3);
     }
 
@@ -297,23 +241,14 @@ class LNQtViewerTest : public QObject {
         QCOMPARE(field.text(), u"Elsa /Müller/"_s);
         QTest::keyClick(&field, Qt::Key_Return);
         QCOMPARE(selectedKey(), u"I28"_s);
-        QVERIFY(rowIsVisible(rowOf(u"@I28@")));
-        QCOMPARE(outlineText(0), u"0 @I28@ INDI"_s);
+        QVERIFY(rowIsVisible(rowOf(u"I28"_s)));
         QVERIFY(table().hasFocus());
-        QCOMPARE(viewer_->controller().personQueue().count(), 1);
-
-        // A name nobody has changes nothing.
-        QTest::mouseClick(&field, Qt::LeftButton);
-        field.clear();
-        QTest::keyClicks(&field, u"Zacharias /Nobody/"_s);
-        QTest::keyClick(&field, Qt::Key_Return);
-        QCOMPARE(selectedKey(), u"I28"_s);
         QCOMPARE(viewer_->controller().personQueue().count(), 1);
     }
 
     void checkBoxSwitchesBetweenRawLinesAndLabels() {
         openSample();
-        clickCell(rowOf(u"@I1@"), u"name");
+        clickCell(rowOf(u"I1"_s), u"name");
         QCOMPARE(outlineTexts().mid(0, 4),
                  (QStringList{u"0 @I1@ INDI"_s, u"1 NAME Édouard /Lefèvre/"_s, u"1 SEX M"_s, u"1 BIRT"_s}));
 
@@ -336,31 +271,24 @@ class LNQtViewerTest : public QObject {
 
     void validateColoursBothViews() {
         openSample();
-        clickCell(rowOf(u"@I5@"), u"name");
+        clickCell(rowOf(u"I5"_s), u"name");
         outline().expandItem(outline().itemAtRow(3));
-        QCOMPARE(outlineText(3), u"1 BIRT"_s);
         QCOMPARE(outlineText(6), u"2 SEX M"_s);
-        for (int row = 0; row < 7; ++row)
-            QCOMPARE(outlineColor(row), black);
-        QCOMPARE(cellColor(rowOf(u"@I5@"), u"name"), black);
+        QCOMPARE(outlineColor(6), black);
+        QCOMPARE(cellColor(rowOf(u"I5"_s), u"name"), black);
 
         QTest::keyClick(&viewer_->window(), Qt::Key_V, Qt::ControlModifier | Qt::ShiftModifier);
         QVERIFY(!QApplication::overrideCursor());
         // The person, and the parent cells of his children, are orange.
-        QCOMPARE(cellColor(rowOf(u"@I5@"), u"name"), orange);
-        QCOMPARE(cellColor(rowOf(u"@I22@"), u"father"), orange);
-        QCOMPARE(cellColor(rowOf(u"@I34@"), u"mother"), orange);
-        QCOMPARE(cellColor(rowOf(u"@I34@"), u"father"), black);
-        QCOMPARE(cellColor(rowOf(u"@I1@"), u"name"), black);
-        QCOMPARE(cellColor(rowOf(u"@I5@"), u"birthYear"), black);
+        QCOMPARE(cellColor(rowOf(u"I5"_s), u"name"), orange);
+        QCOMPARE(cellColor(rowOf(u"I22"_s), u"father"), orange);
+        QCOMPARE(cellColor(rowOf(u"I34"_s), u"mother"), orange);
+        QCOMPARE(cellColor(rowOf(u"I34"_s), u"father"), black);
         // The offending line is red, the lines above it orange, the rest black.
         QCOMPARE(outlineColor(0), orange);
-        QCOMPARE(outlineColor(1), black);
         QCOMPARE(outlineColor(3), orange);
         QCOMPARE(outlineColor(4), black);
-        QCOMPARE(outlineColor(6), red);
-        // The outline kept its expanded lines through the redraw.
-        QCOMPARE(outlineText(6), u"2 SEX M"_s);
+        QCOMPARE(outlineColor(6), red); // still expanded after the redraw
     }
 
     void openCommandAsksForAFileAndRemembersIt() {
@@ -400,7 +328,7 @@ class LNQtViewerTest : public QObject {
         QCOMPARE(recent.front()->text(), path);
 
         // Open Recent opens the file again, as the desktop's request does.
-        clickCell(rowOf(u"@I2@"), u"name");
+        clickCell(rowOf(u"I2"_s), u"name");
         recent.front()->trigger();
         QCOMPARE(viewer_->controller().personQueue().count(), 0);
         QCOMPARE(outline().outlineModel()->rowCount(), 0);
@@ -450,7 +378,7 @@ class LNQtViewerTest : public QObject {
         QCOMPARE(reports.front().first, LNProgress::Stage::reading);
         QCOMPARE(reports.back(), std::make_pair(LNProgress::Stage::table, true));
 
-        clickCell(rowOf(u"@I2@"), u"name");
+        clickCell(rowOf(u"I2"_s), u"name");
         clickHeader(u"name");
         const QStringList outlineBefore = outlineTexts();
         const long nodes = nodesAlive();
