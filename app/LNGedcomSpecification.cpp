@@ -1,5 +1,6 @@
 #include "LNGedcomSpecification.h"
 
+#include "PreOrderWalk.h"
 #include "SystemLog.h"
 #include "TextServices.h"
 
@@ -77,6 +78,86 @@ bool isGood(const LNNode* node) {
     const SharedString* mark = LNGedcomSpecification::markOf(node);
     return mark && *mark == LNGedcomSpecification::goodMark();
 }
+
+// The grammar parser's state between tokens: a state table over the tokens
+// of getToken.
+class GrammarParse {
+  public:
+    using Spec = LNGedcomSpecification;
+    Ref<LNNode> rules = makeGrammarNode(SharedString(u"rules"));
+
+    /// Takes the next token; false on a syntax error.
+    bool take(int token, const SharedString& text) {
+        bool endsItem = false;
+        switch (state_) {
+        case State::BetweenRules:
+            if (token != Spec::TokenRuleName) return false;
+            rule_ = makeGrammarNode(text);
+            parent_ = rule_.get();
+            state_ = State::AfterRuleName;
+            break;
+        case State::AfterRuleName:
+            if (token != Spec::TokenColon) return false;
+            state_ = State::InBody;
+            break;
+        case State::InBody:
+            if (!inBody(token, text, endsItem)) return false;
+            break;
+        case State::InTagSet:
+            if (token == Spec::TokenTag) {
+                tags_.push_back(text.str());
+            } else if (token == Spec::TokenCloseTagSet) {
+                lastItem_->setAttribute(tags_, tagArrayKey);
+                state_ = State::InBody;
+                endsItem = true;
+            } else {
+                return false;
+            }
+            break;
+        }
+        afterItem_ = endsItem;
+        return true;
+    }
+
+  private:
+    enum class State { BetweenRules, AfterRuleName, InBody, InTagSet };
+
+    bool inBody(int token, const SharedString& text, bool& endsItem) {
+        switch (token) {
+        case Spec::TokenTag:
+        case Spec::TokenRuleName:
+            lastItem_ = appendItem(parent_, text, token == Spec::TokenTag ? typeTag : typeRule);
+            endsItem = true;
+            return true;
+        case Spec::TokenOpenTagSet:
+            lastItem_ = appendItem(parent_, SharedString::interned(typeTagSet), typeTagSet);
+            tags_.clear();
+            state_ = State::InTagSet;
+            return true;
+        case Spec::TokenOpenGroup:
+            if (!afterItem_) return false;
+            parent_ = lastItem_.get();
+            return true;
+        case Spec::TokenCloseGroup:
+            parent_ = parent_->parent();
+            return parent_ != nullptr;
+        case Spec::TokenSemicolon:
+            if (parent_->parent()) return false;
+            rules->addChild(rule_);
+            state_ = State::BetweenRules;
+            return true;
+        default:
+            return false;
+        }
+    }
+
+    State state_ = State::BetweenRules;
+    Ref<LNNode> rule_;
+    LNNode* parent_ = nullptr; // where new items go: the rule or the item whose group is open
+    Ref<LNNode> lastItem_;
+    bool afterItem_ = false; // whether the previous token ended an item, so that a group may follow
+    std::vector<String> tags_;
+};
 
 } // namespace
 
@@ -163,90 +244,18 @@ int LNGedcomSpecification::getToken(SharedString& out) {
 }
 
 Ref<LNNode> LNGedcomSpecification::parseSpecification() {
-    enum class State { BetweenRules, AfterRuleName, InBody, InTagSet };
     dex_ = 0;
-    Ref<LNNode> rules = makeGrammarNode(SharedString(u"rules"));
-    State state = State::BetweenRules;
+    GrammarParse parse;
     bool error = false;
-    Ref<LNNode> rule;
-    LNNode* parent = nullptr; // where new items go: the rule or the item whose group is open
-    Ref<LNNode> lastItem;
-    bool afterItem = false; // whether the previous token ended an item, so that a group may follow
-    std::vector<String> tags;
     SharedString text;
     for (;;) {
+        // A token is read after an error too, as the error's end.
         int token = getToken(text);
         if (token == TokenEnd || error) break;
-        bool endsItem = false;
-        switch (state) {
-        case State::BetweenRules:
-            if (token != TokenRuleName) {
-                error = true;
-                break;
-            }
-            rule = makeGrammarNode(text);
-            parent = rule.get();
-            state = State::AfterRuleName;
-            break;
-        case State::AfterRuleName:
-            if (token == TokenColon)
-                state = State::InBody;
-            else
-                error = true;
-            break;
-        case State::InBody:
-            switch (token) {
-            case TokenTag:
-                lastItem = appendItem(parent, text, typeTag);
-                endsItem = true;
-                break;
-            case TokenRuleName:
-                lastItem = appendItem(parent, text, typeRule);
-                endsItem = true;
-                break;
-            case TokenOpenTagSet:
-                lastItem = appendItem(parent, SharedString::interned(typeTagSet), typeTagSet);
-                tags.clear();
-                state = State::InTagSet;
-                break;
-            case TokenOpenGroup:
-                if (afterItem)
-                    parent = lastItem.get();
-                else
-                    error = true;
-                break;
-            case TokenCloseGroup:
-                parent = parent->parent();
-                if (!parent) error = true;
-                break;
-            case TokenSemicolon:
-                if (parent->parent()) {
-                    error = true;
-                    break;
-                }
-                rules->addChild(rule);
-                state = State::BetweenRules;
-                break;
-            default:
-                error = true;
-            }
-            break;
-        case State::InTagSet:
-            if (token == TokenTag) {
-                tags.push_back(text.str());
-            } else if (token == TokenCloseTagSet) {
-                lastItem->setAttribute(tags, tagArrayKey);
-                state = State::InBody;
-                endsItem = true;
-            } else {
-                error = true;
-            }
-            break;
-        }
-        afterItem = endsItem;
+        error = !parse.take(token, text);
     }
     if (error) return nullptr;
-    return rules;
+    return parse.rules;
 }
 
 // ---------------------------------------------------------------------------
@@ -341,68 +350,70 @@ LNGedcomSpecification::alternativesBelow(const Alternative& alternative) const {
 // accepted can be marked and its own "badchild" decided there. One walk over
 // a record instead of three saves most of the time on large files.
 bool LNGedcomSpecification::matchSubtree(LNNode* top, bool finish) const {
-    std::vector<Attempt>& attempts = attempts_;
-    std::vector<Frame>& frames = frames_;
     setMark(top, goodMark());
-    frames.assign(1, Frame{top, 0, 0, false});
-    for (;;) {
-        Frame& frame = frames.back();
-        std::size_t firstChildAttempt = attempts.size();
-        if (frame.nextChild < frame.node->numChildren()) {
-            LNNode* child = frame.node->childAt(frame.nextChild++);
-            for (std::size_t i = frame.firstAttempt; i < firstChildAttempt; ++i) {
-                const AlternativeIndex& below = *attempts[i].below;
-                auto found = below.find(child->name());
-                attempts[i].forChild = found == below.end() ? nullptr : &found->second;
-                if (!attempts[i].forChild) continue;
-                for (const Alternative& offered : *attempts[i].forChild) {
-                    auto begin = attempts.begin() + static_cast<std::ptrdiff_t>(firstChildAttempt);
-                    if (std::none_of(begin, attempts.end(),
-                                     [&offered](const Attempt& a) { return a.item == offered.item; }))
-                        attempts.push_back({offered.item, &alternativesBelow(offered), nullptr, true});
-                }
-            }
-            if (attempts.size() == firstChildAttempt) {
-                // No alternative accepts the child's tag: matching leaves it unmarked.
-                for (std::size_t i = frame.firstAttempt; i < firstChildAttempt; ++i)
-                    attempts[i].fits = false;
-                if (finish) {
-                    setBads(child);
-                    setBadChildren(child);
-                    if (!isGood(child)) frame.badBelow = true;
-                }
-                continue;
-            }
-            setMark(child, goodMark());
-            frames.push_back({child, firstChildAttempt, 0, false});
-            continue;
-        }
-        // The line is done: its mark is "good" from the start of its match.
-        if (finish && frame.badBelow) setMark(frame.node, badChildMark());
-        if (frames.size() == 1) break;
-        std::size_t doneFirstAttempt = frame.firstAttempt;
-        bool doneBadBelow = frame.badBelow;
-        frames.pop_back();
-        if (doneBadBelow) frames.back().badBelow = true;
-        // The finished line fits below each of its parent's attempts that
-        // offered it an item it fits.
-        for (std::size_t i = frames.back().firstAttempt; i < doneFirstAttempt; ++i) {
-            Attempt& attempt = attempts[i];
-            if (!attempt.fits) continue;
-            const std::vector<Alternative>* offered = attempt.forChild;
-            auto fitsOffered = [offered](const Attempt& a) {
-                return a.fits && std::any_of(offered->begin(), offered->end(),
-                                             [&a](const Alternative& o) { return o.item == a.item; });
-            };
-            attempt.fits =
-                offered && std::any_of(attempts.begin() + static_cast<std::ptrdiff_t>(doneFirstAttempt),
-                                       attempts.end(), fitsOffered);
-        }
-        attempts.resize(doneFirstAttempt);
-    }
-    bool fits = std::any_of(attempts.begin(), attempts.end(), [](const Attempt& a) { return a.fits; });
-    attempts.clear();
+    frames_.assign(1, Frame{0, false});
+    forEachPreOrder(
+        top, [&](LNNode* line, std::size_t depth) { return depth == 0 || enterLine(line, finish); },
+        [&](LNNode* line, std::size_t) { leaveLine(line, finish); });
+    bool fits = std::any_of(attempts_.begin(), attempts_.end(), [](const Attempt& a) { return a.fits; });
+    attempts_.clear();
     return fits;
+}
+
+bool LNGedcomSpecification::enterLine(LNNode* child, bool finish) const {
+    std::vector<Attempt>& attempts = attempts_;
+    Frame& frame = frames_.back();
+    std::size_t firstChildAttempt = attempts.size();
+    for (std::size_t i = frame.firstAttempt; i < firstChildAttempt; ++i) {
+        const AlternativeIndex& below = *attempts[i].below;
+        auto found = below.find(child->name());
+        attempts[i].forChild = found == below.end() ? nullptr : &found->second;
+        if (!attempts[i].forChild) continue;
+        for (const Alternative& offered : *attempts[i].forChild) {
+            auto begin = attempts.begin() + static_cast<std::ptrdiff_t>(firstChildAttempt);
+            if (std::none_of(begin, attempts.end(),
+                             [&offered](const Attempt& a) { return a.item == offered.item; }))
+                attempts.push_back({offered.item, &alternativesBelow(offered), nullptr, true});
+        }
+    }
+    if (attempts.size() == firstChildAttempt) {
+        // No alternative accepts the child's tag: matching leaves it unmarked.
+        for (std::size_t i = frame.firstAttempt; i < firstChildAttempt; ++i)
+            attempts[i].fits = false;
+        if (finish) {
+            setBads(child);
+            setBadChildren(child);
+            if (!isGood(child)) frame.badBelow = true;
+        }
+        return false;
+    }
+    setMark(child, goodMark());
+    frames_.push_back({firstChildAttempt, false});
+    return true;
+}
+
+void LNGedcomSpecification::leaveLine(LNNode* line, bool finish) const {
+    // The line is done: its mark is "good" from the start of its match.
+    const Frame done = frames_.back();
+    if (finish && done.badBelow) setMark(line, badChildMark());
+    if (frames_.size() == 1) return; // the top: its attempts are the answer
+    frames_.pop_back();
+    if (done.badBelow) frames_.back().badBelow = true;
+    // The finished line fits below each of its parent's attempts that
+    // offered it an item it fits.
+    for (std::size_t i = frames_.back().firstAttempt; i < done.firstAttempt; ++i) {
+        Attempt& attempt = attempts_[i];
+        if (!attempt.fits) continue;
+        const std::vector<Alternative>* offered = attempt.forChild;
+        auto fitsOffered = [offered](const Attempt& a) {
+            return a.fits && std::any_of(offered->begin(), offered->end(),
+                                         [&a](const Alternative& o) { return o.item == a.item; });
+        };
+        attempt.fits =
+            offered && std::any_of(attempts_.begin() + static_cast<std::ptrdiff_t>(done.firstAttempt),
+                                   attempts_.end(), fitsOffered);
+    }
+    attempts_.resize(done.firstAttempt);
 }
 
 bool LNGedcomSpecification::validateList(LNNode* node, const LNNode* alternatives) const {
@@ -435,38 +446,28 @@ void LNGedcomSpecification::validateRecord(LNNode* root) const {
 }
 
 void LNGedcomSpecification::setBads(LNNode* node) {
-    if (!node) return;
-    std::vector<LNNode*> pending{node};
-    while (!pending.empty()) {
-        LNNode* current = pending.back();
-        pending.pop_back();
-        if (!markOf(current)) setMark(current, badMark());
-        for (int i = current->numChildren() - 1; i >= 0; --i)
-            pending.push_back(current->childAt(i));
-    }
+    forEachPreOrder(node, [](LNNode* line, std::size_t) {
+        if (!markOf(line)) setMark(line, badMark());
+    });
 }
 
 void LNGedcomSpecification::setBadChildren(LNNode* node) {
     if (!node || !isGood(node)) return;
-    struct Frame {
-        LNNode* node;
-        int nextChild;
-    };
-    std::vector<Frame> frames{{node, 0}};
-    while (!frames.empty()) {
-        Frame& frame = frames.back();
-        if (frame.nextChild < frame.node->numChildren()) {
-            LNNode* child = frame.node->childAt(frame.nextChild++);
-            if (isGood(child))
-                frames.push_back({child, 0});
-            else
-                setMark(frame.node, badChildMark());
-            continue;
-        }
-        LNNode* done = frame.node;
-        frames.pop_back();
-        if (!frames.empty() && !isGood(done)) setMark(frames.back().node, badChildMark());
-    }
+    // A line that is not "good" turns its parent "badchild"; the walk goes
+    // below "good" lines only.
+    std::vector<LNNode*> path; // the lines from node down to the one entered
+    forEachPreOrder(
+        node,
+        [&](LNNode* line, std::size_t depth) {
+            path.resize(depth);
+            path.push_back(line);
+            if (depth == 0 || isGood(line)) return true;
+            setMark(path[depth - 1], badChildMark());
+            return false;
+        },
+        [&](LNNode* line, std::size_t depth) {
+            if (depth > 0 && !isGood(line)) setMark(path[depth - 1], badChildMark());
+        });
 }
 
 } // namespace kinloom

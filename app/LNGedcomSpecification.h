@@ -128,11 +128,10 @@ class LNGedcomSpecification {
         const std::vector<Alternative>* forChild;
         bool fits;
     };
+    /// A line on the path the matcher is on.
     struct Frame {
-        LNNode* node;
         std::size_t firstAttempt; // the line's attempts run from here to the next frame's
-        int nextChild;
-        bool badBelow; // whether some line below is not "good" (when finishing)
+        bool badBelow;            // whether some line below is not "good" (when finishing)
     };
 
     void buildTables(const Ref<LNNode>& rules);
@@ -143,6 +142,10 @@ class LNGedcomSpecification {
     /// Matches the subtree against the attempts in attempts_; true when one
     /// fits. With finish, also marks the rest as setBads and setBadChildren would.
     bool matchSubtree(LNNode* top, bool finish) const;
+    /// The matcher's steps into a line below the top and out of it; entering
+    /// is false when no alternative accepts the line's tag.
+    bool enterLine(LNNode* line, bool finish) const;
+    void leaveLine(LNNode* line, bool finish) const;
 
     NodeMap ruleMap_;
     NodeMap recordMap_;

@@ -12,7 +12,7 @@ constexpr double gridGrey = 0.92;
 } // namespace
 
 LNKinloomController::LNKinloomController() {
-    personIds_.reserve(1024);
+    idOfPosition_.reserve(1024);
 }
 
 LNKinloomController::~LNKinloomController() {
@@ -54,7 +54,7 @@ void LNKinloomController::loadFile(const std::string& path) {
     gedcomRecords_ = nullptr;
     sortedPersonRecords_.reset();
     rowIds_.clear();
-    personIds_.clear();
+    idOfPosition_.clear();
     rowOfId_.clear();
     releaseSelectedRoot();
     gedcomFile_.reset();

@@ -155,10 +155,6 @@ class LNKinloomController : public LNApplicationDelegate,
     void releaseSelectedRoot();
     void setIndicator(LNTableView* table, LNTableColumn* column);
     LNGedcomIndiRecord* recordAtRow(int row) const;
-    /// The hash personIds_ files a key by.
-    static std::uint64_t personKeyHash(StringView key);
-    /// The slot of personIds_ holding the key's id, or the free one where it would go.
-    std::size_t personIdSlot(StringView key, std::uint64_t hash) const;
     /// The text colour for a line's structure mark: black without a mark or
     /// for "good", orange for "badchild", red for "bad", otherMark for any
     /// other text.
@@ -177,14 +173,13 @@ class LNKinloomController : public LNApplicationDelegate,
     LNSegmentedControl* backForwardButton_ = nullptr;
     std::int32_t outlineMode_ = 0;
     std::unique_ptr<IndiList> sortedPersonRecords_;
-    // The row map, from record key to row, in two steps: key to id (fixed
-    // while the rows stand) and id to row (rewritten at every new order).
-    // ids here count from 0. The first step is an open-addressed table by
-    // the key's hash (a node map would cost fifty bytes a person): each slot
-    // holds the hash's top half as a tag and id + 1 below it (0: free); the
-    // key itself is read from the id's row.
-    std::vector<std::uint64_t> personIds_;
-    static constexpr std::uint64_t tagBits = 0xFFFFFFFF00000000u;
+    // The row map, from record key to row, in steps: the record set finds
+    // the key's first person, whose position in its person list gives the
+    // id (the place in the list the rows were built from; fixed while the
+    // rows stand; a later person with the same key wins), and the id its
+    // row (rewritten at every new order). ids here count from 0.
+    std::vector<std::uint32_t> idOfPosition_;
+    static constexpr std::uint32_t noId = UINT32_MAX;
     std::vector<int> rowOfId_;
     std::vector<std::uint32_t> rowIds_; // the id of each row
     LNNavigationQueue personQueue_;

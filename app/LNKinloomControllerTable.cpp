@@ -5,7 +5,6 @@
 #include "TextServices.h"
 
 #include <algorithm>
-#include <bit>
 #include <numeric>
 #include <unordered_map>
 
@@ -91,6 +90,27 @@ void setParentValues(LNGedcomIndiRecord& person, const LNGedcomIndiRecord* paren
     person.setAttribute(name ? std::move(*name) : names.valueOf(*parent), nameKey);
 }
 
+// The parent values of every row. The father and mother of fatherOfIndi and
+// motherOfIndi, with the family looked up once for both; the record set's
+// own list (ownList) has its links resolved already.
+void setParentsOfRows(const LNGedcomRecordSet* records, const IndiList& rows, bool ownList,
+                      SharedNames& names) {
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        LNGedcomIndiRecord* person = rows[i].get();
+        std::pair<LNGedcomIndiRecord*, LNGedcomIndiRecord*> parents{nullptr, nullptr};
+        std::shared_ptr<LNGedcomIndiRecord> father, mother;
+        if (ownList) {
+            parents = records->parentsOfIndiAt(i);
+        } else if (auto family = records ? records->natalFamilyOfIndi(*person) : nullptr) {
+            father = records->husbandOfFam(*family);
+            mother = records->wifeOfFam(*family);
+            parents = {father.get(), mother.get()};
+        }
+        setParentValues(*person, parents.first, u"fatherRoot", u"father", names);
+        setParentValues(*person, parents.second, u"motherRoot", u"mother", names);
+    }
+}
+
 bool isParentColumn(StringView identifier) {
     return identifier == u"father" || identifier == u"mother";
 }
@@ -125,18 +145,14 @@ void LNKinloomController::setupTableData(const IndiList* persons) {
     rowIds_.resize(count);
     std::iota(rowIds_.begin(), rowIds_.end(), 0);
     resetPersonRowMap();
-    // At most two thirds full: probes stay short, and the tags spare most of
-    // them a look at another person's key.
-    personIds_.assign(std::bit_ceil(std::max<std::size_t>(16, count + count / 2)), 0);
-    const IndiList& rows = *sortedPersonRecords_;
+    idOfPosition_.assign(gedcomRecords_ ? static_cast<std::size_t>(gedcomRecords_->numIndis()) : 0, noId);
     for (std::size_t i = 0; i < count; ++i) {
         LNGedcomIndiRecord* person = sortedPersonRecords_->emplace_back(source[i]).get();
         person->setAttribute(static_cast<std::int64_t>(i + 1), u"id");
-        // A later person with the same key takes the slot, as it takes the row.
-        if (const SharedString& key = person->key()) {
-            std::uint64_t hash = personKeyHash(key.view());
-            personIds_[personIdSlot(key.view(), hash)] = (hash & tagBits) | (i + 1);
-        }
+        // A later person with the same key takes the id, as it takes the row.
+        if (int position = gedcomRecords_ ? gedcomRecords_->indiPosition(person->key().view()) : -1;
+            position >= 0)
+            idOfPosition_[static_cast<std::size_t>(position)] = static_cast<std::uint32_t>(i);
         person->setAttribute(SharedString(stripAts(person->key().view())), u"key");
         person->setAttribute(names.valueOf(*person), u"name");
         LNGedcomIndiRecord::LifeTexts life = person->lifeTexts();
@@ -148,24 +164,8 @@ void LNKinloomController::setupTableData(const IndiList* persons) {
     sorter_.setTexts(shared.take(), std::move(textNumbers));
     // A second pass, so that a parent listed after the child has its name
     // already; the child's cell shares the parent's text.
-    const bool ownList = gedcomRecords_ && persons == &gedcomRecords_->indiRecords();
-    for (std::size_t i = 0; i < count; ++i) {
-        LNGedcomIndiRecord* person = rows[i].get();
-        // The father and mother of fatherOfIndi and motherOfIndi, with the
-        // family looked up once for both; the record set's own list has its
-        // links resolved already.
-        std::pair<LNGedcomIndiRecord*, LNGedcomIndiRecord*> parents{nullptr, nullptr};
-        std::shared_ptr<LNGedcomIndiRecord> father, mother;
-        if (ownList) {
-            parents = gedcomRecords_->parentsOfIndiAt(i);
-        } else if (auto family = gedcomRecords_ ? gedcomRecords_->natalFamilyOfIndi(*person) : nullptr) {
-            father = gedcomRecords_->husbandOfFam(*family);
-            mother = gedcomRecords_->wifeOfFam(*family);
-            parents = {father.get(), mother.get()};
-        }
-        setParentValues(*person, parents.first, u"fatherRoot", u"father", names);
-        setParentValues(*person, parents.second, u"motherRoot", u"mother", names);
-    }
+    setParentsOfRows(gedcomRecords_, *sortedPersonRecords_,
+                     gedcomRecords_ && persons == &gedcomRecords_->indiRecords(), names);
 }
 
 void LNKinloomController::resetPersonRowMap() {
@@ -174,25 +174,11 @@ void LNKinloomController::resetPersonRowMap() {
         rowOfId_[rowIds_[row]] = static_cast<int>(row);
 }
 
-std::uint64_t LNKinloomController::personKeyHash(StringView key) {
-    return std::hash<StringView>()(key);
-}
-
-std::size_t LNKinloomController::personIdSlot(StringView key, std::uint64_t hash) const {
-    const std::size_t mask = personIds_.size() - 1;
-    for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
-        std::uint64_t entry = personIds_[at];
-        if (entry == 0) return at;
-        if ((entry & tagBits) != (hash & tagBits)) continue;
-        const std::uint32_t id = static_cast<std::uint32_t>(entry) - 1;
-        if ((*sortedPersonRecords_)[rowOfId_[id]]->key().view() == key) return at;
-    }
-}
-
 int LNKinloomController::rowOfKey(StringView key) const {
-    if (personIds_.empty()) return -1;
-    std::uint64_t entry = personIds_[personIdSlot(key, personKeyHash(key))];
-    return entry == 0 ? -1 : rowOfId_[static_cast<std::uint32_t>(entry) - 1];
+    int position = gedcomRecords_ ? gedcomRecords_->indiPosition(key) : -1;
+    if (position < 0 || static_cast<std::size_t>(position) >= idOfPosition_.size()) return -1;
+    std::uint32_t id = idOfPosition_[static_cast<std::size_t>(position)];
+    return id == noId ? -1 : rowOfId_[id];
 }
 
 void LNKinloomController::reversePersons() {

@@ -1,6 +1,7 @@
 #include "LNPersonSorter.h"
 
 #include "LNGedcomRecordSet.h"
+#include "NameRanks.h"
 #include "SystemLog.h"
 #include "TextServices.h"
 
@@ -35,116 +36,6 @@ StringView textOf(const LNGedcomIndiRecord& person, StringView identifier, bool*
 
 template <typename T> int sign(const T& a, const T& b) {
     return (a > b) - (a < b);
-}
-
-// Ranks texts in the order less gives: equal texts share a rank.
-template <typename Less>
-std::vector<std::uint32_t> rankTexts(const std::vector<StringView>& texts, Less less) {
-    std::vector<std::uint32_t> byOrder(texts.size());
-    std::iota(byOrder.begin(), byOrder.end(), 0);
-    std::sort(byOrder.begin(), byOrder.end(), less);
-    std::vector<std::uint32_t> rank(texts.size());
-    std::uint32_t current = 0;
-    for (std::size_t i = 0; i < byOrder.size(); ++i) {
-        if (i > 0 && less(byOrder[i - 1], byOrder[i])) ++current;
-        rank[byOrder[i]] = current;
-    }
-    return rank;
-}
-
-// Collects distinct texts, numbering them in order of first appearance. The
-// views must outlive the collection.
-class DistinctTexts {
-  public:
-    std::uint32_t add(StringView text) {
-        auto [entry, added] = indices_.try_emplace(text, static_cast<std::uint32_t>(texts_.size()));
-        if (added) texts_.push_back(text);
-        return entry->second;
-    }
-    const std::vector<StringView>& texts() const { return texts_; }
-
-  private:
-    std::unordered_map<StringView, std::uint32_t> indices_;
-    std::vector<StringView> texts_;
-};
-
-// The rank of each person in the name order of compareIndisByName; persons
-// it finds equal share a rank. Every distinct surname and given name is
-// collated once and replaced by its rank, so that names compare as numbers.
-class NameRanks {
-  public:
-    explicit NameRanks(const IndiList& persons);
-    const std::vector<std::uint32_t>& ranks() const { return ranks_; }
-
-  private:
-    int compare(std::size_t a, std::size_t b) const;
-
-    std::vector<std::uint32_t> surname_; // 0 without surname, else 1 + rank
-    std::vector<std::uint32_t> givenStart_;
-    std::vector<std::uint32_t> given_; // ranks, person after person
-    std::vector<std::int32_t> number_;
-    std::vector<std::uint32_t> ranks_;
-};
-
-NameRanks::NameRanks(const IndiList& persons) {
-    DistinctTexts texts;
-    surname_.reserve(persons.size());
-    number_.reserve(persons.size());
-    givenStart_.reserve(persons.size() + 1);
-    givenStart_.push_back(0);
-    for (const auto& person : persons) {
-        const LNGedcomName* name = person->gedcomName();
-        const std::vector<StringView> parts = name ? name->partViews() : std::vector<StringView>();
-        std::int32_t surnameIndex = name ? name->surnameIndex() : -1;
-        surname_.push_back(surnameIndex >= 0 ? 1 + texts.add(parts[static_cast<std::size_t>(surnameIndex)]) : 0);
-        for (std::size_t i = 0; i < parts.size(); ++i) {
-            if (static_cast<std::int32_t>(i) != surnameIndex) given_.push_back(texts.add(parts[i]));
-        }
-        givenStart_.push_back(static_cast<std::uint32_t>(given_.size()));
-        number_.push_back(keyNumber(person->key().view()));
-    }
-
-    std::vector<std::string> keys;
-    keys.reserve(texts.texts().size());
-    for (StringView text : texts.texts())
-        keys.push_back(collationKey(text));
-    std::vector<std::uint32_t> textRank =
-        rankTexts(texts.texts(), [&](std::uint32_t a, std::uint32_t b) { return keys[a] < keys[b]; });
-    for (std::uint32_t& surname : surname_) {
-        if (surname) surname = 1 + textRank[surname - 1];
-    }
-    for (std::uint32_t& given : given_)
-        given = textRank[given];
-
-    // Surname and first given name as one number decide most comparisons
-    // without reaching for the rest of the name.
-    std::vector<std::pair<std::uint64_t, std::uint32_t>> byName;
-    byName.reserve(persons.size());
-    for (std::uint32_t i = 0; i < persons.size(); ++i) {
-        std::uint64_t first =
-            givenStart_[i] < givenStart_[i + 1] ? 1 + std::uint64_t(given_[givenStart_[i]]) : 0;
-        byName.emplace_back(std::uint64_t(surname_[i]) << 32 | first, i);
-    }
-    std::sort(byName.begin(), byName.end(), [&](const auto& a, const auto& b) {
-        if (a.first != b.first) return a.first < b.first;
-        return compare(a.second, b.second) < 0;
-    });
-    ranks_.resize(persons.size());
-    std::uint32_t current = 0;
-    for (std::size_t i = 0; i < byName.size(); ++i) {
-        if (i > 0 && compare(byName[i - 1].second, byName[i].second) != 0) ++current;
-        ranks_[byName[i].second] = current;
-    }
-}
-
-int NameRanks::compare(std::size_t a, std::size_t b) const {
-    if (int order = sign(surname_[a], surname_[b])) return order;
-    auto givenA = given_.begin() + givenStart_[a], endA = given_.begin() + givenStart_[a + 1];
-    auto givenB = given_.begin() + givenStart_[b], endB = given_.begin() + givenStart_[b + 1];
-    // Pair by pair, then fewer names first.
-    if (auto order = std::lexicographical_compare_three_way(givenA, endA, givenB, endB); order != 0)
-        return order < 0 ? -1 : 1;
-    return sign(number_[a], number_[b]);
 }
 
 // Puts the rows and their ids into the order of the positions.
@@ -256,8 +147,8 @@ const std::vector<std::uint32_t>& LNPersonSorter::textRanks(const IndiList& rows
     if (noted != textNumbers_.end() && noted->second.size() == rows.size()) {
         if (rankOfText_.size() != texts_.size()) {
             std::vector<StringView> views(texts_.begin(), texts_.end());
-            rankOfText_ =
-                rankTexts(views, [&](std::uint32_t a, std::uint32_t b) { return views[a] < views[b]; });
+            rankOfText_ = rankInOrder(views.size(),
+                                      [&](std::uint32_t a, std::uint32_t b) { return views[a] < views[b]; });
         }
         ranks.resize(rows.size());
         for (std::size_t id = 0; id < rows.size(); ++id) {
@@ -274,8 +165,9 @@ const std::vector<std::uint32_t>& LNPersonSorter::textRanks(const IndiList& rows
         StringView text = textOf(*rows[i], identifier, &present);
         if (present) textIndex[i] = texts.add(text);
     }
-    std::vector<std::uint32_t> rankOfText = rankTexts(
-        texts.texts(), [&](std::uint32_t a, std::uint32_t b) { return texts.texts()[a] < texts.texts()[b]; });
+    std::vector<std::uint32_t> rankOfText =
+        rankInOrder(texts.texts().size(),
+                    [&](std::uint32_t a, std::uint32_t b) { return texts.texts()[a] < texts.texts()[b]; });
     ranks.assign(rows.size(), noValue);
     for (std::size_t i = 0; i < rows.size(); ++i) {
         if (textIndex[i] != noValue) ranks[ids[i]] = rankOfText[textIndex[i]];

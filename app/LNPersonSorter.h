@@ -21,11 +21,11 @@ int comparePersons(const LNGedcomIndiRecord& first, const LNGedcomIndiRecord& se
 
 /// Sorts the person table's rows into the order of comparePersons,
 /// stably: persons it finds equal keep their order. No comparison collates
-/// text: every distinct name part is collated once and every person gets a
-/// rank in the name order, and in the text order of each column, by which
-/// the rows are sorted as numbers. The ranks stay from the first sort that
-/// needs them until forget(), which the table calls when it builds its rows
-/// anew; the rows' values do not change in between.
+/// text: every person gets a rank in the name order (NameRanks), and in the
+/// text order of each column, by which the rows are sorted as numbers. The
+/// ranks stay from the first sort that needs them until forget(), which the
+/// table calls when it builds its rows anew; the rows' values do not change
+/// in between.
 class LNPersonSorter {
   public:
     /// Sorts the rows and, alongside, their ids: ids[i] is the position of

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <utility>
 
 namespace kinloom::cli {
 
@@ -23,6 +24,50 @@ std::optional<Arguments::Command> commandNamed(const std::string& word) {
     return std::nullopt;
 }
 
+enum class Option { taken, other, bad };
+
+// Takes words[i] as an option of the command, with its value (moving i on);
+// other when the command has no such option; bad with the reason.
+Option takeOption(Arguments& arguments, const std::vector<std::string>& words, std::size_t& i,
+                  std::string* problem) {
+    const std::string& word = words[i];
+    bool hasNext = i + 1 < words.size();
+    switch (arguments.command) {
+    case Arguments::Command::persons:
+        if (word == "--sort" && hasNext) {
+            if (!isColumn(words[i + 1])) {
+                *problem = "unknown column " + words[i + 1];
+                return Option::bad;
+            }
+            arguments.sortColumn = words[++i];
+            return Option::taken;
+        }
+        if (word == "--descending") {
+            arguments.descending = true;
+            return Option::taken;
+        }
+        return Option::other;
+    case Arguments::Command::show:
+        for (auto [flag, value] :
+             {std::pair{"--labels", &arguments.labels}, std::pair{"--expand-all", &arguments.expandAll},
+              std::pair{"--validate", &arguments.validate}}) {
+            if (word == flag) {
+                *value = true;
+                return Option::taken;
+            }
+        }
+        return Option::other;
+    case Arguments::Command::validate:
+        if (word == "--grammar" && hasNext) {
+            arguments.grammar = words[++i];
+            return Option::taken;
+        }
+        return Option::other;
+    default:
+        return Option::other;
+    }
+}
+
 // Reads the words after COMMAND FILE into the arguments; false with the
 // reason on a word the command does not take.
 bool readOptions(Arguments& arguments, const std::vector<std::string>& words, std::string* problem) {
@@ -30,46 +75,10 @@ bool readOptions(Arguments& arguments, const std::vector<std::string>& words, st
         arguments.command == Arguments::Command::find || arguments.command == Arguments::Command::show;
     bool positionalSeen = false;
     for (std::size_t i = 0; i < words.size(); ++i) {
+        Option option = takeOption(arguments, words, i, problem);
+        if (option == Option::bad) return false;
+        if (option == Option::taken) continue;
         const std::string& word = words[i];
-        bool hasNext = i + 1 < words.size();
-        switch (arguments.command) {
-        case Arguments::Command::persons:
-            if (word == "--sort" && hasNext) {
-                if (!isColumn(words[i + 1])) {
-                    *problem = "unknown column " + words[i + 1];
-                    return false;
-                }
-                arguments.sortColumn = words[++i];
-                continue;
-            }
-            if (word == "--descending") {
-                arguments.descending = true;
-                continue;
-            }
-            break;
-        case Arguments::Command::show:
-            if (word == "--labels") {
-                arguments.labels = true;
-                continue;
-            }
-            if (word == "--expand-all") {
-                arguments.expandAll = true;
-                continue;
-            }
-            if (word == "--validate") {
-                arguments.validate = true;
-                continue;
-            }
-            break;
-        case Arguments::Command::validate:
-            if (word == "--grammar" && hasNext) {
-                arguments.grammar = words[++i];
-                continue;
-            }
-            break;
-        default:
-            break;
-        }
         if (positionalWanted && !positionalSeen && !word.starts_with("--")) {
             arguments.name = word;
             positionalSeen = true;

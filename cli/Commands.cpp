@@ -2,6 +2,7 @@
 
 #include "LNGedcomSpecification.h"
 #include "LNHeadlessViewer.h"
+#include "PreOrderWalk.h"
 #include "TextServices.h"
 
 #include <fstream>
@@ -13,15 +14,6 @@ namespace {
 constexpr int exitRead = 0;
 constexpr int exitFailure = 1;
 
-void appendLine(std::string& out, std::string_view line) {
-    out += line;
-    out += '\n';
-}
-
-void appendText(std::string& out, const std::optional<String>& text) {
-    if (text) out += toUtf8(*text);
-}
-
 std::string_view colorName(const LNColor& color) {
     if (color == LNColor::orangeColor()) return "orange";
     if (color == LNColor::redColor()) return "red";
@@ -29,18 +21,18 @@ std::string_view colorName(const LNColor& color) {
     return "other";
 }
 
-int load(LNHeadlessViewer& viewer, std::string& out) {
+int load(LNHeadlessViewer& viewer, Output& out) {
     const LNGedcomRecordSet& records = *viewer.controller().gedcomRecords();
-    appendLine(out, "records " + std::to_string(records.count()));
-    appendLine(out, "persons " + std::to_string(records.numIndis()));
-    appendLine(out, "families " + std::to_string(records.numFams()));
-    appendLine(out, "sources " + std::to_string(records.numSours()));
-    appendLine(out, "lines " + std::to_string(records.numNodes()));
-    appendLine(out, "errors " + std::to_string(viewer.controller().gedcomFile()->errors()->count()));
+    out << "records " << std::to_string(records.count()) << '\n';
+    out << "persons " << std::to_string(records.numIndis()) << '\n';
+    out << "families " << std::to_string(records.numFams()) << '\n';
+    out << "sources " << std::to_string(records.numSours()) << '\n';
+    out << "lines " << std::to_string(records.numNodes()) << '\n';
+    out << "errors " << std::to_string(viewer.controller().gedcomFile()->errors()->count()) << '\n';
     return exitRead;
 }
 
-int persons(LNHeadlessViewer& viewer, const Arguments& arguments, std::string& out) {
+int persons(LNHeadlessViewer& viewer, const Arguments& arguments, Output& out) {
     LNHeadlessTableView& table = viewer.table();
     if (arguments.sortColumn) {
         int column = table.columnIndex(fromUtf8(*arguments.sortColumn));
@@ -49,27 +41,26 @@ int persons(LNHeadlessViewer& viewer, const Arguments& arguments, std::string& o
     }
     std::vector<LNTableColumn*> columns = table.tableColumns();
     for (std::size_t c = 0; c < columns.size(); ++c) {
-        if (c > 0) out += '\t';
-        out += toUtf8(columns[c]->identifier());
+        if (c > 0) out << '\t';
+        out << toUtf8(columns[c]->identifier());
     }
-    out += '\n';
+    out << '\n';
     for (int row = 0; row < table.numberOfRows(); ++row) {
         for (std::size_t c = 0; c < columns.size(); ++c) {
-            if (c > 0) out += '\t';
-            appendText(out, table.cellText(row, static_cast<int>(c)));
+            if (c > 0) out << '\t';
+            out << table.cellText(row, static_cast<int>(c));
         }
-        out += '\n';
+        out << '\n';
     }
     return exitRead;
 }
 
-int find(LNHeadlessViewer& viewer, const Arguments& arguments, std::string& out) {
+int find(LNHeadlessViewer& viewer, const Arguments& arguments, Output& out) {
     for (const auto& person : viewer.controller().gedcomRecords()->indisWithName(fromUtf8(arguments.name))) {
-        out += toUtf8(stripAts(person->key().view()));
-        out += '\t';
+        out << toUtf8(stripAts(person->key().view())) << '\t';
         if (const SharedString* name = attributeString(person->attributeForKey(u"name")))
-            out += toUtf8(*name);
-        out += '\n';
+            out << toUtf8(*name);
+        out << '\n';
     }
     return exitRead;
 }
@@ -94,7 +85,7 @@ bool checkGrammar(LNHeadlessViewer& viewer, std::string& problem) {
     return true;
 }
 
-int show(LNHeadlessViewer& viewer, const Arguments& arguments, std::string& out, std::string& problem) {
+int show(LNHeadlessViewer& viewer, const Arguments& arguments, Output& out, std::string& problem) {
     String key = fromUtf8(arguments.name);
     if (!isCrossReference(key)) key = u"@" + key + u"@";
     int row = viewer.controller().rowOfKey(key);
@@ -112,42 +103,29 @@ int show(LNHeadlessViewer& viewer, const Arguments& arguments, std::string& out,
     if (arguments.expandAll) outline.expandAll();
 
     for (int i = 0; i < static_cast<int>(outline.rows().size()); ++i) {
-        if (arguments.validate) {
-            out += colorName(outline.rowColor(i));
-            out += '\t';
-        }
-        out.append(2 * static_cast<std::size_t>(outline.rows()[static_cast<std::size_t>(i)].depth), ' ');
-        appendText(out, outline.rowText(i));
-        out += '\n';
+        if (arguments.validate) out << colorName(outline.rowColor(i)) << '\t';
+        out.blanks(2 * static_cast<std::size_t>(outline.rows()[static_cast<std::size_t>(i)].depth));
+        out << outline.rowText(i) << '\n';
     }
     return exitRead;
 }
 
 // Every line of the record, pre-order: mark, TAB, two blanks a level, line form.
-void appendMarkedLines(std::string& out, LNNode* root) {
-    std::vector<std::pair<LNNode*, std::size_t>> stack{{root, 0}};
-    while (!stack.empty()) {
-        auto [node, depth] = stack.back();
-        stack.pop_back();
+void writeMarkedLines(Output& out, LNNode* root) {
+    forEachPreOrder(root, [&](LNNode* node, std::size_t depth) {
         const SharedString* mark = attributeString(node->attributeForKey(u"validcode"));
-        out += mark ? toUtf8(*mark) : std::string("none");
-        out += '\t';
-        out.append(2 * depth, ' ');
-        out += toUtf8(node->description());
-        out += '\n';
-        const auto& children = node->childList();
-        for (auto child = children.rbegin(); child != children.rend(); ++child)
-            stack.emplace_back(child->get(), depth + 1);
-    }
+        out << (mark ? toUtf8(*mark) : std::string("none")) << '\t';
+        out.blanks(2 * depth) << toUtf8(node->description()) << '\n';
+    });
 }
 
-int validate(LNHeadlessViewer& viewer, const Arguments& arguments, std::string& out, std::string& problem) {
+int validate(LNHeadlessViewer& viewer, const Arguments& arguments, Output& out, std::string& problem) {
     if (arguments.grammar)
         viewer.application().bundle().setPathForResource(u"Gedcom5.5", u"spec", *arguments.grammar);
     if (!checkGrammar(viewer, problem)) return exitFailure;
     viewer.validate();
     for (const auto& person : viewer.controller().gedcomRecords()->indiRecords())
-        appendMarkedLines(out, person->root().get());
+        writeMarkedLines(out, person->root().get());
     return exitRead;
 }
 
@@ -159,7 +137,7 @@ int validate(LNHeadlessViewer& viewer, const Arguments& arguments, std::string& 
 // external linkage, since the compiler drops a write-only local static.
 LNHeadlessViewer* keptViewer = nullptr;
 
-int runCommand(const Arguments& arguments, std::string& out, std::string& problem) {
+int runCommand(const Arguments& arguments, Output& out, std::string& problem) {
     keptViewer = new LNHeadlessViewer;
     LNHeadlessViewer& viewer = *keptViewer;
     viewer.application().answerOpenPanels({arguments.file});

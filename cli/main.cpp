@@ -32,12 +32,12 @@ int main(int argc, char** argv) {
         write(stdout, usageText());
         return 0;
     }
-    std::string out;
+    Output out(stdout);
     int status = runCommand(*arguments, out, problem);
-    // The log of the work comes out before its results, and the reason for a
-    // failure last.
+    // The log of the work comes out before its results (Output sees to that),
+    // and the reason for a failure last.
     kinloom::flushSystemLog();
-    write(stdout, out);
+    std::fflush(stdout);
     if (!problem.empty()) write(stderr, "kinloom-cli: " + problem + "\n");
     return status;
 }

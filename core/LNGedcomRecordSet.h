@@ -65,6 +65,12 @@ class LNGedcomRecordSet {
     const std::shared_ptr<LNGedcomSourRecord>& sourWithKey(StringView key) const;
     /// The first record of any kind filed under the key, or null.
     const std::shared_ptr<LNGedcomRecord>& recordWithKey(StringView key) const;
+    /// The position in indiRecords of the first person filed under the key
+    /// (with at signs), or -1.
+    int indiPosition(StringView key) const {
+        std::uint32_t position = positionOf(kindIndi, key);
+        return position == RecordIndex::none ? -1 : static_cast<int>(position);
+    }
     /// The record at that position of its kind list, or null out of range.
     const std::shared_ptr<LNGedcomIndiRecord>& indiByIndex(int index) const;
     const std::shared_ptr<LNGedcomFamRecord>& famByIndex(int index) const;

@@ -1,8 +1,9 @@
 #include "LNGedcomRecordSet.h"
 
-#include "TextServices.h"
+#include "NameRanks.h"
 
 #include <algorithm>
+#include <numeric>
 #include <span>
 #include <string>
 #include <utility>
@@ -12,37 +13,20 @@ namespace kinloom {
 
 namespace {
 
-// A person's place in the name order (see compareByName) with every name
-// part turned into its collation key once: sorting the found persons then
-// compares bytes instead of collating text in every comparison.
-struct NameOrder {
-    bool hasSurname = false;
-    std::string surname;
-    std::vector<std::string> givenNames;
-    std::int32_t number = 0;
-
-    explicit NameOrder(const LNGedcomIndiRecord& indi) : number(keyNumber(indi.key().view())) {
-        const LNGedcomName* name = indi.gedcomName();
-        if (!name) return;
-        if (std::optional<String> part = name->surname()) {
-            hasSurname = true;
-            surname = collationKey(*part);
-        }
-        for (const String& given : name->givenNames())
-            givenNames.push_back(collationKey(given));
-    }
-
-    bool operator<(const NameOrder& other) const {
-        if (hasSurname != other.hasSurname) return !hasSurname;
-        if (int order = surname.compare(other.surname)) return order < 0;
-        std::size_t common = std::min(givenNames.size(), other.givenNames.size());
-        for (std::size_t i = 0; i < common; ++i) {
-            if (int order = givenNames[i].compare(other.givenNames[i])) return order < 0;
-        }
-        if (givenNames.size() != other.givenNames.size()) return givenNames.size() < other.givenNames.size();
-        return number < other.number;
-    }
-};
+// The persons in the name order, stably.
+IndiList sortedByName(IndiList persons) {
+    NameRanks names(persons);
+    const std::vector<std::uint32_t>& ranks = names.ranks();
+    std::vector<std::uint32_t> order(persons.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(),
+                     [&](std::uint32_t a, std::uint32_t b) { return ranks[a] < ranks[b]; });
+    IndiList sorted;
+    sorted.reserve(persons.size());
+    for (std::uint32_t position : order)
+        sorted.push_back(std::move(persons[position]));
+    return sorted;
+}
 
 } // namespace
 
@@ -78,17 +62,7 @@ IndiList LNGedcomRecordSet::indisWithName(StringView typedName) const {
             }
         }
     }
-    std::vector<std::pair<NameOrder, std::size_t>> orders;
-    orders.reserve(found.size());
-    for (std::size_t i = 0; i < found.size(); ++i)
-        orders.emplace_back(NameOrder(*found[i]), i);
-    std::stable_sort(orders.begin(), orders.end(),
-                     [](const auto& a, const auto& b) { return a.first < b.first; });
-    IndiList sorted;
-    sorted.reserve(found.size());
-    for (const auto& order : orders)
-        sorted.push_back(std::move(found[order.second]));
-    return sorted;
+    return sortedByName(std::move(found));
 }
 
 int compareIndisByName(const LNGedcomIndiRecord& a, const LNGedcomIndiRecord& b) {

@@ -10,6 +10,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <vector>
 
@@ -18,6 +19,8 @@ namespace {
 struct CliRun {
     int status = -1;
     std::string out;
+    /// The bytes of standard output, also when they were not kept.
+    std::size_t outBytes = 0;
     std::string err;
     /// The last line of standard error.
     std::string lastErrorLine() const {
@@ -33,7 +36,9 @@ std::string shellQuoted(const std::string& word) {
     return result + "'";
 }
 
-CliRun runCli(const std::vector<std::string>& words) {
+/// Runs kinloom-cli with the words; keepOut false counts standard output
+/// without keeping it.
+CliRun runCli(const std::vector<std::string>& words, bool keepOut = true) {
     // CTest runs the cases as parallel processes: each needs a file of its own.
     std::string errPath = testing::TempDir() + "kinloom-cli-stderr-" + std::to_string(getpid()) + ".txt";
     std::string command = shellQuoted(KINLOOM_CLI);
@@ -45,8 +50,10 @@ CliRun runCli(const std::vector<std::string>& words) {
     if (!pipe) return run;
     char buffer[65536];
     std::size_t got;
-    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        run.out.append(buffer, got);
+    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) {
+        if (keepOut) run.out.append(buffer, got);
+        run.outBytes += got;
+    }
     int status = pclose(pipe);
     run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     std::stringstream err;
@@ -205,4 +212,29 @@ TEST(KinloomCli, UsageErrorsExitWithTwoAndHelpWithZero) {
         EXPECT_EQ(run.out, "") << shown;
         EXPECT_NE(run.err.find("usage: kinloom-cli COMMAND FILE [ARGS]"), std::string::npos) << shown;
     }
+}
+
+TEST(KinloomCli, ShowWritesADeepOutlineAsItGoesInBoundedMemory) {
+    // One line a level, 20,000 levels: the outline, two blanks a level, is
+    // 400 MB, which the process must not hold.
+    constexpr int depth = 20000;
+    const std::string path = testing::TempDir() + "kinloom-cli-deep-" + std::to_string(getpid()) + ".ged";
+    std::size_t expected = std::string("0 @I1@ INDI\n").size();
+    {
+        std::ofstream file(path);
+        file << "0 HEAD\n0 @I1@ INDI\n";
+        for (int level = 1; level <= depth; ++level) {
+            std::string line = std::to_string(level) + " NOTE x";
+            file << line << '\n';
+            expected += 2 * static_cast<std::size_t>(level) + line.size() + 1;
+        }
+        file << "0 TRLR\n";
+    }
+    CliRun run = runCli({"show", path, "I1", "--expand-all"}, false);
+    std::remove(path.c_str());
+    rusage children{};
+    getrusage(RUSAGE_CHILDREN, &children);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.outBytes, expected);
+    EXPECT_LT(children.ru_maxrss, 100 * 1024) << "peak resident kilobytes of kinloom-cli";
 }

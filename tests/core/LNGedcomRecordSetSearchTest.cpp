@@ -1,5 +1,6 @@
 #include "GedcomTestText.h"
 #include "LNGedcomRecordSet.h"
+#include "NameRanks.h"
 
 #include <gtest/gtest.h>
 
@@ -62,6 +63,48 @@ TEST_F(LNGedcomRecordSetSearch, OrdersEqualNamesByKeyNumber) {
     const auto& i10 = *set_.indiWithKey(u"@I10@");
     EXPECT_LT(compareIndisByName(i3, i10), 0);
     EXPECT_GT(compareIndisByName(i10, i3), 0);
+}
+
+TEST(NameRanks, RankEveryPairAsCompareByNameOrdersIt) {
+    setCollationLocale("en");
+    // Case, missing surnames and given names, no NAME line, equal names told
+    // apart by the key number only, and keys of the same number.
+    String text = gedcomText({"0 @I1@ INDI",
+                              "1 NAME john /smith/",
+                              "0 @I2@ INDI",
+                              "1 NAME John /Smith/",
+                              "0 @I9@ INDI",
+                              "1 NAME John /Smith/",
+                              "0 @I10@ INDI",
+                              "1 NAME John /Smith/",
+                              "0 @X9@ INDI",
+                              "1 NAME John /Smith/",
+                              "0 @I3@ INDI",
+                              "1 NAME /Smith/",
+                              "0 @I4@ INDI",
+                              "1 NAME John",
+                              "0 @I5@ INDI",
+                              "0 @I6@ INDI",
+                              "1 NAME Ann /Ä/",
+                              "0 @I7@ INDI",
+                              "1 NAME John Paul /Smith/",
+                              "0 @I8@ INDI",
+                              "1 NAME Jöhn /Smith/",
+                              "0 @Z@ INDI",
+                              "1 NAME /Smith/"});
+    LNGedcomErrors errors;
+    LNGedcomRecordSet set(&text, &errors);
+    const IndiList& persons = set.indiRecords();
+    ASSERT_EQ(persons.size(), 12u);
+    NameRanks names(persons);
+    const std::vector<std::uint32_t>& ranks = names.ranks();
+    for (std::size_t a = 0; a < persons.size(); ++a) {
+        for (std::size_t b = 0; b < persons.size(); ++b) {
+            int order = persons[a]->compareByName(*persons[b]);
+            EXPECT_EQ((ranks[a] > ranks[b]) - (ranks[a] < ranks[b]), (order > 0) - (order < 0))
+                << toUtf8(persons[a]->key().view()) << " " << toUtf8(persons[b]->key().view());
+        }
+    }
 }
 
 TEST(CompareIndisByBirthYear, PutsKnownYearsFirstThenNames) {
