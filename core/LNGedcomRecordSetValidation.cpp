@@ -43,9 +43,17 @@ void report(LNGedcomErrors* errors, ErrorKind kind, int line, StringView format,
     if (errors) errors->addError(kind, line, fill(format, args));
 }
 
-// The older plain-text report, without kind or line.
-void reportText(LNGedcomErrors* errors, StringView format, std::initializer_list<StringView> args) {
-    if (errors) errors->addObject(fill(format, args));
+// The older plain-text report, without kind; the list keeps the line of the
+// record it is about.
+void reportText(LNGedcomErrors* errors, int line, StringView format, std::initializer_list<StringView> args) {
+    if (errors) errors->addObject(fill(format, args), line);
+}
+
+// The reference check only logs its findings; the list keeps them uncounted.
+void logReference(LNGedcomErrors* errors, const LNGedcomNode& line, StringView format, StringView key) {
+    const String text = fill(format, {key});
+    systemLog(toUtf8(text));
+    if (errors) errors->addUncounted(LNGedcomProblemReference, line.lineNumber(), text);
 }
 
 void logCount(const char* what, const LNGedcomErrors* errors) {
@@ -284,9 +292,9 @@ void LNGedcomRecordSet::validateReferences() {
                 StringView key = line.value().view();
                 const std::uint32_t found = keyIndex_.find(key, at.hash);
                 if (found == RecordIndex::none) {
-                    systemLog(toUtf8(fill(u"record with key %@ does not exist", {key})));
+                    logReference(errors_, line, u"record with key %@ does not exist", key);
                 } else if (!fitsKind(record.kind, line, static_cast<Kind>(filings_[found] >> 30))) {
-                    systemLog(toUtf8(fill(u"record with key %@ does exist but has wrong type", {key})));
+                    logReference(errors_, line, u"record with key %@ does exist but has wrong type", key);
                 }
                 if (role) {
                     const std::uint32_t target = positionFrom(targetKind, found, key, at.hash);
@@ -449,7 +457,7 @@ void LNGedcomRecordSet::validateIndis() {
                            family.wifeArray()[static_cast<std::size_t>(roles.first[2])]->lineNumber(),
                            u"INDI %@ in FAM %@ as WIFE not CHILD", link);
         });
-        if (childTotal > 1) reportText(errors_, u"INDI %@ is CHIL in multiple FAMs", {key()});
+        if (childTotal > 1) reportText(errors_, line(), u"INDI %@ is CHIL in multiple FAMs", {key()});
 
         forEachOfRole(links, 2, [&](int index, std::uint32_t resolved) {
             const LNGedcomNode* link = indi.famsArray()[static_cast<std::size_t>(index)];
@@ -486,6 +494,9 @@ void LNGedcomRecordSet::validateFams() {
         // The family's own record is read only for a report.
         const LNGedcomFamRecord& fam = *famRecords_[position];
         auto key = [&] { return fam.key().view(); };
+        auto reportFamText = [&](StringView format, std::initializer_list<StringView> args) {
+            reportText(errors_, fam.lineNumber(), format, args);
+        };
         const std::span<const std::uint32_t> links = famLinks(position);
 
         forEachOfRole(links, 1, [&](int index, std::uint32_t resolved) {
@@ -499,11 +510,10 @@ void LNGedcomRecordSet::validateFams() {
             const RoleCounts roles = countRoles(indiLinks(indi - 1), position);
             const StringView person = valueOf(link);
             if (roles.count[1] > 0)
-                reportText(errors_, u"FAM %@ is FAMC in INDI %@ but should be FAMS one", {key(), person});
+                reportFamText(u"FAM %@ is FAMC in INDI %@ but should be FAMS one", {key(), person});
             if (roles.count[2] == 0)
-                reportText(errors_, u"FAM %@ should be FAMS in INDI %@ but isn't two", {key(), person});
-            if (roles.total() > 1)
-                reportText(errors_, u"FAM %@ in INDI %@ in multiple roles", {key(), person});
+                reportFamText(u"FAM %@ should be FAMS in INDI %@ but isn't two", {key(), person});
+            if (roles.total() > 1) reportFamText(u"FAM %@ in INDI %@ in multiple roles", {key(), person});
         });
 
         // Wives and children are judged by counts: a wife must not name the
@@ -515,9 +525,9 @@ void LNGedcomRecordSet::validateFams() {
                 if (indi == 0) return;
                 const RoleCounts roles = countRoles(indiLinks(indi - 1), position);
                 const LNGedcomNode* link = lines[static_cast<std::size_t>(index)];
-                if (roles.count[wrongRole] > 0) reportText(errors_, wrongText, {key(), valueOf(link)});
+                if (roles.count[wrongRole] > 0) reportFamText(wrongText, {key(), valueOf(link)});
                 if (roles.total() > 1)
-                    reportText(errors_, u"FAM %@ in INDI %@ in multiple roles", {key(), valueOf(link)});
+                    reportFamText(u"FAM %@ in INDI %@ in multiple roles", {key(), valueOf(link)});
             });
         };
         checkMembers(2, fam.wifeArray(), 1, u"FAM %@ is FAMC in INDI %@ but should be FAMS three");
@@ -526,8 +536,8 @@ void LNGedcomRecordSet::validateFams() {
         for (;
              nextMissing < famMissingSources_.size() && famMissingSources_[nextMissing].position == position;
              ++nextMissing) {
-            reportText(errors_, u"INDI %@ has SOUR %@ that does not exist",
-                       {key(), famMissingSources_[nextMissing].line->value().view()});
+            reportFamText(u"INDI %@ has SOUR %@ that does not exist",
+                          {key(), famMissingSources_[nextMissing].line->value().view()});
         }
     }
     logCount("FAMs", errors_);

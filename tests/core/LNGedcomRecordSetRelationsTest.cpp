@@ -139,3 +139,24 @@ TEST_F(LNGedcomRecordSetRelations, GivesEveryPersonsParentsByPositionAsByLookup)
     EXPECT_EQ(set_.parentsOfIndiAt(2).first, set_.indiWithKey(u"@I1@").get());
     EXPECT_EQ(oddSet.parentsOfIndiAt(0).second, oddSet.indiWithKey(u"@X2@").get());
 }
+
+TEST(LNGedcomRecordSetRelatives, ListsParentsSiblingsThenEachSpousalFamilyUnmerged) {
+    // @I1@ has no SEX line, a missing and a repeated spousal family, and
+    // names itself as a sibling and as a partner.
+    const String text =
+        gedcomText({"0 @I1@ INDI", "1 FAMC @F1@", "1 FAMS @F2@", "1 FAMS @F9@", "1 FAMS @F2@", "0 @F1@ FAM",
+                    "1 CHIL @I4@", "1 WIFE @I3@", "1 HUSB @I2@", "1 CHIL @I1@", "1 CHIL @I8@", "1 CHIL @I4@",
+                    "0 @F2@ FAM",  "1 WIFE @I5@", "1 HUSB @I1@", "1 HUSB @I6@", "1 CHIL @I7@", "0 @I2@ INDI",
+                    "0 @I3@ INDI", "0 @I4@ INDI", "0 @I5@ INDI", "0 @I6@ INDI", "0 @I7@ INDI"});
+    LNGedcomErrors errors;
+    LNGedcomRecordSet set(&text, &errors);
+    std::vector<std::string> listed;
+    for (const LNGedcomRelative& relative : set.relativesOfIndi(*set.indiWithKey(u"@I1@")))
+        listed.push_back(std::string(relativeRoleName(relative.role)) + " " +
+                         toUtf8(relative.indi->key().view()));
+    EXPECT_EQ(listed, (std::vector<std::string>{"father @I2@", "mother @I3@", "sibling @I4@", "sibling @I4@",
+                                                "spouse @I5@", "spouse @I6@", "child @I7@", "spouse @I5@",
+                                                "spouse @I6@", "child @I7@"}));
+    // Relatives follow the person's own links only: @I7@ names no family.
+    EXPECT_TRUE(set.relativesOfIndi(*set.indiWithKey(u"@I7@")).empty());
+}
