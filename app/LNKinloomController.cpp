@@ -68,6 +68,9 @@ void LNKinloomController::showRecordSet() {
     if (personTable_) personTable_->reloadData();
     releaseSelectedRoot();
     if (personOutline_) personOutline_->reloadData();
+    showRelatives(SharedString());
+    structureProblems_.clear();
+    rebuildProblemRows();
 
     sortAscending_ = true;
     if (personTable_) {
@@ -144,12 +147,14 @@ void LNKinloomController::controlTextDidEndEditing(const LNNotification& notific
 void LNKinloomController::validate(LNView*) {
     LNApplication* application = LNApplication::sharedApplication();
     std::optional<std::string> path;
-    if (application) path = application->mainBundle().pathForResource(u"Gedcom5.5", u"spec");
+    if (application) path = application->mainBundle().pathForResource(grammarResourceName(), u"spec");
     if (gedcomRecords_ && path) {
         // Read afresh each time, so an edited grammar counts at the next run.
         if (auto grammar = LNGedcomSpecification::initFromFile(*path)) {
             for (const auto& person : gedcomRecords_->indiRecords())
                 grammar->validateRecord(person->root().get());
+            collectStructureProblems();
+            rebuildProblemRows();
         }
     }
     if (personTable_) personTable_->reloadData();
