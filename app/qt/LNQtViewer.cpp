@@ -100,7 +100,7 @@ void LNQtViewer::makeViews() {
     panes->addWidget(splitView_);
     panes->addWidget(problems_);
     panes->setChildrenCollapsible(false);
-    panes->setSizes({520, 140});
+    panes->setSizes({640, 150});
     layout->addWidget(panes, 1);
 
     auto* bottom = new QHBoxLayout();
@@ -112,7 +112,7 @@ void LNQtViewer::makeViews() {
     layout->addLayout(bottom);
 
     window_->setCentralWidget(central);
-    window_->resize(1320, 760);
+    window_->resize(1320, 860);
 }
 
 void LNQtViewer::makeMenus() {
