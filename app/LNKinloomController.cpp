@@ -94,6 +94,9 @@ void LNKinloomController::showRecordSet() {
     if (personTable_) personTable_->reloadData();
     releaseSelectedRoot();
     if (personOutline_) personOutline_->reloadData();
+    showRelatives(SharedString());
+    structureProblems_.clear();
+    rebuildProblemRows();
 
     sortAscending_ = true;
     if (personTable_) {
@@ -171,7 +174,7 @@ void LNKinloomController::controlTextDidEndEditing(const LNNotification& notific
 void LNKinloomController::validate(LNView*) {
     LNApplication* application = LNApplication::sharedApplication();
     std::optional<std::string> path;
-    if (application) path = application->mainBundle().pathForResource(u"Gedcom5.5", u"spec");
+    if (application) path = application->mainBundle().pathForResource(grammarResourceName(), u"spec");
     if (gedcomRecords_ && path) {
         // Read afresh each time, so an edited grammar counts at the next run.
         if (auto grammar = LNGedcomSpecification::initFromFile(*path)) {
@@ -182,6 +185,8 @@ void LNKinloomController::validate(LNView*) {
                 grammar->validateRecord(persons[i]->root().get());
             }
             LNProgress::tell(LNProgress::Stage::validating, persons.size(), persons.size());
+            collectStructureProblems();
+            rebuildProblemRows();
         }
     }
     if (personTable_) personTable_->reloadData();

@@ -23,6 +23,21 @@
 
 namespace kinloom {
 
+/// One row of the problems pane: a kept report of the error list, or a line
+/// the grammar rejected, with the record holding its line and its text in words.
+struct LNProblemRow {
+    std::int32_t line = 0;
+    ErrorKind kind;
+    const LNGedcomRecord* record = nullptr; // null when no record holds the line
+    String text;
+};
+
+/// The report's text in words a person understands.
+String problemWords(const LNGedcomProblem& problem);
+
+/// Which grammar Validate reads: the one of the file's own version, or a fixed one.
+enum class LNGrammarChoice { automatic, gedcom55, gedcom551 };
+
 /// The one controller of the viewer's window. It holds the open file and
 /// everything the window shows about it, and takes every role the toolkit
 /// hands out: application delegate, data source and delegate of the person
@@ -66,6 +81,10 @@ class LNKinloomController : public LNApplicationDelegate,
     void setCheckBox(LNButton* checkBox) { checkBox_ = checkBox; }
     void setPathLabel(LNTextField* label) { pathLabel_ = label; }
     void setBackForwardButton(LNSegmentedControl* control) { backForwardButton_ = control; }
+    /// The panes beside the outline: columns "role", "name", "birthYear",
+    /// "deathYear" and "line", "kind", "id", "text".
+    void setRelativesTable(LNTableView* table) { relativesTable_ = table; }
+    void setProblemsTable(LNTableView* table) { problemsTable_ = table; }
 
     /// Once the outlets are connected: the window title, movable columns,
     /// vertical grid lines in light grey, the arrows on the two segments.
@@ -134,6 +153,23 @@ class LNKinloomController : public LNApplicationDelegate,
     /// Checks every person record against the shipped grammar and redraws.
     /// Without a record set or a readable grammar, only redraws.
     void validate(LNView* sender);
+    void setGrammarChoice(LNGrammarChoice choice) { grammarChoice_ = choice; }
+    LNGrammarChoice grammarChoice() const { return grammarChoice_; }
+    /// The grammar's resource name: "Gedcom5.5.1" when chosen, or when
+    /// automatic and the header's GEDC VERS is 5.5.1; else "Gedcom5.5".
+    StringView grammarResourceName() const;
+
+    // The relatives and problems panes.
+
+    /// The shown person's relatives, in the pane's order.
+    const std::vector<LNGedcomRelative>& shownRelatives() const { return relatives_; }
+    /// The problems in line order, reports of one line in the order made.
+    const std::vector<LNProblemRow>& problemRows() const { return problemRows_; }
+    /// The relatives pane's action: selects, shows and records the relative.
+    void relativeClicked(LNView* sender);
+    /// The problems pane's action: for a line in a person record, selects
+    /// the person and opens the outline down to that line.
+    void problemClicked(LNView* sender);
 
     // State, for the views and for inspection.
 
@@ -157,6 +193,10 @@ class LNKinloomController : public LNApplicationDelegate,
     /// and everything shown of it are then left as they were.
     bool loadFile(const std::string& path);
     void releaseFile();
+    void showRelatives(const SharedString& key);
+    void rebuildProblemRows();
+    void collectStructureProblems();
+    std::optional<String> paneValue(LNTableView* table, StringView column, int row) const;
     void showRecordSet();
     void showInOutline(const SharedString& key);
     void releaseSelectedRoot();
@@ -193,6 +233,12 @@ class LNKinloomController : public LNApplicationDelegate,
     LNTableColumn* lastCol_ = nullptr;
     bool sortAscending_ = true;
     LNPersonSorter sorter_;
+    LNTableView* relativesTable_ = nullptr;
+    LNTableView* problemsTable_ = nullptr;
+    std::vector<LNGedcomRelative> relatives_;
+    std::vector<LNGedcomProblem> structureProblems_;
+    std::vector<LNProblemRow> problemRows_;
+    LNGrammarChoice grammarChoice_ = LNGrammarChoice::automatic;
 };
 
 /// Runs a modal open panel with the title; the chosen path (UTF-8), or the

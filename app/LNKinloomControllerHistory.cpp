@@ -26,6 +26,7 @@ void LNKinloomController::showInOutline(const SharedString& key) {
     selectedRoot_ = makeRef<LNGedcomNode>(-1, SharedString::interned(u"top"), SharedString());
     const auto& person = gedcomRecords_ ? gedcomRecords_->indiWithKey(key.view()) : nullptr;
     if (person) selectedRoot_->addChild(person->root());
+    showRelatives(key);
     if (!personOutline_) return;
     personOutline_->reloadData();
     personOutline_->expandItem(personOutline_->itemAtRow(0));

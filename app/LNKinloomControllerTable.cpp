@@ -193,13 +193,17 @@ LNGedcomIndiRecord* LNKinloomController::recordAtRow(int row) const {
     return (*sortedPersonRecords_)[static_cast<std::size_t>(row)].get();
 }
 
-int LNKinloomController::numberOfRowsInTableView(LNTableView*) {
+int LNKinloomController::numberOfRowsInTableView(LNTableView* table) {
+    if (table && table == relativesTable_) return static_cast<int>(relatives_.size());
+    if (table && table == problemsTable_) return static_cast<int>(problemRows_.size());
     return sortedPersonRecords_ ? static_cast<int>(sortedPersonRecords_->size()) : 0;
 }
 
-std::optional<String> LNKinloomController::objectValueForTableColumn(LNTableView*, LNTableColumn* column,
-                                                                     int row) {
+std::optional<String> LNKinloomController::objectValueForTableColumn(LNTableView* table,
+                                                                     LNTableColumn* column, int row) {
     if (!gedcomRecords_) return std::nullopt;
+    if (table && (table == relativesTable_ || table == problemsTable_))
+        return paneValue(table, column ? column->identifier() : StringView(), row);
     LNGedcomIndiRecord* person = recordAtRow(row);
     if (!person) return std::nullopt;
     StringView identifier = identifierOf(column);
@@ -215,8 +219,9 @@ std::optional<String> LNKinloomController::objectValueForTableColumn(LNTableView
     return text->str();
 }
 
-void LNKinloomController::willDisplayCell(LNTableView*, LNCell& cell, LNTableColumn* column, int row) {
+void LNKinloomController::willDisplayCell(LNTableView* table, LNCell& cell, LNTableColumn* column, int row) {
     cell.setTextColor(LNColor::blackColor());
+    if (table != personTable_) return;
     StringView identifier = identifierOf(column);
     if (identifier == u"birthYear" || identifier == u"deathYear") return;
     LNGedcomIndiRecord* person = recordAtRow(row);
@@ -239,7 +244,7 @@ bool LNKinloomController::shouldEditTableColumn(LNTableView*, LNTableColumn*, in
 }
 
 void LNKinloomController::didClickTableColumn(LNTableView* table, LNTableColumn* column) {
-    if (!table || !column || isParentColumn(column->identifier())) return;
+    if (!table || table != personTable_ || !column || isParentColumn(column->identifier())) return;
     SharedString selectedKey;
     if (LNGedcomIndiRecord* selected = recordAtRow(table->selectedRow())) selectedKey = selected->key();
 

@@ -44,6 +44,8 @@ class LNOutlineView : public LNView {
     /// Shows the item's children; nothing for null or an item without children.
     virtual void expandItem(LNNode* item) = 0;
     virtual bool isItemExpanded(LNNode* item) const = 0;
+    /// Selects the item's row and scrolls it into view; its ancestors are expanded.
+    virtual void selectItem(LNNode* item) = 0;
 };
 
 } // namespace kinloom

@@ -21,6 +21,8 @@ std::optional<Arguments::Command> commandNamed(const std::string& word) {
     if (word == "find") return Arguments::Command::find;
     if (word == "show") return Arguments::Command::show;
     if (word == "validate") return Arguments::Command::validate;
+    if (word == "relatives") return Arguments::Command::relatives;
+    if (word == "problems") return Arguments::Command::problems;
     return std::nullopt;
 }
 
@@ -57,6 +59,12 @@ Option takeOption(Arguments& arguments, const std::vector<std::string>& words, s
             }
         }
         return Option::other;
+    case Arguments::Command::problems:
+        if (word == "--validate") {
+            arguments.validate = true;
+            return Option::taken;
+        }
+        [[fallthrough]];
     case Arguments::Command::validate:
         if (word == "--grammar" && hasNext) {
             arguments.grammar = words[++i];
@@ -71,8 +79,9 @@ Option takeOption(Arguments& arguments, const std::vector<std::string>& words, s
 // Reads the words after COMMAND FILE into the arguments; false with the
 // reason on a word the command does not take.
 bool readOptions(Arguments& arguments, const std::vector<std::string>& words, std::string* problem) {
-    bool positionalWanted =
-        arguments.command == Arguments::Command::find || arguments.command == Arguments::Command::show;
+    bool positionalWanted = arguments.command == Arguments::Command::find ||
+                            arguments.command == Arguments::Command::show ||
+                            arguments.command == Arguments::Command::relatives;
     bool positionalSeen = false;
     for (std::size_t i = 0; i < words.size(); ++i) {
         Option option = takeOption(arguments, words, i, problem);
@@ -88,7 +97,9 @@ bool readOptions(Arguments& arguments, const std::vector<std::string>& words, st
         return false;
     }
     if (positionalWanted && !positionalSeen) {
-        *problem = arguments.command == Arguments::Command::find ? "find needs a NAME" : "show needs a KEY";
+        *problem = arguments.command == Arguments::Command::find   ? "find needs a NAME"
+                   : arguments.command == Arguments::Command::show ? "show needs a KEY"
+                                                                   : "relatives needs a KEY";
         return false;
     }
     if (arguments.descending && !arguments.sortColumn) {
@@ -146,7 +157,13 @@ const char* usageText() {
            "                                     KEY: raw lines or labels, the level-0 line\n"
            "                                     or every line expanded, with colours\n"
            "  validate [--grammar SPECFILE]      the structure mark of every line of every\n"
-           "                                     person, by the shipped grammar or SPECFILE\n"
+           "                                     person, by the grammar of the file's version\n"
+           "                                     (5.5 or 5.5.1) or SPECFILE\n"
+           "  relatives KEY                      ROLE, ID and NAME of each relative of person\n"
+           "                                     KEY: father, mother, sibling, spouse, child\n"
+           "  problems [--validate] [--grammar SPECFILE]\n"
+           "                                     LINE, KIND, ID and TEXT of every problem found,\n"
+           "                                     by line; --validate adds the structure problems\n"
            "\n"
            "Exit status: 0 when FILE was read; 1 when it could not be read, KEY names no\n"
            "person, or the grammar cannot be read or parsed; 2 for a usage error.\n"

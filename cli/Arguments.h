@@ -8,20 +8,20 @@ namespace kinloom::cli {
 
 /// What the command line asks for.
 struct Arguments {
-    enum class Command { help, version, load, persons, find, show, validate };
+    enum class Command { help, version, load, persons, find, show, validate, relatives, problems };
 
     Command command = Command::help;
     std::string file;
     /// persons: the column to click, and whether to click it twice.
     std::optional<std::string> sortColumn;
     bool descending = false;
-    /// find: the typed name; show: the person's key.
+    /// find: the typed name; show and relatives: the person's key.
     std::string name;
     /// show.
     bool labels = false;
     bool expandAll = false;
     bool validate = false;
-    /// validate: a grammar file to use instead of the shipped one.
+    /// validate and problems: a grammar file to use instead of the shipped one.
     std::optional<std::string> grammar;
 };
 

@@ -65,13 +65,15 @@ int find(LNHeadlessViewer& viewer, const Arguments& arguments, Output& out) {
     return exitRead;
 }
 
-// Finds the grammar the validate command will read and makes sure it reads;
-// false with the reason otherwise.
-bool checkGrammar(LNHeadlessViewer& viewer, std::string& problem) {
-    std::optional<std::string> path =
-        viewer.application().mainBundle().pathForResource(u"Gedcom5.5", u"spec");
+// Finds the grammar the validate command will read (SPECFILE when given)
+// and makes sure it reads; false with the reason otherwise.
+bool checkGrammar(LNHeadlessViewer& viewer, const Arguments& arguments, std::string& problem) {
+    const StringView name = viewer.controller().grammarResourceName();
+    if (arguments.grammar)
+        viewer.application().bundle().setPathForResource(name, u"spec", *arguments.grammar);
+    std::optional<std::string> path = viewer.application().mainBundle().pathForResource(name, u"spec");
     if (!path) {
-        problem = "cannot find the grammar Gedcom5.5.spec";
+        problem = "cannot find the grammar " + toUtf8(name) + ".spec";
         return false;
     }
     if (!std::ifstream(*path)) {
@@ -94,7 +96,7 @@ int show(LNHeadlessViewer& viewer, const Arguments& arguments, Output& out, std:
         return exitFailure;
     }
     if (arguments.validate) {
-        if (!checkGrammar(viewer, problem)) return exitFailure;
+        if (!checkGrammar(viewer, arguments, problem)) return exitFailure;
         viewer.validate();
     }
     viewer.table().clickCell(row, viewer.table().columnIndex(u"id"));
@@ -120,12 +122,43 @@ void writeMarkedLines(Output& out, LNNode* root) {
 }
 
 int validate(LNHeadlessViewer& viewer, const Arguments& arguments, Output& out, std::string& problem) {
-    if (arguments.grammar)
-        viewer.application().bundle().setPathForResource(u"Gedcom5.5", u"spec", *arguments.grammar);
-    if (!checkGrammar(viewer, problem)) return exitFailure;
+    if (!checkGrammar(viewer, arguments, problem)) return exitFailure;
     viewer.validate();
     for (const auto& person : viewer.controller().gedcomRecords()->indiRecords())
         writeMarkedLines(out, person->root().get());
+    return exitRead;
+}
+
+int relatives(LNHeadlessViewer& viewer, const Arguments& arguments, Output& out, std::string& problem) {
+    String key = fromUtf8(arguments.name);
+    if (!isCrossReference(key)) key = u"@" + key + u"@";
+    const LNGedcomRecordSet& records = *viewer.controller().gedcomRecords();
+    const auto& person = records.indiWithKey(key);
+    if (!person) {
+        problem = "no person " + arguments.name;
+        return exitFailure;
+    }
+    for (const LNGedcomRelative& relative : records.relativesOfIndi(*person)) {
+        out << relativeRoleName(relative.role) << '\t' << toUtf8(stripAts(relative.indi->key().view()))
+            << '\t';
+        if (const SharedString* name = attributeString(relative.indi->attributeForKey(u"name")))
+            out << toUtf8(*name);
+        out << '\n';
+    }
+    return exitRead;
+}
+
+int problems(LNHeadlessViewer& viewer, const Arguments& arguments, Output& out, std::string& problem) {
+    if (arguments.validate) {
+        if (!checkGrammar(viewer, arguments, problem)) return exitFailure;
+        viewer.validate();
+    }
+    LNHeadlessTableView& pane = viewer.problems();
+    for (int row = 0; row < pane.numberOfRows(); ++row) {
+        for (int column = 0; column < 4; ++column)
+            out << (column ? "\t" : "") << toUtf8(pane.cellText(row, column).value_or(String()));
+        out << '\n';
+    }
     return exitRead;
 }
 
@@ -157,6 +190,10 @@ int runCommand(const Arguments& arguments, Output& out, std::string& problem) {
         return show(viewer, arguments, out, problem);
     case Arguments::Command::validate:
         return validate(viewer, arguments, out, problem);
+    case Arguments::Command::relatives:
+        return relatives(viewer, arguments, out, problem);
+    case Arguments::Command::problems:
+        return problems(viewer, arguments, out, problem);
     case Arguments::Command::help:
     case Arguments::Command::version:
         break;

@@ -18,6 +18,17 @@
 
 namespace kinloom {
 
+/// A relative's place beside a person, in the order relativesOfIndi lists them.
+enum class LNRelativeRole { father, mother, sibling, spouse, child };
+
+/// The role's lower-case English name: "father", "mother", "sibling", "spouse", "child".
+std::string_view relativeRoleName(LNRelativeRole role);
+
+struct LNGedcomRelative {
+    LNRelativeRole role;
+    std::shared_ptr<LNGedcomIndiRecord> indi;
+};
+
 /// Hash and equality over SharedString keys that also accept a StringView, so
 /// a lookup builds no string.
 struct KeyHash {
@@ -121,6 +132,12 @@ class LNGedcomRecordSet {
     /// family; empty when the sex is unknown.
     IndiList spousesOfIndi(const LNGedcomIndiRecord& indi) const;
     IndiList childrenOfIndi(const LNGedcomIndiRecord& indi) const;
+    /// Every HUSB and WIFE of the family, in line order.
+    IndiList partnersOfFam(const LNGedcomFamRecord& fam) const;
+    /// Father and mother (as fatherOfIndi and motherOfIndi), the natal
+    /// family's other children, then for each spousal family its partners
+    /// other than the person and its children. Nothing is merged.
+    std::vector<LNGedcomRelative> relativesOfIndi(const LNGedcomIndiRecord& indi) const;
 
     /// The persons one of whose names contains the typed partial name (such
     /// as "J /Sm/"), among those filed under its name key; sorted by name.

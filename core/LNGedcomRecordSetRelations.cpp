@@ -1,5 +1,7 @@
 #include "LNGedcomRecordSet.h"
 
+#include <algorithm>
+
 namespace kinloom {
 
 std::shared_ptr<LNGedcomIndiRecord> LNGedcomRecordSet::fatherOfIndi(const LNGedcomIndiRecord& indi) const {
@@ -119,6 +121,39 @@ IndiList LNGedcomRecordSet::childrenOfIndi(const LNGedcomIndiRecord& indi) const
             appendNamed(list, kindIndi, indiRecords_, famRecords_[family]->chilArray());
     }
     return list;
+}
+
+IndiList LNGedcomRecordSet::partnersOfFam(const LNGedcomFamRecord& fam) const {
+    std::vector<LNGedcomNode*> lines(fam.husbArray().size() + fam.wifeArray().size());
+    auto byLine = [](const LNGedcomNode* a, const LNGedcomNode* b) {
+        return a->lineNumber() < b->lineNumber();
+    };
+    std::merge(fam.husbArray().begin(), fam.husbArray().end(), fam.wifeArray().begin(), fam.wifeArray().end(),
+               lines.begin(), byLine);
+    IndiList list;
+    appendNamed(list, kindIndi, indiRecords_, lines);
+    return list;
+}
+
+std::vector<LNGedcomRelative> LNGedcomRecordSet::relativesOfIndi(const LNGedcomIndiRecord& indi) const {
+    std::vector<LNGedcomRelative> relatives;
+    auto add = [&](LNRelativeRole role, const IndiList& persons) {
+        for (const auto& person : persons)
+            if (role == LNRelativeRole::child || person.get() != &indi) relatives.push_back({role, person});
+    };
+    if (auto father = fatherOfIndi(indi)) relatives.push_back({LNRelativeRole::father, std::move(father)});
+    if (auto mother = motherOfIndi(indi)) relatives.push_back({LNRelativeRole::mother, std::move(mother)});
+    if (auto natal = natalFamilyOfIndi(indi)) add(LNRelativeRole::sibling, childrenOfFam(*natal));
+    for (const auto& family : spousalFamiliesOfIndi(indi)) {
+        add(LNRelativeRole::spouse, partnersOfFam(*family));
+        add(LNRelativeRole::child, childrenOfFam(*family));
+    }
+    return relatives;
+}
+
+std::string_view relativeRoleName(LNRelativeRole role) {
+    static constexpr std::string_view names[] = {"father", "mother", "sibling", "spouse", "child"};
+    return names[static_cast<int>(role)];
 }
 
 int sexValue(const LNGedcomNode* sex) {

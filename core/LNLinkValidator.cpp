@@ -45,8 +45,15 @@ void report(LNGedcomErrors* errors, ErrorKind kind, int line, StringView format,
 }
 
 // The older plain-text report, without kind or line.
-void reportText(LNGedcomErrors* errors, StringView format, std::initializer_list<StringView> args) {
-    if (errors) errors->addObject(fill(format, args));
+void reportText(LNGedcomErrors* errors, int line, StringView format, std::initializer_list<StringView> args) {
+    if (errors) errors->addObject(fill(format, args), line);
+}
+
+// The reference check only logs its findings; the list keeps them uncounted.
+void logReference(LNGedcomErrors* errors, const LNGedcomNode& line, StringView format, StringView key) {
+    const String text = fill(format, {key});
+    systemLog(toUtf8(text));
+    if (errors) errors->addUncounted(LNGedcomProblemReference, line.lineNumber(), text);
 }
 
 void logCount(const char* what, const LNGedcomErrors* errors) {
@@ -207,9 +214,9 @@ void LNLinkValidator::resolveLine(const PendingLine& pending, StringView key, st
     const LNGedcomNode& line = *pending.line;
     const std::uint32_t found = set_.keyIndex_.find(key, hash);
     if (found == RecordIndex::none) {
-        systemLog(toUtf8(fill(u"record with key %@ does not exist", {key})));
+        logReference(errors_, line, u"record with key %@ does not exist", key);
     } else if (!referenceFitsKinds(kind, line, set_.filedKind(found))) {
-        systemLog(toUtf8(fill(u"record with key %@ does exist but has wrong type", {key})));
+        logReference(errors_, line, u"record with key %@ does exist but has wrong type", key);
     }
     if (pending.role != 0) {
         const std::uint32_t target =
@@ -276,7 +283,7 @@ void LNLinkValidator::validateIndis() {
         if (!name || !name->value())
             report(errors_, LNGedcomErrorIllegalName, lineOf(name), u"INDI %@", {indi.key().view()});
         if (checkNatalFamilies(position) > 1)
-            reportText(errors_, u"INDI %@ is CHIL in multiple FAMs", {indi.key().view()});
+            reportText(errors_, indi.lineNumber(), u"INDI %@ is CHIL in multiple FAMs", {indi.key().view()});
         checkSpousalFamilies(position);
         nextMissing =
             reportMissingSources(links_.indis, position, nextMissing, [&](const LNGedcomNode& source) {
@@ -349,7 +356,7 @@ void LNLinkValidator::validateFams() {
         const LNGedcomFamRecord& fam = *set_.famRecords()[position];
         nextMissing =
             reportMissingSources(links_.fams, position, nextMissing, [&](const LNGedcomNode& source) {
-                reportText(errors_, u"INDI %@ has SOUR %@ that does not exist",
+                reportText(errors_, fam.lineNumber(), u"INDI %@ has SOUR %@ that does not exist",
                            {fam.key().view(), source.value().view()});
             });
     }
@@ -368,7 +375,7 @@ void LNLinkValidator::checkHusbands(std::uint32_t position) {
         // are read, which the counts tell without reading a line.
         const RoleCounts roles = checkFam(position + 1, person);
         auto reportMember = [&](StringView format) {
-            reportText(errors_, format, {fam.key().view(), valueOf(link)});
+            reportText(errors_, fam.lineNumber(), format, {fam.key().view(), valueOf(link)});
         };
         if (roles.count[1] > 0) reportMember(u"FAM %@ is FAMC in INDI %@ but should be FAMS one");
         if (roles.count[2] == 0) reportMember(u"FAM %@ should be FAMS in INDI %@ but isn't two");
@@ -385,7 +392,7 @@ void LNLinkValidator::checkWivesAndChildren(std::uint32_t position) {
         forEachOfRole(links_.fams.of(position), role, [&](std::size_t index, std::uint32_t person) {
             const RoleCounts roles = checkFam(position + 1, person);
             auto reportMember = [&](StringView format) {
-                reportText(errors_, format, {fam.key().view(), valueOf(lines[index])});
+                reportText(errors_, fam.lineNumber(), format, {fam.key().view(), valueOf(lines[index])});
             };
             if (roles.count[wrongRole] > 0) reportMember(wrongText);
             if (roles.total() > 1) reportMember(u"FAM %@ in INDI %@ in multiple roles");

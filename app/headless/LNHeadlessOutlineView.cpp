@@ -82,6 +82,13 @@ void LNHeadlessOutlineView::expandItem(LNNode* item, bool expandChildren) {
     updateRows();
 }
 
+void LNHeadlessOutlineView::selectItem(LNNode* item) {
+    for (LNNode* above = item ? item->parent() : nullptr; above; above = above->parent())
+        if (expandable(above)) expanded_.insert(above);
+    selected_ = item;
+    updateRows();
+}
+
 void LNHeadlessOutlineView::collapseItem(LNNode* item) {
     expanded_.erase(item);
     updateRows();

@@ -30,6 +30,9 @@ class LNHeadlessOutlineView : public LNOutlineView {
     LNNode* itemAtRow(int row) const override;
     void expandItem(LNNode* item) override;
     bool isItemExpanded(LNNode* item) const override { return item && expanded_.contains(item); }
+    void selectItem(LNNode* item) override;
+    /// The item last selected, or null.
+    LNNode* selectedItem() const { return selected_; }
 
     // What it shows.
 
@@ -58,6 +61,7 @@ class LNHeadlessOutlineView : public LNOutlineView {
     std::unordered_set<LNNode*> expanded_;
     std::vector<Row> rows_;
     int reloadCount_ = 0;
+    LNNode* selected_ = nullptr;
 };
 
 } // namespace kinloom

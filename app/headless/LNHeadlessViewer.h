@@ -33,6 +33,8 @@ class LNHeadlessViewer {
     LNHeadlessButton& checkBox() { return checkBox_; }
     LNHeadlessTextField& pathLabel() { return pathLabel_; }
     LNHeadlessSegmentedControl& backForwardButton() { return backForwardButton_; }
+    LNHeadlessTableView& relatives() { return relatives_; }
+    LNHeadlessTableView& problems() { return problems_; }
 
     // The menu commands.
     void openDocument() { controller_.openDocument(nullptr); }
@@ -41,6 +43,9 @@ class LNHeadlessViewer {
 
     /// The layout's column identifiers, in order.
     static const std::vector<String>& columnIdentifiers();
+    /// The relatives and problems panes' column identifiers, in order.
+    static const std::vector<String>& relativesColumnIdentifiers();
+    static const std::vector<String>& problemsColumnIdentifiers();
 
   private:
     // Declared first: the application must outlive everything that may reach it.
@@ -53,6 +58,8 @@ class LNHeadlessViewer {
     LNHeadlessButton checkBox_;
     LNHeadlessTextField pathLabel_;
     LNHeadlessSegmentedControl backForwardButton_;
+    LNHeadlessTableView relatives_;
+    LNHeadlessTableView problems_;
     LNKinloomController controller_;
 };
 

@@ -53,6 +53,27 @@ bool LNQtOutlineView::isItemExpanded(LNNode* item) const {
     return index.isValid() && isExpanded(index);
 }
 
+void LNQtOutlineView::selectItem(LNNode* item) {
+    std::vector<LNNode*> chain;
+    for (LNNode* at = item; at; at = at->parent())
+        chain.push_back(at);
+    // Down from the top, each step's row found among its parent's rows; a
+    // node above the outline's first level is no row and is passed over.
+    QModelIndex index;
+    for (auto at = chain.rbegin(); at != chain.rend(); ++at) {
+        QModelIndex found;
+        for (int row = 0, rows = model_->rowCount(index); row < rows && !found.isValid(); ++row)
+            if (QModelIndex child = model_->index(row, 0, index); LNQtOutlineModel::item(child) == *at)
+                found = child;
+        if (!found.isValid()) continue;
+        if (*at != item) expand(found);
+        index = found;
+    }
+    if (!index.isValid() || LNQtOutlineModel::item(index) != item) return;
+    setCurrentIndex(index);
+    scrollTo(index);
+}
+
 void LNQtOutlineView::itemExpanded(const QModelIndex& index) {
     expanded_.insert(LNQtOutlineModel::item(index));
     // A labelled line reads differently open and closed.

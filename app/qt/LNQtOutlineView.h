@@ -27,6 +27,7 @@ class LNQtOutlineView : public QTreeView, public LNOutlineView {
     LNNode* itemAtRow(int row) const override;
     void expandItem(LNNode* item) override;
     bool isItemExpanded(LNNode* item) const override;
+    void selectItem(LNNode* item) override;
 
     LNQtOutlineModel* outlineModel() const { return model_; }
     LNTableColumn* tableColumn() { return &column_; }

@@ -4,6 +4,7 @@
 #include "LNQtStrings.h"
 #include "LNVersion.h"
 
+#include <QActionGroup>
 #include <QApplication>
 #include <QFile>
 #include <QHBoxLayout>
@@ -18,24 +19,46 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-std::vector<std::unique_ptr<LNQtTableColumn>> personColumns() {
-    struct Column {
-        StringView identifier;
-        QString title;
-        int width;
-        bool fitsLongest = false;
-    };
-    const Column columns[] = {
-        {u"id", u"ID"_s, 44, true},    {u"name", u"Name"_s, 170},
-        {u"birthYear", u"Born"_s, 44}, {u"birthPlace", u"Birthplace"_s, 105},
-        {u"deathYear", u"Died"_s, 44}, {u"deathPlace", u"Place of death"_s, 110},
-        {u"father", u"Father"_s, 165}, {u"mother", u"Mother"_s, 160},
-    };
+struct Column {
+    StringView identifier;
+    QString title;
+    int width;
+    bool fitsLongest = false;
+};
+
+std::vector<std::unique_ptr<LNQtTableColumn>> makeColumns(std::initializer_list<Column> columns) {
     std::vector<std::unique_ptr<LNQtTableColumn>> made;
     for (const Column& column : columns)
         made.push_back(std::make_unique<LNQtTableColumn>(String(column.identifier), column.title,
                                                          column.width, column.fitsLongest));
     return made;
+}
+
+std::vector<std::unique_ptr<LNQtTableColumn>> personColumns() {
+    return makeColumns({
+        {u"id", u"ID"_s, 44, true},
+        {u"name", u"Name"_s, 170},
+        {u"birthYear", u"Born"_s, 44},
+        {u"birthPlace", u"Birthplace"_s, 105},
+        {u"deathYear", u"Died"_s, 44},
+        {u"deathPlace", u"Place of death"_s, 110},
+        {u"father", u"Father"_s, 165},
+        {u"mother", u"Mother"_s, 160},
+    });
+}
+
+std::vector<std::unique_ptr<LNQtTableColumn>> relativesColumns() {
+    return makeColumns({{u"role", u"Relative"_s, 70},
+                        {u"name", u"Name"_s, 170},
+                        {u"birthYear", u"Born"_s, 44},
+                        {u"deathYear", u"Died"_s, 44}});
+}
+
+std::vector<std::unique_ptr<LNQtTableColumn>> problemsColumns() {
+    return makeColumns({{u"line", u"Line"_s, 60},
+                        {u"kind", u"Kind"_s, 120},
+                        {u"id", u"Record"_s, 70},
+                        {u"text", u"Problem"_s, 700}});
 }
 
 } // namespace
@@ -65,16 +88,27 @@ void LNQtViewer::makeViews() {
     top->addWidget(searchField_, 1);
     layout->addLayout(top);
 
-    splitView_ = new LNQtSplitView(Qt::Horizontal, central);
+    auto* panes = new LNQtSplitView(Qt::Vertical, central);
+    splitView_ = new LNQtSplitView(Qt::Horizontal, panes);
     table_ = new LNQtTableView(window_.get(), personColumns(), splitView_);
-    outline_ = new LNQtOutlineView(splitView_);
+    auto* right = new LNQtSplitView(Qt::Vertical, splitView_);
+    outline_ = new LNQtOutlineView(right);
+    relatives_ = new LNQtTableView(window_.get(), relativesColumns(), right);
+    right->addWidget(outline_);
+    right->addWidget(relatives_);
+    right->setSizes({330, 170});
     splitView_->addWidget(table_);
-    splitView_->addWidget(outline_);
+    splitView_->addWidget(right);
     splitView_->setChildrenCollapsible(false);
     splitView_->setStretchFactor(0, 3);
     splitView_->setStretchFactor(1, 2);
     splitView_->setSizes({900, 400});
-    layout->addWidget(splitView_, 1);
+    problems_ = new LNQtTableView(window_.get(), problemsColumns(), panes);
+    panes->addWidget(splitView_);
+    panes->addWidget(problems_);
+    panes->setChildrenCollapsible(false);
+    panes->setSizes({640, 150});
+    layout->addWidget(panes, 1);
 
     auto* bottom = new QHBoxLayout();
     checkBox_ = new LNQtCheckBox(u"Raw GEDCOM"_s, true, central);
@@ -85,7 +119,7 @@ void LNQtViewer::makeViews() {
     layout->addLayout(bottom);
 
     window_->setCentralWidget(central);
-    window_->resize(1320, 760);
+    window_->resize(1320, 860);
 }
 
 void LNQtViewer::makeMenus() {
@@ -114,6 +148,7 @@ void LNQtViewer::makeMenus() {
     QMenu* tools = bar->addMenu(u"&Tools"_s);
     validateAction_ = tools->addAction(u"&Validate"_s);
     validateAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_V));
+    makeGrammarMenu(tools);
 
     QMenu* help = bar->addMenu(u"&Help"_s);
     aboutAction_ = help->addAction(u"&About Kinloom"_s);
@@ -130,6 +165,21 @@ void LNQtViewer::makeMenus() {
             &LNQtViewer::showRecentDocuments);
 }
 
+void LNQtViewer::makeGrammarMenu(QMenu* tools) {
+    QMenu* grammar = tools->addMenu(u"&Grammar"_s);
+    auto* group = new QActionGroup(grammar);
+    const QString titles[] = {u"&Automatic (the file's version)"_s, u"GEDCOM 5.&5"_s, u"GEDCOM 5.5.&1"_s};
+    for (int i = 0; i < 3; ++i) {
+        QAction* action = grammar->addAction(titles[i]);
+        action->setCheckable(true);
+        action->setChecked(static_cast<LNGrammarChoice>(i) == controller_.grammarChoice());
+        group->addAction(action);
+        connect(action, &QAction::triggered, this,
+                [this, i] { controller_.setGrammarChoice(static_cast<LNGrammarChoice>(i)); });
+        grammarActions_[i] = action;
+    }
+}
+
 void LNQtViewer::connectController() {
     controller_.setPersonTable(table_);
     controller_.setPersonOutline(outline_);
@@ -138,8 +188,16 @@ void LNQtViewer::connectController() {
     controller_.setCheckBox(checkBox_);
     controller_.setPathLabel(pathLabel_);
     controller_.setBackForwardButton(backForward_);
+    controller_.setRelativesTable(relatives_);
+    controller_.setProblemsTable(problems_);
 
     application_.setDelegate(&controller_);
+    for (LNQtTableView* pane : {relatives_, problems_}) {
+        pane->setDataSource(&controller_);
+        pane->setDelegate(&controller_);
+    }
+    connect(relatives_, &LNQtTableView::action, this, [this] { controller_.relativeClicked(relatives_); });
+    connect(problems_, &LNQtTableView::action, this, [this] { controller_.problemClicked(problems_); });
     table_->setDataSource(&controller_);
     table_->setDelegate(&controller_);
     outline_->setDataSource(&controller_);

@@ -25,7 +25,8 @@ namespace kinloom {
 /// menus, the controller, connects the outlets, data sources, delegates and
 /// actions, and calls awakeFromNib. Above, the back and forward control and
 /// the search field; in the middle, the person table and the record outline
-/// side by side in a split view; below, the raw-GEDCOM check box (on: raw
+/// side by side in a split view, the relatives pane under the outline and
+/// the problems pane under both; below, the raw-GEDCOM check box (on: raw
 /// lines) and the path of the open file. The table's columns are, in order:
 /// id, name, birthYear, birthPlace, deathYear, deathPlace, father, mother.
 /// Needs a QApplication.
@@ -45,6 +46,8 @@ class LNQtViewer : public QObject {
     LNQtCheckBox& checkBox() { return *checkBox_; }
     LNQtTextField& pathLabel() { return *pathLabel_; }
     LNQtSegmentedControl& backForwardButton() { return *backForward_; }
+    LNQtTableView& relatives() { return *relatives_; }
+    LNQtTableView& problems() { return *problems_; }
 
     // The menu commands.
     QAction* openAction() const { return openAction_; }
@@ -55,6 +58,8 @@ class LNQtViewer : public QObject {
     QAction* aboutAction() const { return aboutAction_; }
     /// How far a long job is, with its Cancel button.
     LNQtProgress& progress() { return *progress_; }
+    /// The Tools menu's grammar choices: automatic, 5.5, 5.5.1.
+    QAction* grammarAction(LNGrammarChoice choice) const { return grammarActions_[static_cast<int>(choice)]; }
 
     /// The desktop asks to open these documents (paths as given on the
     /// command line), one after the other.
@@ -68,6 +73,7 @@ class LNQtViewer : public QObject {
   private:
     void makeViews();
     void makeMenus();
+    void makeGrammarMenu(QMenu* tools);
     void connectController();
 
     // What the controls and commands send: each passes it on to the controller.
@@ -96,6 +102,9 @@ class LNQtViewer : public QObject {
     LNQtCheckBox* checkBox_ = nullptr;
     LNQtTextField* pathLabel_ = nullptr;
     LNQtSegmentedControl* backForward_ = nullptr;
+    LNQtTableView* relatives_ = nullptr;
+    LNQtTableView* problems_ = nullptr;
+    QAction* grammarActions_[3] = {};
     QAction* openAction_ = nullptr;
     QMenu* recentMenu_ = nullptr;
     QAction* quitAction_ = nullptr;

@@ -180,3 +180,19 @@ TEST(KinloomCli, ShowWritesADeepOutlineAsItGoesInBoundedMemory) {
     EXPECT_EQ(run.outBytes, expected);
     EXPECT_LT(children.ru_maxrss, 100 * 1024) << "peak resident kilobytes of kinloom-cli";
 }
+
+TEST(KinloomCli, RelativesAndProblemsPrintOneTabSeparatedLineEach) {
+    CliRun run = runCli({"relatives", viewerFile, "I1"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "father\tI5\tSmith, William\nmother\tI6\t\nspouse\tI2\tJones, Mary\n"
+                       "child\tI3\tSmith, Jane\nchild\tI4\tSmith, Adam\n");
+    EXPECT_EQ(runCli({"relatives", viewerFile, "I99"}).status, 1);
+
+    run = runCli({"problems", "tests/data/problems.ged", "--validate"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_TRUE(
+        run.out.starts_with("8\tstructure\tI1\tPLAC is not allowed directly under INDI\n"
+                            "9\twrongRole\tI2\tis wife in @F1@, which it names as its parents' family\n"));
+    EXPECT_TRUE(run.out.ends_with("19\tlineSyntax\tI1\tthis line is not a GEDCOM line\n"));
+    EXPECT_EQ(runCli({"problems", "tests/data/problems.ged"}).out.find("structure"), std::string::npos);
+}

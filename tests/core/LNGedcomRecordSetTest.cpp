@@ -192,3 +192,21 @@ TEST(LNGedcomRecordSet, KeepsAnsweringWithTheRecordsItFiledAfterSetRecords) {
     set.validate();
     EXPECT_EQ(loaded.errors.count(), errors + 3);
 }
+
+TEST(LNGedcomRecordSet, ListsRelativesParentsSiblingsThenEachSpousalFamilyUnmerged) {
+    // @I1@ has no SEX line, a missing and a repeated spousal family, and
+    // names itself as a sibling and as a partner.
+    LoadedText loaded({"0 @I1@ INDI", "1 FAMC @F1@", "1 FAMS @F2@", "1 FAMS @F9@", "1 FAMS @F2@", "0 @F1@ FAM",
+                       "1 CHIL @I4@", "1 WIFE @I3@", "1 HUSB @I2@", "1 CHIL @I1@", "1 CHIL @I8@", "1 CHIL @I4@",
+                       "0 @F2@ FAM",  "1 WIFE @I5@", "1 HUSB @I1@", "1 HUSB @I6@", "1 CHIL @I7@", "0 @I2@ INDI",
+                       "0 @I3@ INDI", "0 @I4@ INDI", "0 @I5@ INDI", "0 @I6@ INDI", "0 @I7@ INDI"});
+    const LNGedcomRecordSet& set = loaded.set;
+    std::vector<std::string> listed;
+    for (const LNGedcomRelative& relative : set.relativesOfIndi(*set.indiWithKey(u"@I1@")))
+        listed.push_back(std::string(relativeRoleName(relative.role)) + " " + toUtf8(relative.indi->key().view()));
+    EXPECT_EQ(listed, (std::vector<std::string>{"father @I2@", "mother @I3@", "sibling @I4@", "sibling @I4@",
+                                                "spouse @I5@", "spouse @I6@", "child @I7@", "spouse @I5@",
+                                                "spouse @I6@", "child @I7@"}));
+    // Relatives follow the person's own links only: @I7@ names no family.
+    EXPECT_TRUE(set.relativesOfIndi(*set.indiWithKey(u"@I7@")).empty());
+}

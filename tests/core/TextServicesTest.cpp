@@ -66,3 +66,29 @@ TEST(LNGedcomErrors, LogsAndCountsEveryReport) {
                   "DEPRECATED call to LNGedcomErrors addObject with string: INDI @I1@ is CHIL in "
                   "multiple FAMs"}));
 }
+
+TEST(LNGedcomErrors, KeepsReportsUpToTheBoundAndCountsTheRest) {
+    LogCapture log;
+    LNGedcomErrors errors;
+    EXPECT_EQ(errors.problems().capacity(), 0u);
+    errors.addError(LNGedcomErrorLineSyntax, 3);
+    errors.addError(LNGedcomErrorMissingKey, 7, u"arg");
+    errors.addObject(u"text", 9);
+    errors.addUncounted(LNGedcomProblemReference, 4, u"record with key @X@ does not exist");
+    EXPECT_EQ(errors.count(), 3);
+    ASSERT_EQ(errors.problems().size(), 4u);
+    EXPECT_EQ(errors.problems()[2].kind, LNGedcomProblemLink);
+    EXPECT_EQ(errors.problems()[2].line, 9);
+    EXPECT_EQ(errors.problems()[2].text, u"text");
+    EXPECT_EQ(errors.problems()[1].text, u"arg");
+
+    LNGedcomErrors second;
+    for (std::size_t i = 0; i < LNGedcomErrors::maxKeptProblems; ++i)
+        second.addError(LNGedcomErrorLineSyntax, 100);
+    errors.absorb(second);
+    EXPECT_EQ(errors.count(), 3 + static_cast<int>(LNGedcomErrors::maxKeptProblems));
+    EXPECT_EQ(errors.problems().size(), LNGedcomErrors::maxKeptProblems);
+    EXPECT_EQ(errors.droppedProblems(), 4);
+    errors.addObject(u"late", 200);
+    EXPECT_EQ(errors.droppedProblems(), 5);
+}

@@ -291,6 +291,30 @@ class LNQtViewerTest : public QObject {
         QCOMPARE(outlineColor(6), red); // still expanded after the redraw
     }
 
+    void relativeAndProblemClicksGoThere() {
+        openSample();
+        QTest::keyClick(&viewer_->window(), Qt::Key_V, Qt::ControlModifier | Qt::ShiftModifier);
+        LNQtTableView& problems = viewer_->problems();
+        QCOMPARE(problems.tableModel()->rowCount(), 3);
+        const QModelIndex problem = problems.cellIndex(0, 3);
+        QCOMPARE(problem.data().toString(), u"SEX is not allowed directly under BIRT"_s);
+        problems.scrollTo(problem);
+        QTest::mouseClick(problems.viewport(), Qt::LeftButton, {}, problems.visualRect(problem).center());
+        QCOMPARE(selectedKey(), u"I5"_s);
+        // The outline is open down to the line, which is selected.
+        QCOMPARE(outline().currentIndex().data().toString(), u"2 SEX M"_s);
+
+        LNQtTableView& relatives = viewer_->relatives();
+        QCOMPARE(relatives.tableModel()->rowCount(), 9);
+        const QModelIndex spouse = relatives.cellIndex(5, 1);
+        QCOMPARE(spouse.data().toString(), u"Tremblay, Émilie"_s);
+        relatives.scrollTo(spouse);
+        QTest::mouseClick(relatives.viewport(), Qt::LeftButton, {}, relatives.visualRect(spouse).center());
+        QCOMPARE(selectedKey(), u"I18"_s);
+        QCOMPARE(outlineText(0), u"0 @I18@ INDI"_s);
+        QCOMPARE(viewer_->controller().personQueue().count(), 2);
+    }
+
     void openCommandAsksForAFileAndRemembersIt() {
         QString path = QFileInfo(QString::fromStdString(samplePath)).absoluteFilePath();
         QString title;

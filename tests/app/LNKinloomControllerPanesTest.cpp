@@ -1,0 +1,75 @@
+// The relatives and problems panes, and the grammar chosen by the header.
+
+#include "HeadlessViewerFixture.h"
+
+namespace kinloom {
+
+namespace {
+
+const std::string problemsFile = "tests/data/problems.ged";
+
+class PanesTest : public HeadlessViewerTest {
+  protected:
+    /// Each row of a pane, its cells joined by " | ".
+    static std::vector<std::string> paneRows(LNHeadlessTableView& pane) {
+        std::vector<std::string> rows;
+        for (int row = 0; row < pane.numberOfRows(); ++row) {
+            std::string text;
+            for (int column = 0; column < static_cast<int>(pane.tableColumns().size()); ++column)
+                text += (column ? " | " : "") + toUtf8(pane.cellText(row, column).value_or(String()));
+            rows.push_back(text);
+        }
+        return rows;
+    }
+};
+
+} // namespace
+
+TEST_F(PanesTest, RelativesFollowTheSelectedPersonAndAClickGoesThere) {
+    open();
+    clickCell("I1", u"id");
+    EXPECT_EQ(paneRows(viewer.relatives()),
+              (std::vector<std::string>{"Father | Smith, William | 1820 | ", "Mother |  |  | ",
+                                        "Spouse | Jones, Mary | 1852 | ", "Child | Smith, Jane | 1875 | ",
+                                        "Child | Smith, Adam | 1877 | "}));
+    viewer.relatives().clickCell(2, 1);
+    EXPECT_EQ(selectedKey(), "I2");
+    EXPECT_EQ(history(), (std::vector<std::string>{"I1", "[I2]"}));
+    EXPECT_EQ(paneRows(viewer.relatives()).front(), "Spouse | Smith, John | 1850 | 1910");
+}
+
+TEST_F(PanesTest, ProblemsOfLoadingLinksAndGrammarAreListedByLine) {
+    open(problemsFile);
+    const std::vector<std::string> loaded{
+        "9 | wrongRole | I2 | is wife in @F1@, which it names as its parents' family",
+        "9 | multipleRoles | I2 | has more than one role in @F1@",
+        "12 | link | F1 | its wife @I2@ names it as her parents' family",
+        "14 | wrongRole | F1 | is wife in @F1@, which it names as its parents' family",
+        "16 | reference | F1 | links to @I3@, which no record has",
+        "17 | multiplyDefinedKey | I1 | another record has the key @I1@ already",
+        "19 | lineSyntax | I1 | this line is not a GEDCOM line"};
+    EXPECT_EQ(paneRows(viewer.problems()), loaded);
+    EXPECT_EQ(controller().gedcomFile()->errors()->count(), 6) << "the reference finding is not counted";
+
+    EXPECT_EQ(controller().grammarResourceName(), u"Gedcom5.5.1");
+    viewer.validate();
+    std::vector<std::string> validated = paneRows(viewer.problems());
+    ASSERT_EQ(validated.size(), loaded.size() + 1);
+    EXPECT_EQ(validated.front(), "8 | structure | I1 | PLAC is not allowed directly under INDI");
+
+    viewer.problems().clickCell(0, 3);
+    EXPECT_EQ(selectedKey(), "I1");
+    ASSERT_NE(outline().selectedItem(), nullptr);
+    EXPECT_EQ(static_cast<LNGedcomNode*>(outline().selectedItem())->lineNumber(), 8);
+    viewer.problems().clickCell(3, 0);
+    EXPECT_EQ(selectedKey(), "I1") << "a family's problem selects nobody";
+
+    controller().setGrammarChoice(LNGrammarChoice::gedcom55);
+    EXPECT_EQ(controller().grammarResourceName(), u"Gedcom5.5");
+    controller().setGrammarChoice(LNGrammarChoice::automatic);
+    open();
+    EXPECT_EQ(controller().grammarResourceName(), u"Gedcom5.5") << "VERS 5.5";
+    EXPECT_EQ(paneRows(viewer.problems()).front(), "0 | illegalName |  | @I6@ has no name");
+}
+
+} // namespace kinloom
