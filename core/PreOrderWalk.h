@@ -36,18 +36,35 @@ void forEachPreOrder(Node* root, Enter&& enter, Leave&& leave) {
         std::size_t next;
     };
     if (!descend(root, 0)) return;
-    std::vector<Frame> stack{{root, 0}};
-    while (!stack.empty()) {
-        Frame& frame = stack.back();
+    // Records are a handful of levels deep, and walks run once per record:
+    // the first levels' frames live here, deeper ones on the heap, so that a
+    // walk over a whole file does not allocate once per record.
+    constexpr std::size_t inlineDepth = 16;
+    Frame shallow[inlineDepth];
+    std::vector<Frame> deep;
+    std::size_t size = 0;
+    auto at = [&](std::size_t level) -> Frame& {
+        return level < inlineDepth ? shallow[level] : deep[level - inlineDepth];
+    };
+    auto push = [&](Frame frame) {
+        if (size < inlineDepth)
+            shallow[size] = frame;
+        else
+            deep.push_back(frame);
+        ++size;
+    };
+    push({root, 0});
+    while (size != 0) {
+        Frame& frame = at(size - 1);
         const ChildList& children = frame.node->childList();
         if (frame.next < children.size()) {
             Node* child = static_cast<Node*>(children[frame.next++].get());
-            if (descend(child, stack.size())) stack.push_back({child, 0});
+            if (descend(child, size)) push({child, 0});
             continue;
         }
         Node* done = frame.node;
-        stack.pop_back();
-        leave(done, stack.size());
+        if (--size >= inlineDepth) deep.pop_back();
+        leave(done, size);
     }
 }
 

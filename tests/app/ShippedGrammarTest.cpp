@@ -71,9 +71,10 @@ TEST(ShippedGrammar, HasARecordRuleForEveryRecordAndDefinesEveryRuleItUses) {
     for (const auto& [name, rule] : grammar->ruleMap())
         forEachPreOrder(rule.get(), [&](const LNNode* item, std::size_t) {
             const SharedString* type = attributeString(item->attributeForKey(u"type"));
-            if (type && *type == u"rule")
+            if (type && *type == u"rule") {
                 EXPECT_EQ(grammar->ruleMap().count(item->name()), 1u)
                     << toUtf8(item->name()) << " in " << toUtf8(name);
+            }
         });
 }
 

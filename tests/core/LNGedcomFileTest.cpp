@@ -185,8 +185,9 @@ TEST(LNGedcomFile, ChoosesTheCharacterSetOfEachTestFile) {
         EXPECT_TRUE(loaded.logged(c.decision)) << c.file;
         EXPECT_EQ(loaded.names(), c.names) << c.file;
         // A byte-order mark is gone, so the header is the first record.
-        if (loaded.file->string()->starts_with(u"0 HEAD"))
+        if (loaded.file->string()->starts_with(u"0 HEAD")) {
             EXPECT_EQ(loaded.file->recordSet()->records()->front()->tag(), u"HEAD") << c.file;
+        }
     }
     EXPECT_EQ(load("tests/data/charset-utf16le-odd.ged").file->string()->back(), u'\uFFFD');
     Loaded utf8 = load("tests/data/charset-utf8.ged");
@@ -242,7 +243,9 @@ TEST(LNGedcomFile, GivesOneReportAndNoRecordSetForWhatItCannotRead) {
         EXPECT_EQ(loaded.file->recordSet(), nullptr) << path;
         EXPECT_FALSE(loaded.file->path() || loaded.file->string()) << path;
     }
-    if (nobody) ASSERT_EQ(seteuid(0), 0);
+    if (nobody) {
+        ASSERT_EQ(seteuid(0), 0);
+    }
     LogCapture quiet;
     EXPECT_EQ(LNGedcomFile(StringView(u"tests/data/no-such-file.ged")).recordSet(), nullptr);
 

@@ -35,10 +35,14 @@ TEST(LNGedcomNodeParser, ReadsLevelKeyTagAndValueBetweenAnyUnicodeSpace) {
         ASSERT_NE(node, nullptr) << toUtf8(c.line);
         EXPECT_EQ(node->level(), c.level) << toUtf8(c.line);
         EXPECT_EQ(node->key().isNull(), c.key == nullptr) << toUtf8(c.line);
-        if (c.key) EXPECT_EQ(node->key(), c.key);
+        if (c.key) {
+            EXPECT_EQ(node->key(), c.key);
+        }
         EXPECT_EQ(node->tag(), c.tag) << toUtf8(c.line);
         EXPECT_EQ(node->value().isNull(), c.value == nullptr) << toUtf8(c.line);
-        if (c.value) EXPECT_EQ(node->value(), c.value) << toUtf8(c.line);
+        if (c.value) {
+            EXPECT_EQ(node->value(), c.value) << toUtf8(c.line);
+        }
     }
     EXPECT_EQ(LNGedcomNode::initFromString(u"1   NAME \t value  ", nullptr)->description(), u"1 NAME value");
 }
