@@ -131,7 +131,7 @@ void LNGedcomRecordSet::buildNameIndex() {
     // The name keys one person was filed under: a repeat can only come from
     // the person at hand, as persons arrive in file order with distinct keys.
     std::vector<const std::vector<SharedString>*> filedUnder;
-    forEachRecordAhead(indiRecords_, [&](const LNGedcomIndiRecord& indi, std::size_t) {
+    forEachRecordAhead<PersonAhead>(indiRecords_, [&](const LNGedcomIndiRecord& indi, std::size_t) {
         auto names = indi.nameArray();
         filedUnder.clear();
         for (std::size_t i = 0; i < names.size(); ++i) {

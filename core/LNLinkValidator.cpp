@@ -277,7 +277,7 @@ int LNLinkValidator::checkFamNew(std::uint32_t family, std::uint32_t person,
 
 void LNLinkValidator::validateIndis() {
     std::size_t nextMissing = 0;
-    forEachRecordAhead(set_.indiRecords(), [&](const LNGedcomIndiRecord& indi, std::size_t at) {
+    forEachRecordAhead<PersonAhead>(set_.indiRecords(), [&](const LNGedcomIndiRecord& indi, std::size_t at) {
         const auto position = static_cast<std::uint32_t>(at);
         const LNGedcomNode* name = indi.name();
         if (!name || !name->value())
