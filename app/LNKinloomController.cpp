@@ -1,5 +1,6 @@
 #include "LNKinloomController.h"
 
+#include "BackgroundRelease.h"
 #include "LNGedcomSpecification.h"
 #include "SystemLog.h"
 #include "TextServices.h"
@@ -16,7 +17,7 @@ LNKinloomController::LNKinloomController() {
 }
 
 LNKinloomController::~LNKinloomController() {
-    releaseSelectedRoot();
+    releaseFile();
 }
 
 const LNKinloomController::LabelMap& LNKinloomController::gedcomLabelMap() {
@@ -58,13 +59,20 @@ LNProgress* applicationProgress() {
 } // namespace
 
 void LNKinloomController::releaseFile() {
+    // Everything of ours that shares a count with the file's lines, records
+    // or texts goes first: the file is then freed on a thread of its own,
+    // and closing takes no time (1.1 s for 300,000 persons on this thread).
     gedcomRecords_ = nullptr;
     sortedPersonRecords_.reset();
     rowIds_.clear();
     idOfPosition_.clear();
     rowOfId_.clear();
     releaseSelectedRoot();
-    gedcomFile_.reset();
+    relatives_.clear();
+    problemRows_.clear();
+    sorter_.forget();
+    personQueue_.clear();
+    BackgroundRelease::release(std::move(gedcomFile_));
 }
 
 bool LNKinloomController::loadFile(const std::string& path) {

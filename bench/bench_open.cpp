@@ -11,6 +11,7 @@
 // pass whose memory is freed before the open; the open then does them again
 // inside the file object, where they are timed together.
 
+#include "BackgroundRelease.h"
 #include "LNGedcomErrors.h"
 #include "LNGedcomRecordSet.h"
 #include "LNNode.h"
@@ -229,6 +230,8 @@ void timeViewer(const char* path, StageTable& table) {
     table.row("  structure validation (validate)");
     viewer.reset();
     table.row("  close");
+    BackgroundRelease::wait();
+    table.row("  release, on its own thread");
 }
 
 #else

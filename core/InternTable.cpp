@@ -11,7 +11,8 @@ SharedString InternTable::intern(StringView text) {
     if (cached == text) return cached;
     auto found = table_.find(text);
     if (found != table_.end()) return cached = found->second;
-    SharedString copy(text);
+    SharedString copy =
+        immortal_ && table_.size() < maxEntries ? SharedString::immortal(text) : SharedString(text);
     if (table_.size() < maxEntries) table_.emplace(copy.view(), copy);
     return cached = copy;
 }

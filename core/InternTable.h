@@ -15,6 +15,8 @@ namespace kinloom {
 /// LoadArena), everything else into the process's table on the main thread.
 class InternTable {
   public:
+    /// An immortal table hands out strings that are never counted nor freed.
+    explicit InternTable(bool immortal = false) : immortal_(immortal) {}
     SharedString intern(StringView text);
 
   private:
@@ -24,6 +26,7 @@ class InternTable {
     // A small cache in front of the table: a file uses a few dozen tags
     // millions of times, and each table row stores the same dozen keys.
     SharedString cache_[64];
+    bool immortal_;
 };
 
 } // namespace kinloom

@@ -1,5 +1,6 @@
 #include "LNNode.h"
 
+#include "BackgroundRelease.h"
 #include "LNGedcomNode.h"
 #include "LoadArena.h"
 #include "PreOrderWalk.h"
@@ -373,10 +374,12 @@ Ref<LNNode> LNNode::copy() const {
 }
 
 long LNNode::numAllocated() {
+    BackgroundRelease::wait();
     return threadNodes.allocated + endedAllocated.load();
 }
 
 long LNNode::numDeallocated() {
+    BackgroundRelease::wait();
     return threadNodes.deallocated + endedDeallocated.load();
 }
 

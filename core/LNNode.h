@@ -119,7 +119,8 @@ class LNNode {
     Ref<LNNode> copy() const;
 
     /// Nodes made and freed so far, by this thread and by the threads that
-    /// have ended (each counts on its own and adds its counts as it ends).
+    /// have ended (each counts on its own and adds its counts as it ends);
+    /// both wait for the background releases handed over before them.
     static long numAllocated();
     static long numDeallocated();
 

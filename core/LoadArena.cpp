@@ -1,5 +1,7 @@
 #include "LoadArena.h"
 
+#include "BackgroundRelease.h"
+
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -76,6 +78,7 @@ void LoadArena::free(void* object) {
 }
 
 long LoadArena::numBlocks() {
+    BackgroundRelease::wait();
     return liveBlocks;
 }
 

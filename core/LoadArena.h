@@ -41,10 +41,12 @@ class LoadArena {
     /// The tags of this load: a few dozen texts met millions of times.
     InternTable& tags() { return tags_; }
 
-    /// The number of blocks alive in the process, for tests and benchmarks.
+    /// The number of blocks alive in the process, for tests and benchmarks,
+    /// once the background releases handed over before have ended.
     static long numBlocks();
-    /// The memory those blocks hold: whole blocks, less the unused ends of
-    /// blocks whose arena has ended.
+    /// The memory those blocks hold now (whole blocks, less the unused ends
+    /// of blocks whose arena has ended): releases under way in the
+    /// background are not waited for.
     static long numBytes();
 
   private:

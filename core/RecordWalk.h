@@ -15,8 +15,12 @@ struct LinesAhead {
         const LNGedcomNode* root = record.root().get();
         const ChildList* children = root->children();
         switch (step) {
-        case 1: __builtin_prefetch(root); break;
-        case 2: __builtin_prefetch(children); break;
+        case 1:
+            __builtin_prefetch(root);
+            break;
+        case 2:
+            __builtin_prefetch(children);
+            break;
         case 3:
             if (children && !children->empty()) __builtin_prefetch(&(*children)[0]);
             break;
@@ -34,7 +38,9 @@ struct LinesAhead {
 struct PersonAhead {
     static void step(int step, const LNGedcomIndiRecord& indi) {
         switch (step) {
-        case 1: __builtin_prefetch(reinterpret_cast<const char*>(&indi) + 64); break;
+        case 1:
+            __builtin_prefetch(reinterpret_cast<const char*>(&indi) + 64);
+            break;
         case 2:
             __builtin_prefetch(indi.nameArray().data());
             __builtin_prefetch(indi.gedcomName());
@@ -45,7 +51,8 @@ struct PersonAhead {
             if (const LNGedcomNode* name = indi.name()) __builtin_prefetch(name);
             if (const LNGedcomNode* sex = indi.sex()) __builtin_prefetch(sex->value().view().data());
             break;
-        default: break;
+        default:
+            break;
         }
     }
 };

@@ -40,9 +40,19 @@ SharedString SharedString::inArena(StringView text, LoadArena& arena) {
     return made;
 }
 
+SharedString SharedString::immortal(StringView text) {
+    SharedString made(text);
+    made.rep_->refs = immortalFlag;
+    return made;
+}
+
 void SharedString::release() {
-    assert(!rep_ || (rep_->refs & ~arenaFlag) > 0);
-    if (rep_ && (--rep_->refs & ~arenaFlag) == 0) {
+    if (rep_ && rep_->refs & immortalFlag) {
+        rep_ = nullptr;
+        return;
+    }
+    assert(!rep_ || (rep_->refs & countMask) > 0);
+    if (rep_ && (--rep_->refs & countMask) == 0) {
         if (rep_->refs & arenaFlag) {
             LoadArena::free(rep_);
         } else {
@@ -54,7 +64,8 @@ void SharedString::release() {
 
 SharedString SharedString::interned(StringView text) {
     // The process's table, for the main thread; loads intern into their own.
-    static InternTable table;
+    // Never destroyed: its strings are never freed, and stay reachable.
+    static InternTable& table = *new InternTable(true);
     return table.intern(text);
 }
 

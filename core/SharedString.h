@@ -41,10 +41,14 @@ class SharedString {
         return *this;
     }
 
-    /// A shared copy of a short, frequent text (a tag) from the process's
-    /// InternTable, which belongs to the main thread: equal texts share one
-    /// allocation. A load interns into its arena's table instead.
+    /// A shared copy of a short, frequent text (a tag, an attribute key) from
+    /// the process's InternTable, which belongs to the main thread: equal
+    /// texts share one allocation. A load interns into its arena's table
+    /// instead. The process's strings live as long as the process and are
+    /// never counted, so copies of them may end on any thread.
     static SharedString interned(StringView text);
+    /// A copy of the text that is never counted nor freed (see interned).
+    static SharedString immortal(StringView text);
     /// A copy of the text in the arena's memory (the heap when it is too
     /// long for the arena); it behaves as any other SharedString.
     static SharedString inArena(StringView text, LoadArena& arena);
@@ -71,16 +75,19 @@ class SharedString {
 
   private:
     struct Rep {
-        // The top bit marks a text made in a LoadArena.
+        // The top bit marks a text made in a LoadArena, the next one a text
+        // that is never counted.
         std::uint32_t refs;
         std::uint32_t length;
         char16_t data[1];
     };
     void retain() const {
-        if (rep_) ++rep_->refs;
+        if (rep_ && !(rep_->refs & immortalFlag)) ++rep_->refs;
     }
     void release();
     static constexpr std::uint32_t arenaFlag = 0x80000000u;
+    static constexpr std::uint32_t immortalFlag = 0x40000000u;
+    static constexpr std::uint32_t countMask = ~(arenaFlag | immortalFlag);
     static std::size_t repSize(std::size_t length);
     static Rep* makeRep(void* memory, StringView text);
 

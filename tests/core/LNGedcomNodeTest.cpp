@@ -1,9 +1,13 @@
 // One GEDCOM line into a node, and the text forms of a tree of nodes.
 
 #include "LNGedcomNode.h"
+#include "BackgroundRelease.h"
 #include "TextServices.h"
 
 #include <gtest/gtest.h>
+
+#include <memory>
+#include <thread>
 
 using namespace kinloom;
 
@@ -75,4 +79,22 @@ TEST(LNGedcomNode, DumpsTreesAndCopiesThemWithoutNumbersOrMarks) {
     EXPECT_EQ(static_cast<LNGedcomNode*>(copy.get())->lineNumber(), 0);
     EXPECT_EQ(copy->attributes(), nullptr);
     EXPECT_EQ(copy->childAt(1)->childAt(0)->parent(), copy->childAt(1));
+}
+
+TEST(BackgroundRelease, FreesOnItsOwnThreadAndTheCountsWaitForIt) {
+    struct Probe {
+        std::thread::id* freedOn;
+        Ref<LNNode> tree;
+        ~Probe() { *freedOn = std::this_thread::get_id(); }
+    };
+    const long live = LNNode::numAllocated() - LNNode::numDeallocated();
+    std::thread::id freedOn;
+    auto probe = std::make_unique<Probe>(
+        Probe{&freedOn, makeRef<LNNode>(SharedString::interned(u"NAME"), u"x", nullptr)});
+    probe->tree->addChild(makeRef<LNNode>(SharedString::interned(u"NAME"), nullptr, nullptr));
+    const SharedString name = SharedString::interned(u"NAME"); // shared with the tree, never counted
+    BackgroundRelease::release(std::move(probe));
+    EXPECT_EQ(LNNode::numAllocated() - LNNode::numDeallocated(), live);
+    EXPECT_NE(freedOn, std::this_thread::get_id());
+    EXPECT_EQ(name, u"NAME");
 }
