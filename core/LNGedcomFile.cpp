@@ -6,6 +6,7 @@
 #include "LNGedcomRecordSet.h"
 #include "LNProgress.h"
 #include "SystemLog.h"
+#include "TableAllocator.h"
 #include "TextServices.h"
 
 #include <fcntl.h>
@@ -169,6 +170,7 @@ std::optional<FileBytes> readRegularFile(const std::string& path) {
     // One byte more than the size, so that a file that grew is noticed.
     std::size_t capacity = static_cast<std::size_t>(std::max<off_t>(status.st_size, 0)) + 1;
     FileBytes file{std::make_unique_for_overwrite<char[]>(capacity), 0};
+    askForFreshPages(file.bytes.get(), capacity);
     for (;;) {
         if (file.size == capacity) {
             capacity *= 2;
@@ -549,6 +551,7 @@ String LNGedcomFile::stringFromUtf8Data(std::string_view data) {
     // memory is written once and not zeroed first.
     String text;
     text.reserve(data.size());
+    askForFreshPages(text.data(), data.size() * sizeof(char16_t));
     constexpr std::size_t chunkSize = 4096;
     char16_t chunk[chunkSize];
     const auto* p = reinterpret_cast<const unsigned char*>(data.data());

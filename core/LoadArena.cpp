@@ -1,6 +1,7 @@
 #include "LoadArena.h"
 
 #include "BackgroundRelease.h"
+#include "TableAllocator.h"
 
 #include <sys/mman.h>
 #include <unistd.h>
@@ -97,11 +98,8 @@ LoadArena::Block* LoadArena::newBlock() {
     std::uintptr_t end = start + 2 * blockSize;
     if (end > aligned + blockSize)
         munmap(reinterpret_cast<void*>(aligned + blockSize), end - aligned - blockSize);
-        // Every page of a block will be written: one call that maps them all
-        // costs less than a page fault for each (ignored where unsupported).
-#ifdef MADV_POPULATE_WRITE
-    madvise(reinterpret_cast<void*>(aligned), blockSize, MADV_POPULATE_WRITE);
-#endif
+    // Every page of a block will be written.
+    askForFreshPages(reinterpret_cast<void*>(aligned), blockSize);
 #ifdef KINLOOM_ADDRESS_SANITIZER
     // The leak checker scans only malloc's heap: what the blocks point to
     // (child lists, key blocks) would look lost while the blocks live.

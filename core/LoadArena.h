@@ -26,7 +26,8 @@ namespace kinloom {
 /// do; threads may each fill arenas of their own at once.
 class LoadArena {
   public:
-    static constexpr std::size_t blockSize = std::size_t{1} << 20;
+    /// The size of a huge page, so that the kernel can back a block with one.
+    static constexpr std::size_t blockSize = std::size_t{2} << 20;
 
     LoadArena();
     ~LoadArena();
