@@ -184,8 +184,8 @@ class LNNode {
     ChildList* children_ = nullptr;
     // Makes room for count children in all.
     void reserveChildList(std::size_t count, LoadArena* arena);
-    // The attribute map and a subclass's rare text are seldom present (marked
-    // lines, records' roots): one pointer for both keeps a line at 56 bytes.
+    // The attribute map and a subclass's rare text are seldom present (grammar
+    // items, records' roots): one pointer for both keeps a line at 56 bytes.
     struct Rare {
         AttributeMap attributes;
         bool hasAttributes = false;
