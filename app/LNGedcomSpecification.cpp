@@ -68,15 +68,8 @@ std::optional<std::string> readFile(const std::string& path) {
     return bytes;
 }
 
-void setMark(LNNode* node, const SharedString& mark) {
-    const SharedString* current = LNGedcomSpecification::markOf(node);
-    if (current && *current == mark) return;
-    node->setAttribute(mark, LNGedcomSpecification::validCodeKey());
-}
-
 bool isGood(const LNNode* node) {
-    const SharedString* mark = LNGedcomSpecification::markOf(node);
-    return mark && *mark == LNGedcomSpecification::goodMark();
+    return node->mark() == LNNode::Mark::good;
 }
 
 // The grammar parser's state between tokens: a state table over the tokens
@@ -262,22 +255,22 @@ Ref<LNNode> LNGedcomSpecification::parseSpecification() {
 // Validation
 
 const SharedString& LNGedcomSpecification::goodMark() {
-    static const SharedString mark(u"good");
-    return mark;
+    return LNNode::markText(LNNode::Mark::good);
 }
 
 const SharedString& LNGedcomSpecification::badChildMark() {
-    static const SharedString mark(u"badchild");
-    return mark;
+    return LNNode::markText(LNNode::Mark::badChild);
 }
 
 const SharedString& LNGedcomSpecification::badMark() {
-    static const SharedString mark(u"bad");
-    return mark;
+    return LNNode::markText(LNNode::Mark::bad);
 }
 
 const SharedString* LNGedcomSpecification::markOf(const LNNode* node) {
-    return attributeString(node->attributeForKey(validCodeKey()));
+    if (LNNode::Mark mark = node->mark(); mark != LNNode::Mark::none) return &LNNode::markText(mark);
+    // Another text under the key, which only the map holds.
+    const AttributeMap* map = node->attributes();
+    return map ? attributeString(map->get(validCodeKey())) : nullptr;
 }
 
 LNGedcomSpecification::AlternativeIndex LNGedcomSpecification::indexAlternatives(const LNNode* group) const {
@@ -350,7 +343,7 @@ LNGedcomSpecification::alternativesBelow(const Alternative& alternative) const {
 // accepted can be marked and its own "badchild" decided there. One walk over
 // a record instead of three saves most of the time on large files.
 bool LNGedcomSpecification::matchSubtree(LNNode* top, bool finish) const {
-    setMark(top, goodMark());
+    top->setMark(LNNode::Mark::good);
     frames_.assign(1, Frame{0, false});
     forEachPreOrder(
         top, [&](LNNode* line, std::size_t depth) { return depth == 0 || enterLine(line, finish); },
@@ -387,7 +380,7 @@ bool LNGedcomSpecification::enterLine(LNNode* child, bool finish) const {
         }
         return false;
     }
-    setMark(child, goodMark());
+    child->setMark(LNNode::Mark::good);
     frames_.push_back({firstChildAttempt, false});
     return true;
 }
@@ -395,7 +388,7 @@ bool LNGedcomSpecification::enterLine(LNNode* child, bool finish) const {
 void LNGedcomSpecification::leaveLine(LNNode* line, bool finish) const {
     // The line is done: its mark is "good" from the start of its match.
     const Frame done = frames_.back();
-    if (finish && done.badBelow) setMark(line, badChildMark());
+    if (finish && done.badBelow) line->setMark(LNNode::Mark::badChild);
     if (frames_.size() == 1) return; // the top: its attempts are the answer
     frames_.pop_back();
     if (done.badBelow) frames_.back().badBelow = true;
@@ -447,7 +440,7 @@ void LNGedcomSpecification::validateRecord(LNNode* root) const {
 
 void LNGedcomSpecification::setBads(LNNode* node) {
     forEachPreOrder(node, [](LNNode* line, std::size_t) {
-        if (!markOf(line)) setMark(line, badMark());
+        if (!markOf(line)) line->setMark(LNNode::Mark::bad);
     });
 }
 
@@ -462,11 +455,11 @@ void LNGedcomSpecification::setBadChildren(LNNode* node) {
             path.resize(depth);
             path.push_back(line);
             if (depth == 0 || isGood(line)) return true;
-            setMark(path[depth - 1], badChildMark());
+            path[depth - 1]->setMark(LNNode::Mark::badChild);
             return false;
         },
         [&](LNNode* line, std::size_t depth) {
-            if (depth > 0 && !isGood(line)) setMark(path[depth - 1], badChildMark());
+            if (depth > 0 && !isGood(line)) path[depth - 1]->setMark(LNNode::Mark::badChild);
         });
 }
 

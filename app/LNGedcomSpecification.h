@@ -95,9 +95,9 @@ class LNGedcomSpecification {
     /// somewhere below it. Lines below a non-"good" line are not visited.
     static void setBadChildren(LNNode* node);
 
-    /// The attribute key of the marks and the three marks, shared so that
-    /// marking a line allocates no string.
-    static StringView validCodeKey() { return u"validcode"; }
+    /// The attribute key of the marks and the three marks' texts (the
+    /// validator writes LNNode::Mark, which allocates nothing).
+    static StringView validCodeKey() { return LNNode::markKey; }
     static const SharedString& goodMark();
     static const SharedString& badChildMark();
     static const SharedString& badMark();

@@ -2,7 +2,6 @@
 
 #include "LNKinloomController.h"
 
-#include "LNGedcomSpecification.h"
 #include "PreOrderWalk.h"
 #include "TextServices.h"
 
@@ -76,8 +75,10 @@ void LNKinloomController::collectStructureProblems() {
     structureProblems_.clear();
     for (const auto& person : gedcomRecords_->indiRecords()) {
         forEachPreOrder(person->root().get(), [&](LNNode* node, std::size_t) {
-            const SharedString* mark = LNGedcomSpecification::markOf(node);
-            if (!mark || *mark != LNGedcomSpecification::badMark()) return true;
+            // The validator leaves a line "good" only when every line below
+            // it is: most records are passed over at their root.
+            if (node->mark() == LNNode::Mark::good) return false;
+            if (node->mark() != LNNode::Mark::bad) return true;
             // A rejected line's own lines are rejected with it: one problem says it.
             String text = node->name().str() + u" is not allowed ";
             text +=

@@ -3,6 +3,8 @@
 // A value may hold a node, which its copies and assignments count.
 #include "LNNode.h"
 
+#include <algorithm>
+
 namespace kinloom {
 
 void AttributeMap::set(StringView key, AttributeValue value) {
@@ -19,6 +21,12 @@ void AttributeMap::set(StringView key, AttributeValue value) {
     if (size == entries_.capacity() && size > 0)
         entries_.reserve(size < 16 ? (size / 4 + 1) * 4 : size * 3 / 2);
     entries_.emplace_back(SharedString::interned(key), std::move(value));
+}
+
+void AttributeMap::remove(StringView key) {
+    auto found = std::find_if(entries_.begin(), entries_.end(),
+                              [key](const auto& entry) { return entry.first == key; });
+    if (found != entries_.end()) entries_.erase(found);
 }
 
 const AttributeValue* AttributeMap::get(StringView key) const {

@@ -12,6 +12,8 @@ namespace kinloom {
 class AttributeMap {
   public:
     void set(StringView key, AttributeValue value);
+    /// Removes the key's entry, if any; the others keep their order.
+    void remove(StringView key);
     /// The value under the key, or null.
     const AttributeValue* get(StringView key) const;
     std::size_t size() const { return entries_.size(); }

@@ -8,6 +8,8 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <new>
 
@@ -69,6 +71,30 @@ String attributeText(const AttributeValue& value) {
     return std::visit(Describe(), value);
 }
 
+// A mark's text as an attribute value (none: the empty text).
+const AttributeValue& markValue(LNNode::Mark mark) {
+    static const AttributeValue values[] = {SharedString(u""), SharedString(u"good"),
+                                            SharedString(u"badchild"), SharedString(u"bad")};
+    return values[static_cast<int>(mark)];
+}
+
+LNNode::Mark markNamed(const AttributeValue& value) {
+    const SharedString* text = std::get_if<SharedString>(&value);
+    if (!text || text->empty()) return LNNode::Mark::none;
+    for (auto mark : {LNNode::Mark::good, LNNode::Mark::badChild, LNNode::Mark::bad}) {
+        if (*text == LNNode::markText(mark)) return mark;
+    }
+    return LNNode::Mark::none;
+}
+
+void appendAttribute(String& buffer, StringView key, const AttributeValue& value) {
+    buffer += u' ';
+    buffer += key;
+    buffer += u"=\"";
+    buffer += attributeText(value);
+    buffer += u'"';
+}
+
 } // namespace
 
 // Frees nodes whose count dropped to zero one at a time from a work list, so
@@ -107,6 +133,11 @@ LNNode::LNNode(SharedString name, SharedString value, const AttributeMap* attrib
     : name_(std::move(name)), value_(std::move(value)) {
     if (attributes) setAttributes(attributes);
     ++threadNodes.allocated;
+}
+
+void LNNode::countOverflow() {
+    std::fputs("kinloom: a node's reference count overflowed\n", stderr);
+    std::abort();
 }
 
 void LNNode::destroy() const {
@@ -237,22 +268,41 @@ int LNNode::treeSize() const {
     return size;
 }
 
+const SharedString& LNNode::markText(Mark mark) {
+    return std::get<SharedString>(markValue(mark));
+}
+
+void LNNode::setMark(Mark mark) {
+    // "validcode" is in the bits or in the map, never in both.
+    if (rare_ && rare_->hasAttributes) rare_->attributes.remove(markKey);
+    refCount_ = (refCount_ & ~markMask) | (static_cast<std::uint32_t>(mark) << markShift);
+}
+
 void LNNode::setAttribute(AttributeValue value, StringView key) {
+    if (key == markKey) {
+        Mark mark = markNamed(value);
+        setMark(mark);
+        if (mark != Mark::none) return;
+    }
     Rare& rare = this->rare();
     rare.hasAttributes = true;
     rare.attributes.set(key, std::move(value));
 }
 
 const AttributeValue* LNNode::attributeForKey(StringView key) const {
+    if (mark() != Mark::none && key == markKey) return &markValue(mark());
     const AttributeMap* map = attributes();
     return map ? map->get(key) : nullptr;
 }
 
 void LNNode::setAttributes(const AttributeMap* attributes) {
+    setMark(Mark::none);
     if (attributes) {
         Rare& rare = this->rare();
         rare.attributes = *attributes;
         rare.hasAttributes = true;
+        const AttributeValue* value = attributes->get(markKey);
+        if (Mark mark = value ? markNamed(*value) : Mark::none; mark != Mark::none) setMark(mark);
     } else if (rare_) {
         rare_->attributes = AttributeMap();
         rare_->hasAttributes = false;
@@ -296,14 +346,11 @@ void LNNode::fullXMLDescription(String& buffer, const std::optional<String>& ind
         appendIndent(buffer, indent, depth);
         buffer += u'<';
         buffer += node->name_.view();
+        // The mark, kept apart from the map, comes before the map's entries.
+        if (node->mark() != Mark::none) appendAttribute(buffer, markKey, markValue(node->mark()));
         if (const AttributeMap* attributes = node->attributes()) {
-            for (const auto& [key, value] : attributes->entries()) {
-                buffer += u' ';
-                buffer += key.view();
-                buffer += u"=\"";
-                buffer += attributeText(value);
-                buffer += u'"';
-            }
+            for (const auto& [key, value] : attributes->entries())
+                appendAttribute(buffer, key.view(), value);
         }
         bool hasValue = !node->value_.empty();
         if (hasValue) {
@@ -335,7 +382,9 @@ void LNNode::fullXMLDescription(String& buffer, const std::optional<String>& ind
 
 Ref<LNNode> LNNode::shallowCopy() const {
     if (isGedcomLine()) return static_cast<const LNGedcomNode*>(this)->LNGedcomNode::shallowCopy();
-    return makeRef<LNNode>(name_, value_, attributes());
+    Ref<LNNode> copied = makeRef<LNNode>(name_, value_, attributes());
+    if (mark() != Mark::none) copied->setMark(mark());
+    return copied;
 }
 
 LNNode::Rare& LNNode::rare() {

@@ -40,7 +40,13 @@ class LNNode {
 
     // Reference counting (see Ref). A node whose count drops to zero is freed
     // together with every descendant nobody else holds, without recursion.
-    void retain() const { ++refCount_; }
+    void retain() const {
+        // A count at the top of its bits stops the program rather than carry
+        // into the mark and flags beside it.
+        if ((refCount_ & countMask) == countMask) [[unlikely]]
+            countOverflow();
+        ++refCount_;
+    }
     void release() const {
         assert((refCount_ & countMask) > 0);
         if ((--refCount_ & countMask) == 0) destroy();
@@ -94,13 +100,28 @@ class LNNode {
     /// The number of nodes in the subtree, the receiver included.
     int treeSize() const;
 
+    /// The structure check's mark of a line, the attribute "validcode" when
+    /// it holds one of the three texts. A file has millions of marked lines,
+    /// so the mark lives in two bits of the node, not in the attribute map.
+    enum class Mark : std::uint8_t { none, good, badChild, bad };
+    static constexpr StringView markKey = u"validcode";
+    /// "good", "badchild" or "bad"; the empty text for none.
+    static const SharedString& markText(Mark mark);
+    /// none when "validcode" is absent or holds another text (in the map).
+    Mark mark() const { return static_cast<Mark>((refCount_ & markMask) >> markShift); }
+    /// Sets "validcode" to the mark's text, or removes it for none.
+    void setMark(Mark mark);
+
+    /// Under the key "validcode", a mark's text sets the mark (see Mark).
     void setAttribute(AttributeValue value, StringView key);
     /// The value under the key, or null when it is not there.
     const AttributeValue* attributeForKey(StringView key) const;
+    /// Every attribute but the mark; null when there are none of those.
     const AttributeMap* attributes() const {
         return rare_ && rare_->hasAttributes ? &rare_->attributes : nullptr;
     }
-    /// Installs a copy of the map (null: none).
+    /// Replaces all attributes, the mark included, by a copy of the map
+    /// (null: none); a mark's text under "validcode" becomes the mark.
     void setAttributes(const AttributeMap* attributes);
 
     /// The name, or name, one blank and value.
@@ -140,10 +161,13 @@ class LNNode {
   private:
     friend class NodeReleaser;
     // The top bit of the count marks a node made in a LoadArena, the next
-    // one an LNGedcomNode.
+    // one an LNGedcomNode, the two below hold the Mark.
     static constexpr std::uint32_t arenaFlag = 0x80000000u;
     static constexpr std::uint32_t gedcomFlag = 0x40000000u;
-    static constexpr std::uint32_t countMask = ~(arenaFlag | gedcomFlag);
+    static constexpr int markShift = 28;
+    static constexpr std::uint32_t markMask = 3u << markShift;
+    static constexpr std::uint32_t countMask = ~(arenaFlag | gedcomFlag | markMask);
+    [[noreturn]] static void countOverflow();
     void destroy() const;
     mutable std::uint32_t refCount_ = 0;
 
@@ -161,8 +185,8 @@ class LNNode {
     ChildList* children_ = nullptr;
     // Makes room for count children in all.
     void reserveChildList(std::size_t count, LoadArena* arena);
-    // The attribute map and a subclass's rare text are seldom present (marked
-    // lines, records' roots): one pointer for both keeps a line at 56 bytes.
+    // The attribute map and a subclass's rare text are seldom present (grammar
+    // items, records' roots): one pointer for both keeps a line at 56 bytes.
     struct Rare {
         AttributeMap attributes;
         bool hasAttributes = false;

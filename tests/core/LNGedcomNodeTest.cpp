@@ -98,3 +98,29 @@ TEST(BackgroundRelease, FreesOnItsOwnThreadAndTheCountsWaitForIt) {
     EXPECT_NE(freedOn, std::this_thread::get_id());
     EXPECT_EQ(name, u"NAME");
 }
+
+TEST(LNNode, KeepsTheThreeMarksInTheNodeAndAnyOtherValidcodeInTheMapAlike) {
+    const String texts[] = {u"good", u"badchild", u"bad", u"Good", u""};
+    auto isMark = [](const String& text) { return text == u"good" || text == u"badchild" || text == u"bad"; };
+    for (const String& before : texts) {
+        for (const String& text : texts) {
+            Ref<LNNode> node = makeRef<LNNode>(SharedString(u"N"), SharedString(), nullptr);
+            node->setAttribute(SharedString(before), u"validcode");
+            node->setAttribute(SharedString(text), u"validcode");
+            EXPECT_EQ(node->mark() != LNNode::Mark::none, isMark(text));
+            EXPECT_EQ(node->attributes() == nullptr,
+                      isMark(before) && isMark(text)); // a mark makes no map
+            EXPECT_EQ(node->attributes() ? node->attributes()->size() : 0u, isMark(text) ? 0u : 1u);
+            EXPECT_EQ(attributeString(node->attributeForKey(u"validcode"))->str(), text);
+            AttributeMap map;
+            map.set(u"validcode", SharedString(text));
+            Ref<LNNode> built = makeRef<LNNode>(SharedString(u"N"), SharedString(), &map),
+                        copy = node->copy();
+            EXPECT_EQ(built->mark(), node->mark());
+            for (LNNode* dumped : {node.get(), built.get(), copy.get()})
+                EXPECT_EQ(dumped->fullXMLDescription(), u"<N validcode=\"" + text + u"\"/>\n");
+            node->setAttribute(std::int64_t{1}, u"n"); // the mark, in or out of the map, dumps first
+            EXPECT_EQ(node->fullXMLDescription(), u"<N validcode=\"" + text + u"\" n=\"1\"/>\n");
+        }
+    }
+}
