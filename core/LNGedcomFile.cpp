@@ -459,10 +459,10 @@ LNGedcomFile::LNGedcomFile(const std::string& path) {
         .number(utf8)
         .write();
     LNProgress::tell(LNProgress::Stage::decoding, 1, 2);
-    string_ = decodeData(data, ascii, ansel, utf8);
+    text_.reset(KeptText::make(decodeData(data, ascii, ansel, utf8)));
     // The record set's nodes need the room more than the bytes do.
     file.reset();
-    setRecordSet(std::make_unique<LNGedcomRecordSet>(&*string_, errors()));
+    setRecordSet(std::make_unique<LNGedcomRecordSet>(*text_, errors()));
 }
 
 LNGedcomFile::LNGedcomFile(StringView path) : LNGedcomFile(toUtf8(path)) {}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "KeptText.h"
 #include "LNGedcomSource.h"
 #include "SharedString.h"
 
@@ -24,7 +25,7 @@ class LNGedcomFile : public LNGedcomSource {
     /// The path that was read; absent when the file could not be read.
     const std::optional<std::string>& path() const { return path_; }
     /// The decoded text; absent when the file could not be read.
-    const std::optional<String>& string() const { return string_; }
+    const std::optional<String>& string() const { return text_->text(); }
 
     /// Logs the histogram and the byte statistics and tells which character
     /// sets the bytes fit. Where only the forced-ASCII rule would make a file
@@ -48,7 +49,8 @@ class LNGedcomFile : public LNGedcomSource {
     String decodeData(std::string_view data, bool ascii, bool ansel, bool utf8);
 
     std::optional<std::string> path_;
-    std::optional<String> string_;
+    // Kept beyond the file's life while a line made from it lives.
+    KeptText::Hold text_{KeptText::make(std::nullopt)};
 };
 
 /// Logs the label, one line for every byte above 128 with its line number,

@@ -163,8 +163,9 @@ std::size_t nextBreak(StringView text, std::size_t from) {
 }
 
 // Assembles the lines of the text, the first numbered firstLine.
-std::unique_ptr<RecordList> assemble(StringView text, int firstLine, int maxCount, LNGedcomErrors* errors) {
-    LoadArena arena;
+std::unique_ptr<RecordList> assemble(StringView text, int firstLine, int maxCount, LNGedcomErrors* errors,
+                                     KeptText* keptText) {
+    LoadArena arena(keptText);
     RecordBuilder builder(arena, maxCount, errors);
     int lineNumber = firstLine - 1;
     std::size_t start = 0;
@@ -204,7 +205,7 @@ int countBreaks(StringView text) {
 std::unique_ptr<RecordList>
 LNGedcomRecordAssembler::recordsFromStrings(const std::vector<StringView>& lines) const {
     if (lines.empty()) return nullptr;
-    LoadArena arena;
+    LoadArena arena(keptText_);
     RecordBuilder builder(arena, maxCount_, errors_);
     int lineNumber = 0;
     for (StringView line : lines) {
@@ -217,7 +218,7 @@ std::unique_ptr<RecordList> LNGedcomRecordAssembler::recordsFromText(StringView 
     std::size_t split = 0;
     if (maxCount_ == 0 && text.size() >= parallelThreshold_ && std::thread::hardware_concurrency() > 1)
         split = recordStartNearMiddle(text);
-    if (split == 0) return assemble(text, 1, maxCount_, errors_);
+    if (split == 0) return assemble(text, 1, maxCount_, errors_, keptText_);
     return recordsFromHalves(text, split);
 }
 
@@ -237,14 +238,15 @@ std::unique_ptr<RecordList> LNGedcomRecordAssembler::recordsFromHalves(StringVie
         std::jthread helper([&] {
             try {
                 LogCapture capture;
-                secondRecords = assemble(second, secondFirstLine, 0, errors_ ? &secondErrors : nullptr);
+                secondRecords =
+                    assemble(second, secondFirstLine, 0, errors_ ? &secondErrors : nullptr, keptText_);
                 secondLog = capture.lines();
             } catch (...) {
                 failure = std::current_exception();
             }
         });
         // The first half ends before the line break that ends its last line.
-        records = assemble(text.substr(0, split - 1), 1, 0, errors_);
+        records = assemble(text.substr(0, split - 1), 1, 0, errors_, keptText_);
     }
     if (failure) std::rethrow_exception(failure);
     for (const std::string& line : secondLog)

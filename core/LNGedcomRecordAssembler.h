@@ -9,6 +9,7 @@
 
 namespace kinloom {
 
+class KeptText;
 class LNGedcomRecord;
 
 /// The record assembler: parses each line, hangs it under its superior line
@@ -34,6 +35,9 @@ class LNGedcomRecordAssembler {
     /// when the machine has more than one processor (8 Mi by default; tests
     /// lower it to see both halves at work).
     void setParallelThreshold(std::size_t length) { parallelThreshold_ = length; }
+    /// The text that the texts given lie in, kept for as long as a line made
+    /// from it lives: the lines' values then point into it (null: copied).
+    void setKeptText(KeptText* text) { keptText_ = text; }
 
     /// Null when lines is empty; an empty list when the lines hold no level-0
     /// line. The views are only read during the call.
@@ -49,6 +53,7 @@ class LNGedcomRecordAssembler {
     int maxCount_;
     LNGedcomErrors* errors_;
     std::size_t parallelThreshold_ = std::size_t{8} << 20;
+    KeptText* keptText_ = nullptr;
 };
 
 } // namespace kinloom

@@ -1,5 +1,8 @@
 #include "LNGedcomRecordSet.h"
 
+#include "KeptText.h"
+#include "LNGedcomRecordAssembler.h"
+
 #include "LoadStages.h"
 #include "RecordWalk.h"
 
@@ -25,14 +28,22 @@ LNGedcomRecordSet::LNGedcomRecordSet(const String* text, LNGedcomErrors* errors,
     readRecords(text);
 }
 
+LNGedcomRecordSet::LNGedcomRecordSet(KeptText& text, LNGedcomErrors* errors) : errors_(errors) {
+    readRecords(text.text() ? &*text.text() : nullptr, &text);
+}
+
 LNGedcomRecordSet::~LNGedcomRecordSet() = default;
 
-void LNGedcomRecordSet::readRecords(const String* text) {
+void LNGedcomRecordSet::readRecords(const String* text, KeptText* kept) {
     // Every single line-break character ends a line, so CR LF files number
     // their lines 1, 3, 5, ... The lines are taken one by one from the text:
     // a list of them would add 16 bytes a line to the peak.
     LoadStages::ended("start of record set");
-    if (text) records_ = LNGedcomRecord::gedcomRecordsFromText(*text, 0, errors_);
+    if (text) {
+        LNGedcomRecordAssembler assembler(0, errors_);
+        assembler.setKeptText(kept);
+        records_ = assembler.recordsFromText(*text);
+    }
     if (logger_) {
         std::string count = std::to_string(records_ ? records_->size() : 0);
         logger_->addLogString(u"Number of Gedcom records is " + String(count.begin(), count.end()) + u"\n");

@@ -18,6 +18,8 @@
 
 namespace kinloom {
 
+class KeptText;
+
 /// A relative's place beside a person, in the order relativesOfIndi lists them.
 enum class LNRelativeRole { father, mother, sibling, spouse, child };
 
@@ -65,6 +67,8 @@ class LNGedcomRecordSet {
     LNGedcomRecordSet(const String* text, LNGedcomErrors* errors)
         : LNGedcomRecordSet(text, errors, nullptr) {}
     LNGedcomRecordSet(const String* text, LNGedcomErrors* errors, LNLogger* logger);
+    /// The same over a kept text, which the lines' values point into.
+    LNGedcomRecordSet(KeptText& text, LNGedcomErrors* errors);
     ~LNGedcomRecordSet();
     LNGedcomRecordSet(const LNGedcomRecordSet&) = delete;
     LNGedcomRecordSet& operator=(const LNGedcomRecordSet&) = delete;
@@ -171,7 +175,7 @@ class LNGedcomRecordSet {
     // A kind list never nears 2^30 records: each takes far more than a byte.
     static constexpr std::uint32_t positionMask = 0x3FFFFFFFu;
 
-    void readRecords(const String* text);
+    void readRecords(const String* text, KeptText* kept = nullptr);
     void fileRecords();
     void fileRecord(std::uint32_t number, StringView key, std::uint64_t hash);
     void buildNameIndex();

@@ -1,6 +1,7 @@
 #include "LoadArena.h"
 
 #include "BackgroundRelease.h"
+#include "KeptText.h"
 #include "TableAllocator.h"
 
 #include <sys/mman.h>
@@ -31,11 +32,14 @@ struct LoadArena::Block {
     // Bytes at the end given back to the system when the arena that filled
     // the block ended.
     std::uint64_t returned;
+    // The text the block's lines may point into, held while the block lives.
+    KeptText* text;
 };
+
 
 namespace {
 
-constexpr std::size_t headerSize = 16;
+constexpr std::size_t headerSize = 24; // the Block, rounded to 8
 constexpr std::size_t largest = LoadArena::blockSize / 8;
 
 std::atomic<long> liveBlocks{0};
@@ -43,9 +47,8 @@ std::atomic<long> bytesHeld{0};
 
 } // namespace
 
-LoadArena::LoadArena() = default;
-
 LoadArena::~LoadArena() {
+    static_assert(sizeof(Block) <= headerSize);
     if (!block_) return;
     // Nothing more is made in the last block: its unused pages go back, or
     // a small file would hold a whole block's memory for its few lines.
@@ -64,7 +67,7 @@ void* LoadArena::allocate(std::size_t bytes) {
     if (bytes > largest) return nullptr;
     if (!block_ || used_ + bytes > blockSize) {
         if (block_) dropBlock(block_);
-        block_ = newBlock();
+        block_ = newBlock(text_);
         used_ = headerSize;
     }
     void* object = reinterpret_cast<char*>(block_) + used_;
@@ -87,7 +90,7 @@ long LoadArena::numBytes() {
     return bytesHeld;
 }
 
-LoadArena::Block* LoadArena::newBlock() {
+LoadArena::Block* LoadArena::newBlock(KeptText* text) {
     // Twice the size, then the unaligned ends go back: the block is aligned
     // to its size, which malloc does not promise for blocks this large.
     void* mapped = mmap(nullptr, 2 * blockSize, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
@@ -108,6 +111,8 @@ LoadArena::Block* LoadArena::newBlock() {
     auto* block = reinterpret_cast<Block*>(aligned);
     block->live = 1; // the arena's own hold while it fills the block
     block->returned = 0;
+    block->text = text;
+    if (text) text->retain();
     ++liveBlocks;
     bytesHeld += static_cast<long>(blockSize);
     return block;
@@ -119,7 +124,9 @@ void LoadArena::dropBlock(Block* block) {
     __lsan_unregister_root_region(block, blockSize);
 #endif
     bytesHeld -= static_cast<long>(blockSize - block->returned);
+    KeptText* text = block->text;
     munmap(block, blockSize);
+    if (text) text->release();
     --liveBlocks;
 }
 

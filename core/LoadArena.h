@@ -7,6 +7,8 @@
 
 namespace kinloom {
 
+class KeptText;
+
 /// Memory for the nodes and line strings of one load, taken from large blocks
 /// instead of one malloc each: a loaded file has millions of lines, and a
 /// malloc and a free per node, value and key cost as much time as the rest of
@@ -29,7 +31,9 @@ class LoadArena {
     /// The size of a huge page, so that the kernel can back a block with one.
     static constexpr std::size_t blockSize = std::size_t{2} << 20;
 
-    LoadArena();
+    /// With a kept text, each block holds the text while it lives, and the
+    /// values of lines made here that lie in the text point into it.
+    explicit LoadArena(KeptText* text = nullptr) : text_(text) {}
     ~LoadArena();
     LoadArena(const LoadArena&) = delete;
     LoadArena& operator=(const LoadArena&) = delete;
@@ -41,6 +45,8 @@ class LoadArena {
     static void free(void* object);
     /// The tags of this load: a few dozen texts met millions of times.
     InternTable& tags() { return tags_; }
+    /// The text the lines made here may point into; null when none.
+    const KeptText* keptText() const { return text_; }
 
     /// The number of blocks alive in the process, for tests and benchmarks,
     /// once the background releases handed over before have ended.
@@ -52,9 +58,10 @@ class LoadArena {
 
   private:
     struct Block;
-    static Block* newBlock();
+    static Block* newBlock(KeptText* text);
     static void dropBlock(Block* block);
 
+    KeptText* text_;
     Block* block_ = nullptr;
     std::size_t used_ = 0;
     InternTable tags_;

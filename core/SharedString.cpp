@@ -1,6 +1,7 @@
 #include "SharedString.h"
 
 #include "InternTable.h"
+#include "KeptText.h"
 #include "LoadArena.h"
 
 #include <algorithm>
@@ -31,7 +32,22 @@ SharedString::SharedString(StringView text) {
     rep_ = makeRep(memory, text);
 }
 
+SharedString SharedString::slice(StringView text) {
+    SharedString made;
+    if constexpr (sizeof(std::uintptr_t) == 8) {
+        const auto address = reinterpret_cast<std::uintptr_t>(text.data());
+        if ((address >> sliceLengthShift) != 0 || (address & sliceTag) != 0 ||
+            text.size() >= (std::size_t{1} << (64 - sliceLengthShift)))
+            return made;
+        made.rep_ = reinterpret_cast<Rep*>(address | sliceTag |
+                                           static_cast<std::uintptr_t>(text.size()) << sliceLengthShift);
+    }
+    return made;
+}
+
 SharedString SharedString::inArena(StringView text, LoadArena& arena) {
+    if (const KeptText* kept = arena.keptText(); kept && !text.empty() && kept->contains(text))
+        if (SharedString made = slice(text)) return made;
     void* memory = arena.allocate(repSize(text.size()));
     if (!memory) return SharedString(text);
     SharedString made;
@@ -47,7 +63,7 @@ SharedString SharedString::immortal(StringView text) {
 }
 
 void SharedString::release() {
-    if (rep_ && rep_->refs & immortalFlag) {
+    if (isSlice() || (rep_ && rep_->refs & immortalFlag)) {
         rep_ = nullptr;
         return;
     }

@@ -30,7 +30,16 @@ class SharedString {
     SharedString(StringView text);
     SharedString(const String& text) : SharedString(StringView(text)) {}
     SharedString(const char16_t* text) : SharedString(StringView(text)) {}
-    SharedString(const SharedString& other) : rep_(other.rep_) { retain(); }
+    /// A copy of a slice (see inArena) is a copy of its text: only the line
+    /// that holds a slice is sure to live as long as the text it points into.
+    SharedString(const SharedString& other) : rep_(other.rep_) {
+        if (isSlice()) {
+            rep_ = nullptr;
+            *this = SharedString(other.view());
+        } else {
+            retain();
+        }
+    }
     SharedString(SharedString&& other) noexcept : rep_(other.rep_) { other.rep_ = nullptr; }
     // Most strings that die are moved-from or absent: no call for those.
     ~SharedString() {
@@ -49,19 +58,27 @@ class SharedString {
     static SharedString interned(StringView text);
     /// A copy of the text that is never counted nor freed (see interned).
     static SharedString immortal(StringView text);
-    /// A copy of the text in the arena's memory (the heap when it is too
-    /// long for the arena); it behaves as any other SharedString.
+    /// The text for a line made in the arena: where the arena keeps the text
+    /// the view lies in (see KeptText), a slice of it, eight bytes that point
+    /// into it; else a copy in the arena's memory (the heap when it is too
+    /// long for the arena). Either behaves as any other SharedString.
     static SharedString inArena(StringView text, LoadArena& arena);
 
     bool isNull() const { return rep_ == nullptr; }
     explicit operator bool() const { return rep_ != nullptr; }
     /// The text; empty when absent.
-    StringView view() const { return rep_ ? StringView(rep_->data, rep_->length) : StringView(); }
+    StringView view() const {
+        if (isSlice()) return StringView(sliceData(), sliceLength());
+        return rep_ ? StringView(rep_->data, rep_->length) : StringView();
+    }
     operator StringView() const { return view(); }
     String str() const { return String(view()); }
-    std::size_t size() const { return rep_ ? rep_->length : 0; }
+    std::size_t size() const {
+        if (isSlice()) return sliceLength();
+        return rep_ ? rep_->length : 0;
+    }
     bool empty() const { return size() == 0; }
-    char16_t operator[](std::size_t i) const { return rep_->data[i]; }
+    char16_t operator[](std::size_t i) const { return view()[i]; }
 
     /// Equal when both are absent, or both present with the same code units.
     friend bool operator==(const SharedString& a, const SharedString& b) {
@@ -84,6 +101,21 @@ class SharedString {
     void retain() const {
         if (rep_ && !(rep_->refs & immortalFlag)) ++rep_->refs;
     }
+    // A slice is no Rep: its bit 0 is set, bits 1-47 hold the address of the
+    // text (a code unit's address is even) and bits 48-63 its length.
+    static constexpr std::uintptr_t sliceTag = 1;
+    static constexpr int sliceLengthShift = 48;
+    bool isSlice() const { return reinterpret_cast<std::uintptr_t>(rep_) & sliceTag; }
+    const char16_t* sliceData() const {
+        constexpr std::uintptr_t addressBits = (std::uintptr_t{1} << sliceLengthShift) - 1 - sliceTag;
+        return reinterpret_cast<const char16_t*>(reinterpret_cast<std::uintptr_t>(rep_) & addressBits);
+    }
+    std::size_t sliceLength() const {
+        return static_cast<std::size_t>(static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(rep_)) >>
+                                        sliceLengthShift);
+    }
+    /// A slice of the text, or absent where its address or length does not fit.
+    static SharedString slice(StringView text);
     void release();
     static constexpr std::uint32_t arenaFlag = 0x80000000u;
     static constexpr std::uint32_t immortalFlag = 0x40000000u;

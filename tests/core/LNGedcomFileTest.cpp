@@ -193,6 +193,17 @@ TEST(LNGedcomFile, ChoosesTheCharacterSetOfEachTestFile) {
     Loaded utf8 = load("tests/data/charset-utf8.ged");
     EXPECT_TRUE(utf8.logged("THINK THIS IS THE BAD CASE::: string length is 103"));
     EXPECT_EQ(load("tests/data/charset-utf8-bom.ged").file->errors()->count(), 0);
+
+    // The lines' values point into the decoded text, which stays while a
+    // line lives; a copy of a value is a text of its own.
+    Ref<LNGedcomNode> person = utf8.file->recordSet()->indiWithKey(u"@I1@")->root();
+    SharedString copy = person->childAt(0)->value();
+    const char16_t* inText = person->childAt(0)->value().view().data();
+    EXPECT_TRUE(inText >= utf8.file->string()->data() && inText < utf8.file->string()->data() + 103);
+    EXPECT_NE(copy.view().data(), inText);
+    utf8.file.reset();
+    EXPECT_EQ(person->childAt(0)->value(), u"José /Núñez/");
+    EXPECT_EQ(copy, u"José /Núñez/");
 }
 
 TEST(LNGedcomFile, ReadsTheHeaderOnceWithoutReportsWhereOnlyItDecides) {
