@@ -2,7 +2,6 @@
 
 #include "BackgroundRelease.h"
 #include "KeptText.h"
-#include "TableAllocator.h"
 
 #include <sys/mman.h>
 #include <unistd.h>
@@ -101,8 +100,13 @@ LoadArena::Block* LoadArena::newBlock(KeptText* text) {
     std::uintptr_t end = start + 2 * blockSize;
     if (end > aligned + blockSize)
         munmap(reinterpret_cast<void*>(aligned + blockSize), end - aligned - blockSize);
-    // Every page of a block will be written.
-    askForFreshPages(reinterpret_cast<void*>(aligned), blockSize);
+    // Every page of a block will be written: one call that maps them all
+    // costs less than a page fault for each (ignored where unsupported).
+    // Not huge pages: with two threads filling blocks, the open took 15%
+    // longer with them on the 300,000-person file.
+#ifdef MADV_POPULATE_WRITE
+    madvise(reinterpret_cast<void*>(aligned), blockSize, MADV_POPULATE_WRITE);
+#endif
 #ifdef KINLOOM_ADDRESS_SANITIZER
     // The leak checker scans only malloc's heap: what the blocks point to
     // (child lists, key blocks) would look lost while the blocks live.

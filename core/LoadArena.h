@@ -28,8 +28,7 @@ class KeptText;
 /// do; threads may each fill arenas of their own at once.
 class LoadArena {
   public:
-    /// The size of a huge page, so that the kernel can back a block with one.
-    static constexpr std::size_t blockSize = std::size_t{2} << 20;
+    static constexpr std::size_t blockSize = std::size_t{1} << 20;
 
     /// With a kept text, each block holds the text while it lives, and the
     /// values of lines made here that lie in the text point into it.
