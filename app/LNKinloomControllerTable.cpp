@@ -2,6 +2,8 @@
 
 #include "LNKinloomController.h"
 
+#include "RecordWalk.h"
+
 #include "TextServices.h"
 
 #include <algorithm>
@@ -144,7 +146,7 @@ void LNKinloomController::setupTableData(const IndiList* persons) {
     std::iota(rowIds_.begin(), rowIds_.end(), 0);
     resetPersonRowMap();
     idOfPosition_.assign(gedcomRecords_ ? static_cast<std::size_t>(gedcomRecords_->numIndis()) : 0, noId);
-    for (std::size_t i = 0; i < count; ++i) {
+    forEachRecordAhead<PersonLinesAhead>(source, [&](const LNGedcomIndiRecord&, std::size_t i) {
         if (i % 4096 == 0) LNProgress::tell(LNProgress::Stage::table, i, 2 * count);
         LNGedcomIndiRecord* person = sortedPersonRecords_->emplace_back(source[i]).get();
         person->setAttribute(static_cast<std::int64_t>(i + 1), u"id");
@@ -159,7 +161,7 @@ void LNKinloomController::setupTableData(const IndiList* persons) {
         person->setAttribute(shared.valueOf(life.birthPlace, birthPlaces), u"birthPlace");
         person->setAttribute(shared.valueOf(life.deathYear, deathYears), u"deathYear");
         person->setAttribute(shared.valueOf(life.deathPlace, deathPlaces), u"deathPlace");
-    }
+    });
     sorter_.setTexts(shared.take(), std::move(textNumbers));
     // A second pass, so that a parent listed after the child has its name
     // already; the child's cell shares the parent's text.

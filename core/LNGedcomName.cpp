@@ -84,7 +84,8 @@ LNGedcomName::LNGedcomName(StringView value) : original_(value) {
     parse(value);
 }
 
-LNGedcomName::LNGedcomName(const SharedString& value) : original_(value ? value : SharedString(u"")) {
+LNGedcomName::LNGedcomName(const SharedString& value)
+    : original_(value ? SharedString::borrowed(value) : SharedString(u"")) {
     parse(value.view());
 }
 

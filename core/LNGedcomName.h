@@ -16,7 +16,9 @@ class LNGedcomName {
     explicit LNGedcomName(StringView value);
     explicit LNGedcomName(const char16_t* value) : LNGedcomName(StringView(value)) {}
     explicit LNGedcomName(const String& value) : LNGedcomName(StringView(value)) {}
-    /// The same, keeping a share of the text rather than a copy.
+    /// The same, keeping a share of the text rather than a copy; a slice of
+    /// a line's text stays one, so the name must not outlive that line (a
+    /// person's record keeps both).
     explicit LNGedcomName(const SharedString& value);
 
     StringView original() const { return original_.view(); }

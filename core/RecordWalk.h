@@ -57,6 +57,15 @@ struct PersonAhead {
     }
 };
 
+/// Both of the above, for a pass over persons that reads their names and
+/// lines (the person table's rows).
+struct PersonLinesAhead {
+    static void step(int step, const LNGedcomIndiRecord& indi) {
+        PersonAhead::step(step, indi);
+        LinesAhead::step(step, indi);
+    }
+};
+
 /// Calls visit(record, number) for the records of the list (of shared
 /// pointers to records) from begin to end, in order. Records and their lines
 /// lie scattered in memory and nearly every first read of one waits for it:

@@ -50,6 +50,16 @@ class SharedString {
         return *this;
     }
 
+    /// A copy that stays a slice where the other is one, for a holder that
+    /// lives no longer than the line holding the slice (a record's parsed
+    /// name of its own NAME line); otherwise the same as a copy.
+    static SharedString borrowed(const SharedString& other) {
+        SharedString made;
+        made.rep_ = other.rep_;
+        if (!made.isSlice()) made.retain();
+        return made;
+    }
+
     /// A shared copy of a short, frequent text (a tag, an attribute key) from
     /// the process's InternTable, which belongs to the main thread: equal
     /// texts share one allocation. A load interns into its arena's table
