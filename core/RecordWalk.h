@@ -33,8 +33,8 @@ struct LinesAhead {
 };
 
 /// Ahead of a person: the record's second cache line, its name list, parsed
-/// name, key and SEX line, then the NAME line and the sex's text; what the
-/// name index and the person check read.
+/// name, key and SEX line, then the name's text, the NAME line and the sex's
+/// text; what the name index and the person check read.
 struct PersonAhead {
     static void step(int step, const LNGedcomIndiRecord& indi) {
         switch (step) {
@@ -48,6 +48,7 @@ struct PersonAhead {
             __builtin_prefetch(indi.sex());
             break;
         case 3:
+            if (const LNGedcomName* parsed = indi.gedcomName()) __builtin_prefetch(parsed->original().data());
             if (const LNGedcomNode* name = indi.name()) __builtin_prefetch(name);
             if (const LNGedcomNode* sex = indi.sex()) __builtin_prefetch(sex->value().view().data());
             break;
