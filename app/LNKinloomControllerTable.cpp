@@ -146,12 +146,17 @@ void LNKinloomController::setupTableData(const IndiList* persons) {
     std::iota(rowIds_.begin(), rowIds_.end(), 0);
     resetPersonRowMap();
     idOfPosition_.assign(gedcomRecords_ ? static_cast<std::size_t>(gedcomRecords_->numIndis()) : 0, noId);
+    const bool ownList = gedcomRecords_ && persons == &gedcomRecords_->indiRecords();
     forEachRecordAhead<PersonLinesAhead>(source, [&](const LNGedcomIndiRecord&, std::size_t i) {
         if (i % 4096 == 0) LNProgress::tell(LNProgress::Stage::table, i, 2 * count);
         LNGedcomIndiRecord* person = sortedPersonRecords_->emplace_back(source[i]).get();
         person->setAttribute(static_cast<std::int64_t>(i + 1), u"id");
         // A later person with the same key takes the id, as it takes the row.
-        if (int position = gedcomRecords_ ? gedcomRecords_->indiPosition(person->key().view()) : -1;
+        // In the record set's own list, whose keys are distinct, a person's
+        // position is its place in the list.
+        if (int position = ownList          ? static_cast<int>(i)
+                           : gedcomRecords_ ? gedcomRecords_->indiPosition(person->key().view())
+                                            : -1;
             position >= 0)
             idOfPosition_[static_cast<std::size_t>(position)] = static_cast<std::uint32_t>(i);
         person->setAttribute(SharedString(stripAts(person->key().view())), u"key");
@@ -165,8 +170,7 @@ void LNKinloomController::setupTableData(const IndiList* persons) {
     sorter_.setTexts(shared.take(), std::move(textNumbers));
     // A second pass, so that a parent listed after the child has its name
     // already; the child's cell shares the parent's text.
-    setParentsOfRows(gedcomRecords_, *sortedPersonRecords_,
-                     gedcomRecords_ && persons == &gedcomRecords_->indiRecords(), names);
+    setParentsOfRows(gedcomRecords_, *sortedPersonRecords_, ownList, names);
     LNProgress::tell(LNProgress::Stage::table, 2 * count, 2 * count);
 }
 
