@@ -6,6 +6,7 @@
 
 #ifdef __linux__
 #include <sys/mman.h>
+#include <unistd.h>
 #endif
 
 namespace kinloom {
@@ -15,26 +16,24 @@ constexpr std::size_t hugePage = 2 << 20;
 }
 
 void askForFreshPages(void* start, std::size_t bytes) {
-    const auto first = (reinterpret_cast<std::uintptr_t>(start) + hugePage - 1) & ~(hugePage - 1);
-    const auto last = (reinterpret_cast<std::uintptr_t>(start) + bytes) & ~(hugePage - 1);
-    if (last <= first) return;
-    // Huge page by huge page: asked for as one range, the kernel first
-    // maps small pages that it then has to gather into huge ones.
-    for (std::uintptr_t page = first; page < last; page += hugePage) {
-        auto* address = reinterpret_cast<void*>(page);
-#if defined(__linux__) && defined(MADV_HUGEPAGE)
-        madvise(address, hugePage, MADV_HUGEPAGE);
-#endif
 #if defined(__linux__) && defined(MADV_POPULATE_WRITE)
-        madvise(address, hugePage, MADV_POPULATE_WRITE);
+    const auto page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
+    const auto first = (reinterpret_cast<std::uintptr_t>(start) + page - 1) & ~(page - 1);
+    const auto last = (reinterpret_cast<std::uintptr_t>(start) + bytes) & ~(page - 1);
+    if (last > first) madvise(reinterpret_cast<void*>(first), last - first, MADV_POPULATE_WRITE);
+#else
+    (void)start;
+    (void)bytes;
 #endif
-    }
 }
 
 void* allocateTable(std::size_t bytes) {
     if (bytes >= hugePage) {
         const std::size_t rounded = (bytes + hugePage - 1) / hugePage * hugePage;
         if (void* memory = std::aligned_alloc(hugePage, rounded)) {
+#ifdef __linux__
+            madvise(memory, rounded, MADV_HUGEPAGE);
+#endif
             askForFreshPages(memory, rounded);
             return memory;
         }
