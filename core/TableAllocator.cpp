@@ -34,7 +34,6 @@ void* allocateTable(std::size_t bytes) {
 #ifdef __linux__
             madvise(memory, rounded, MADV_HUGEPAGE);
 #endif
-            askForFreshPages(memory, rounded);
             return memory;
         }
         throw std::bad_alloc();

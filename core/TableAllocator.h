@@ -13,9 +13,10 @@ namespace kinloom {
 /// s huge, the 300,000-person file): they are kept for the lookup tables.
 void askForFreshPages(void* start, std::size_t bytes);
 
-/// Memory for large lookup tables, in huge pages where the system allows,
-/// mapped as above: lookups land anywhere in the table, and with small pages
-/// nearly each one also misses the address translation cache.
+/// Memory for large lookup tables, in huge pages where the system allows:
+/// lookups land anywhere in the table, and with small pages nearly each one
+/// also misses the address translation cache. Not mapped ahead: the index
+/// took 0.10 s instead of 0.07 s with its huge pages mapped in one call.
 void* allocateTable(std::size_t bytes);
 void freeTable(void* memory, std::size_t bytes);
 
