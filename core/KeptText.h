@@ -3,6 +3,7 @@
 #include "SharedString.h"
 
 #include <atomic>
+#include <cstdint>
 #include <memory>
 #include <optional>
 
@@ -28,8 +29,10 @@ class KeptText {
     /// Whether the view lies within the text.
     bool contains(StringView part) const {
         if (!text_) return false;
-        const char16_t* begin = text_->data();
-        return part.data() >= begin && part.data() + part.size() <= begin + text_->size();
+        // As addresses: pointers into different arrays do not compare.
+        const auto begin = reinterpret_cast<std::uintptr_t>(text_->data());
+        const auto at = reinterpret_cast<std::uintptr_t>(part.data());
+        return at >= begin && at - begin + part.size() * sizeof(char16_t) <= text_->size() * sizeof(char16_t);
     }
 
     /// Drops the hold of a unique_ptr's owner.
