@@ -15,6 +15,13 @@ LNGedcomNode::LNGedcomNode(std::int32_t level, SharedString ref, SharedString ta
     if (level >= 0) setLevel(level);
 }
 
+LNGedcomNode::LNGedcomNode(std::int32_t level, SharedString ref, std::uint32_t tag, SharedString value)
+    : LNNode(tag, std::move(value)) {
+    setGedcomLine();
+    setKey(std::move(ref));
+    setLevel(level);
+}
+
 namespace {
 
 // The parser's white space: TAB and the space separators (Zs). Lines are
@@ -103,10 +110,13 @@ Ref<LNGedcomNode> LNGedcomNode::initFromString(StringView text, std::optional<Er
     };
     SharedString value = inArena(line.value);
     SharedString ref = inArena(line.key);
-    SharedString tag = arena.tags().intern(line.tag);
+    const std::uint32_t tag = arena.tags().number(line.tag);
     void* memory = arena.allocate(sizeof(LNGedcomNode));
-    LNGedcomNode* node =
-        new (memory) LNGedcomNode(line.level, std::move(ref), std::move(tag), std::move(value));
+    LNGedcomNode* node = tag != InternTable::none
+                             ? new (memory) LNGedcomNode(line.level, std::move(ref), tag, std::move(value))
+                             : new (memory)
+                                   LNGedcomNode(line.level, std::move(ref),
+                                                SharedString::inArena(line.tag, arena), std::move(value));
     node->setMadeInArena();
     node->setLevel(line.level);
     return Ref<LNGedcomNode>(node);

@@ -49,13 +49,15 @@ class LNGedcomNode : public LNNode {
     Ref<LNNode> shallowCopy() const;
 
   private:
+    // A parsed line whose tag the InternTable numbered.
+    LNGedcomNode(std::int32_t level, SharedString ref, std::uint32_t tag, SharedString value);
     // The level lives in LNNode's spare field, the key in its rare text.
     std::int32_t lineNumber_ = 0;
 };
 
 // A file has millions of lines: the node's fields and the line number fill
-// 56 bytes on a 64-bit machine, and nothing may quietly add to them.
-static_assert(sizeof(void*) != 8 || sizeof(LNGedcomNode) == 56, "a GEDCOM line takes 56 bytes");
+// 48 bytes on a 64-bit machine, and nothing may quietly add to them.
+static_assert(sizeof(void*) != 8 || sizeof(LNGedcomNode) == 48, "a GEDCOM line takes 48 bytes");
 
 /// At least 3 code units, first and last "@" (an absent text is empty).
 bool isCrossReference(StringView text);

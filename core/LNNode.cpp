@@ -130,8 +130,14 @@ class NodeReleaser {
 };
 
 LNNode::LNNode(SharedString name, SharedString value, const AttributeMap* attributes)
-    : name_(std::move(name)), value_(std::move(value)) {
+    : value_(std::move(value)) {
+    setName(std::move(name));
     if (attributes) setAttributes(attributes);
+    ++threadNodes.allocated;
+}
+
+LNNode::LNNode(std::uint32_t nameNumber, SharedString value)
+    : value_(std::move(value)), nameNumber_(nameNumber) {
     ++threadNodes.allocated;
 }
 
@@ -227,7 +233,7 @@ void LNNode::addText(StringView text) {
 
 LNNode* LNNode::childWithName(StringView name) const {
     for (const auto& child : childList()) {
-        if (child->name_ == name) return child.get();
+        if (child->name() == name) return child.get();
     }
     return nullptr;
 }
@@ -237,7 +243,7 @@ LNNode* LNNode::nodeWithPath(const std::vector<String>& path) const {
     for (const String& step : path) {
         const LNNode* next = nullptr;
         for (const auto& child : current->childList()) {
-            if (equivalentNames(child->name_.view(), step)) {
+            if (equivalentNames(child->name().view(), step)) {
                 next = child.get();
                 break;
             }
@@ -251,7 +257,7 @@ LNNode* LNNode::nodeWithPath(const std::vector<String>& path) const {
 Ref<LNNode> LNNode::nodeWithName(StringView name, const std::vector<Ref<LNNode>>* nodes) {
     if (!nodes) return nullptr;
     for (const auto& node : *nodes) {
-        if (node && node->name_ == name) return node;
+        if (node && node->name() == name) return node;
     }
     return nullptr;
 }
@@ -311,8 +317,8 @@ void LNNode::setAttributes(const AttributeMap* attributes) {
 
 String LNNode::description() const {
     if (isGedcomLine()) return static_cast<const LNGedcomNode*>(this)->LNGedcomNode::description();
-    if (!value_) return name_.str();
-    String text = name_.str();
+    if (!value_) return name().str();
+    String text = name().str();
     text += u' ';
     text += value_.view();
     return text;
@@ -345,7 +351,7 @@ void LNNode::fullXMLDescription(String& buffer, const std::optional<String>& ind
     auto open = [&](const LNNode* node, std::size_t depth) {
         appendIndent(buffer, indent, depth);
         buffer += u'<';
-        buffer += node->name_.view();
+        buffer += node->name().view();
         // The mark, kept apart from the map, comes before the map's entries.
         if (node->mark() != Mark::none) appendAttribute(buffer, markKey, markValue(node->mark()));
         if (const AttributeMap* attributes = node->attributes()) {
@@ -364,7 +370,7 @@ void LNNode::fullXMLDescription(String& buffer, const std::optional<String>& ind
         }
         if (node->childList().empty()) {
             buffer += u"</";
-            buffer += node->name_.view();
+            buffer += node->name().view();
             buffer += u">\n";
             return false;
         }
@@ -374,7 +380,7 @@ void LNNode::fullXMLDescription(String& buffer, const std::optional<String>& ind
     auto close = [&](const LNNode* node, std::size_t depth) {
         appendIndent(buffer, indent, depth);
         buffer += u"</";
-        buffer += node->name_.view();
+        buffer += node->name().view();
         buffer += u">\n";
     };
     forEachPreOrder(this, open, close);
@@ -382,7 +388,7 @@ void LNNode::fullXMLDescription(String& buffer, const std::optional<String>& ind
 
 Ref<LNNode> LNNode::shallowCopy() const {
     if (isGedcomLine()) return static_cast<const LNGedcomNode*>(this)->LNGedcomNode::shallowCopy();
-    Ref<LNNode> copied = makeRef<LNNode>(name_, value_, attributes());
+    Ref<LNNode> copied = makeRef<LNNode>(name(), value_, attributes());
     if (mark() != Mark::none) copied->setMark(mark());
     return copied;
 }
@@ -390,6 +396,21 @@ Ref<LNNode> LNNode::shallowCopy() const {
 LNNode::Rare& LNNode::rare() {
     if (!rare_) rare_ = std::make_unique<Rare>();
     return *rare_;
+}
+
+void LNNode::setName(SharedString name) {
+    // An absent name is kept apart from the empty one, in rare_.
+    nameNumber_ = name ? InternTable::number(name.view()) : InternTable::none;
+    if (nameNumber_ != InternTable::none) {
+        if (rare_) rare_->name = SharedString();
+    } else if (name || rare_) {
+        rare().name = std::move(name);
+    }
+}
+
+const SharedString& LNNode::rareName() const {
+    static const SharedString none;
+    return rare_ ? rare_->name : none;
 }
 
 const SharedString& LNNode::rareText() const {

@@ -3,6 +3,7 @@
 #include "AttributeMap.h"
 #include "AttributeValue.h"
 #include "ChildList.h"
+#include "InternTable.h"
 #include "Ref.h"
 #include "SharedString.h"
 
@@ -57,8 +58,10 @@ class LNNode {
 
     LNNode* parent() const { return parent_; }
     void setParent(LNNode* parent) { parent_ = parent; }
-    const SharedString& name() const { return name_; }
-    void setName(SharedString name) { name_ = std::move(name); }
+    const SharedString& name() const {
+        return nameNumber_ != InternTable::none ? InternTable::text(nameNumber_) : rareName();
+    }
+    void setName(SharedString name);
     /// Absent (null) when the node has no value.
     const SharedString& value() const { return value_; }
     void setValue(SharedString value) { value_ = std::move(value); }
@@ -146,6 +149,8 @@ class LNNode {
     static long numDeallocated();
 
   protected:
+    /// A node named by its name's number in the InternTable (not none).
+    LNNode(std::uint32_t nameNumber, SharedString value);
     /// A copy of this node alone, without children and parent.
     Ref<LNNode> shallowCopy() const;
     /// Tells release that the node's memory came from a LoadArena.
@@ -173,27 +178,32 @@ class LNNode {
 
   protected:
     // Room beside the count for a subclass's small field, so that a GEDCOM
-    // line stays within 56 bytes.
+    // line stays within 48 bytes.
     std::int32_t spare32_ = 0;
 
   private:
     LNNode* parent_ = nullptr;
-    SharedString name_;
     SharedString value_;
     // Owns the child list: a pointer rather than an inline vector, as most
     // lines have no children.
     ChildList* children_ = nullptr;
     // Makes room for count children in all.
     void reserveChildList(std::size_t count, LoadArena* arena);
-    // The attribute map and a subclass's rare text are seldom present (grammar
-    // items, records' roots): one pointer for both keeps a line at 56 bytes.
+    // The attribute map, a subclass's rare text and a name the InternTable
+    // does not take are seldom present (grammar items, records' roots): one
+    // pointer for all keeps a line at 48 bytes.
     struct Rare {
         AttributeMap attributes;
         bool hasAttributes = false;
         SharedString text;
+        SharedString name;
     };
     Rare& rare();
+    const SharedString& rareName() const;
     std::unique_ptr<Rare> rare_;
+    // The name's number in the InternTable, or none when the name is in
+    // rare_. Last, so that a subclass's 4-byte field fills the padding after it.
+    std::uint32_t nameNumber_ = InternTable::none;
 };
 
 /// Replaces &, <, >, " and ' by their XML entities, and characters XML 1.0

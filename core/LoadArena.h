@@ -43,7 +43,7 @@ class LoadArena {
     /// Ends the life of an object made by allocate.
     static void free(void* object);
     /// The tags of this load: a few dozen texts met millions of times.
-    InternTable& tags() { return tags_; }
+    InternCache& tags() { return tags_; }
     /// The text the lines made here may point into; null when none.
     const KeptText* keptText() const { return text_; }
 
@@ -63,7 +63,7 @@ class LoadArena {
     KeptText* text_;
     Block* block_ = nullptr;
     std::size_t used_ = 0;
-    InternTable tags_;
+    InternCache tags_;
 };
 
 } // namespace kinloom

@@ -79,10 +79,8 @@ void SharedString::release() {
 }
 
 SharedString SharedString::interned(StringView text) {
-    // The process's table, for the main thread; loads intern into their own.
-    // Never destroyed: its strings are never freed, and stay reachable.
-    static InternTable& table = *new InternTable(true);
-    return table.intern(text);
+    const std::uint32_t number = InternTable::number(text);
+    return number == InternTable::none ? SharedString(text) : InternTable::text(number);
 }
 
 } // namespace kinloom

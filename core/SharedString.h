@@ -61,10 +61,10 @@ class SharedString {
     }
 
     /// A shared copy of a short, frequent text (a tag, an attribute key) from
-    /// the process's InternTable, which belongs to the main thread: equal
-    /// texts share one allocation. A load interns into its arena's table
-    /// instead. The process's strings live as long as the process and are
-    /// never counted, so copies of them may end on any thread.
+    /// the process's InternTable: equal texts share one allocation. Those
+    /// strings live as long as the process and are never counted, so copies
+    /// of them may end on any thread. A text the table does not take is
+    /// copied.
     static SharedString interned(StringView text);
     /// A copy of the text that is never counted nor freed (see interned).
     static SharedString immortal(StringView text);

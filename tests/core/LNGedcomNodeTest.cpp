@@ -2,6 +2,7 @@
 
 #include "LNGedcomNode.h"
 #include "BackgroundRelease.h"
+#include "LoadArena.h"
 #include "TextServices.h"
 
 #include <gtest/gtest.h>
@@ -123,4 +124,20 @@ TEST(LNNode, KeepsTheThreeMarksInTheNodeAndAnyOtherValidcodeInTheMapAlike) {
             EXPECT_EQ(node->fullXMLDescription(), u"<N validcode=\"" + text + u"\" n=\"1\"/>\n");
         }
     }
+}
+
+TEST(LNNode, KeepsNamesTheInternTableTakesAndThoseItDoesNot) {
+    const SharedString names[] = {SharedString(u"NAME"), SharedString(u"A_NAME_OF_17_UNIT"),
+                                  SharedString(u""), SharedString()};
+    for (const SharedString& name : names) {
+        Ref<LNNode> node = makeRef<LNNode>(name, nullptr, nullptr);
+        EXPECT_TRUE(node->name() == name && node->name().isNull() == name.isNull());
+        node->setName(SharedString(u"INDI"));
+        EXPECT_EQ(node->name(), u"INDI");
+        node->setName(name);
+        EXPECT_TRUE(node->name() == name && node->name().isNull() == name.isNull());
+    }
+    LoadArena arena;
+    Ref<LNGedcomNode> line = LNGedcomNode::initFromString(u"1 _A_TAG_OF_18_UNITS x", nullptr, arena);
+    EXPECT_EQ(line->description(), u"1 _A_TAG_OF_18_UNITS x");
 }
