@@ -1,6 +1,5 @@
 #include "InternTable.h"
 
-#include <atomic>
 #include <mutex>
 #include <new>
 #include <unordered_map>

@@ -89,15 +89,29 @@ bool scanLine(StringView text, LineFields& line, std::optional<ErrorKind>& error
 
 } // namespace
 
+template <typename Text, typename Number>
+LNGedcomNode* LNGedcomNode::makeLine(void* room, std::int32_t level, StringView key, StringView tag,
+                                     StringView value, Text&& text, Number&& number) {
+    SharedString valueText = value.empty() ? SharedString() : text(value);
+    SharedString keyText = key.empty() ? SharedString() : text(key);
+    const std::uint32_t tagNumber = number(tag);
+    LNGedcomNode* node =
+        tagNumber != InternTable::none
+            ? new (room) LNGedcomNode(level, std::move(keyText), tagNumber, std::move(valueText))
+            : new (room) LNGedcomNode(level, std::move(keyText), text(tag), std::move(valueText));
+    // Parsed lines keep negative levels; the assembler rejects them.
+    node->setLevel(level);
+    return node;
+}
+
 Ref<LNGedcomNode> LNGedcomNode::initFromString(StringView text, std::optional<ErrorKind>* error) {
     std::optional<ErrorKind> ignored;
     LineFields line;
     if (!scanLine(text, line, error ? *error : ignored)) return nullptr;
-    auto onHeap = [](StringView part) { return part.empty() ? SharedString() : SharedString(part); };
-    auto node = makeRef<LNGedcomNode>(line.level, onHeap(line.key), SharedString::interned(line.tag),
-                                      onHeap(line.value));
-    node->setLevel(line.level); // parsed lines keep negative levels; the assembler rejects them
-    return node;
+    return Ref<LNGedcomNode>(makeLine(
+        ::operator new(sizeof(LNGedcomNode)), line.level, line.key, line.tag, line.value,
+        [](StringView part) { return SharedString(part); },
+        [](StringView tag) { return InternTable::number(tag); }));
 }
 
 Ref<LNGedcomNode> LNGedcomNode::initFromString(StringView text, std::optional<ErrorKind>* error,
@@ -105,20 +119,11 @@ Ref<LNGedcomNode> LNGedcomNode::initFromString(StringView text, std::optional<Er
     std::optional<ErrorKind> ignored;
     LineFields line;
     if (!scanLine(text, line, error ? *error : ignored)) return nullptr;
-    auto inArena = [&](StringView part) {
-        return part.empty() ? SharedString() : SharedString::inArena(part, arena);
-    };
-    SharedString value = inArena(line.value);
-    SharedString ref = inArena(line.key);
-    const std::uint32_t tag = arena.tags().number(line.tag);
-    void* memory = arena.allocate(sizeof(LNGedcomNode));
-    LNGedcomNode* node = tag != InternTable::none
-                             ? new (memory) LNGedcomNode(line.level, std::move(ref), tag, std::move(value))
-                             : new (memory)
-                                   LNGedcomNode(line.level, std::move(ref),
-                                                SharedString::inArena(line.tag, arena), std::move(value));
+    LNGedcomNode* node = makeLine(
+        arena.allocate(sizeof(LNGedcomNode)), line.level, line.key, line.tag, line.value,
+        [&](StringView part) { return SharedString::inArena(part, arena); },
+        [&](StringView tag) { return arena.tags().number(tag); });
     node->setMadeInArena();
-    node->setLevel(line.level);
     return Ref<LNGedcomNode>(node);
 }
 

@@ -51,6 +51,12 @@ class LNGedcomNode : public LNNode {
   private:
     // A parsed line whose tag the InternTable numbered.
     LNGedcomNode(std::int32_t level, SharedString ref, std::uint32_t tag, SharedString value);
+    // The line of the scanned fields in room (the heap's or an arena's): its
+    // texts made by text, its tag numbered by number (a tag without a
+    // number is made by text).
+    template <typename Text, typename Number>
+    static LNGedcomNode* makeLine(void* room, std::int32_t level, StringView key, StringView tag,
+                                  StringView value, Text&& text, Number&& number);
     // The level lives in LNNode's spare field, the key in its rare text.
     std::int32_t lineNumber_ = 0;
 };
