@@ -3,7 +3,7 @@
 #include "LNBundle.h"
 #include "LNDocumentController.h"
 #include "LNOpenPanel.h"
-#include "LNProgress.h"
+#include "support/LNProgress.h"
 #include "LNView.h"
 
 #include <memory>

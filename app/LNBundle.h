@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SharedString.h"
+#include "memory/SharedString.h"
 
 #include <optional>
 #include <string>

@@ -1,8 +1,8 @@
 #include "LNGedcomSpecification.h"
 
-#include "PreOrderWalk.h"
-#include "SystemLog.h"
-#include "TextServices.h"
+#include "tree/PreOrderWalk.h"
+#include "support/SystemLog.h"
+#include "support/TextServices.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "LNNode.h"
-#include "Ref.h"
-#include "SharedString.h"
+#include "tree/LNNode.h"
+#include "memory/Ref.h"
+#include "memory/SharedString.h"
 
 #include <cstdint>
 #include <memory>

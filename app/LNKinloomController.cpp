@@ -1,9 +1,9 @@
 #include "LNKinloomController.h"
 
-#include "BackgroundRelease.h"
+#include "memory/BackgroundRelease.h"
 #include "LNGedcomSpecification.h"
-#include "SystemLog.h"
-#include "TextServices.h"
+#include "support/SystemLog.h"
+#include "support/TextServices.h"
 
 namespace kinloom {
 

@@ -2,9 +2,9 @@
 
 #include "LNApplication.h"
 #include "LNButton.h"
-#include "LNGedcomFile.h"
-#include "LNGedcomNode.h"
-#include "LNGedcomRecordSet.h"
+#include "file/LNGedcomFile.h"
+#include "tree/LNGedcomNode.h"
+#include "recordset/LNGedcomRecordSet.h"
 #include "LNNavigationQueue.h"
 #include "LNOutlineView.h"
 #include "LNPersonSorter.h"
@@ -12,7 +12,7 @@
 #include "LNTableView.h"
 #include "LNTextField.h"
 #include "LNView.h"
-#include "SharedString.h"
+#include "memory/SharedString.h"
 
 #include <cstdint>
 #include <memory>

@@ -2,7 +2,7 @@
 
 #include "LNKinloomController.h"
 
-#include "TextServices.h"
+#include "support/TextServices.h"
 
 namespace kinloom {
 

@@ -2,8 +2,8 @@
 
 #include "LNKinloomController.h"
 
-#include "PreOrderWalk.h"
-#include "TextServices.h"
+#include "tree/PreOrderWalk.h"
+#include "support/TextServices.h"
 
 #include <algorithm>
 #include <typeinfo>

@@ -2,9 +2,9 @@
 
 #include "LNKinloomController.h"
 
-#include "RecordWalk.h"
+#include "recordset/RecordWalk.h"
 
-#include "TextServices.h"
+#include "support/TextServices.h"
 
 #include <algorithm>
 #include <numeric>

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "LNCell.h"
-#include "LNNode.h"
+#include "tree/LNNode.h"
 #include "LNTableColumn.h"
 #include "LNView.h"
-#include "SharedString.h"
+#include "memory/SharedString.h"
 
 #include <optional>
 

@@ -1,9 +1,9 @@
 #include "LNPersonSorter.h"
 
-#include "LNGedcomRecordSet.h"
-#include "NameRanks.h"
-#include "SystemLog.h"
-#include "TextServices.h"
+#include "recordset/LNGedcomRecordSet.h"
+#include "recordset/NameRanks.h"
+#include "support/SystemLog.h"
+#include "support/TextServices.h"
 
 #include <algorithm>
 #include <numeric>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "LNGedcomIndiRecord.h"
-#include "SharedString.h"
+#include "records/LNGedcomIndiRecord.h"
+#include "memory/SharedString.h"
 
 #include <cstdint>
 #include <memory>

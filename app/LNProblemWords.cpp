@@ -2,7 +2,7 @@
 
 #include "LNKinloomController.h"
 
-#include "LNGedcomNode.h"
+#include "tree/LNGedcomNode.h"
 
 #include <vector>
 

@@ -1,6 +1,6 @@
 #include "LNResourceBundle.h"
 
-#include "TextServices.h"
+#include "support/TextServices.h"
 
 #include <filesystem>
 #include <system_error>

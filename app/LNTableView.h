@@ -6,7 +6,7 @@
 #include "LNTableColumn.h"
 #include "LNView.h"
 #include "LNWindow.h"
-#include "SharedString.h"
+#include "memory/SharedString.h"
 
 #include <optional>
 #include <set>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "LNView.h"
-#include "SharedString.h"
+#include "memory/SharedString.h"
 
 namespace kinloom {
 

@@ -6,9 +6,9 @@
 // header's "1 CHAR" value becomes ANSEL.
 
 #include "BenchFile.h"
-#include "LNAnsel.h"
-#include "SystemLog.h"
-#include "TextServices.h"
+#include "file/LNAnsel.h"
+#include "support/SystemLog.h"
+#include "support/TextServices.h"
 
 #include <cstdio>
 #include <fstream>

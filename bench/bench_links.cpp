@@ -8,10 +8,10 @@
 // own log lines go to the system log as usual.
 
 #include "BenchFile.h"
-#include "LNGedcomErrors.h"
-#include "LNGedcomRecordSet.h"
-#include "SystemLog.h"
-#include "TextServices.h"
+#include "support/LNGedcomErrors.h"
+#include "recordset/LNGedcomRecordSet.h"
+#include "support/SystemLog.h"
+#include "support/TextServices.h"
 
 #include <algorithm>
 #include <chrono>

@@ -11,22 +11,22 @@
 // pass whose memory is freed before the open; the open then does them again
 // inside the file object, where they are timed together.
 
-#include "BackgroundRelease.h"
-#include "LNGedcomErrors.h"
-#include "LNGedcomRecordSet.h"
-#include "LNNode.h"
-#include "LoadArena.h"
-#include "LoadStages.h"
-#include "SystemLog.h"
-#include "TextServices.h"
+#include "memory/BackgroundRelease.h"
+#include "support/LNGedcomErrors.h"
+#include "recordset/LNGedcomRecordSet.h"
+#include "tree/LNNode.h"
+#include "memory/LoadArena.h"
+#include "support/LoadStages.h"
+#include "support/SystemLog.h"
+#include "support/TextServices.h"
 
 #if __has_include("LNHeadlessViewer.h")
 #include "LNHeadlessViewer.h"
 #define KINLOOM_BENCH_VIEWER 1
 #endif
 #if __has_include("LNGedcomFile.h")
-#include "LNAnsel.h"
-#include "LNGedcomFile.h"
+#include "file/LNAnsel.h"
+#include "file/LNGedcomFile.h"
 #define KINLOOM_BENCH_FILE 1
 #endif
 #if __has_include("LNGedcomSpecification.h")

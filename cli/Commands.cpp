@@ -2,8 +2,8 @@
 
 #include "LNGedcomSpecification.h"
 #include "LNHeadlessViewer.h"
-#include "PreOrderWalk.h"
-#include "TextServices.h"
+#include "tree/PreOrderWalk.h"
+#include "support/TextServices.h"
 
 #include <fstream>
 

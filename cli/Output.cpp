@@ -1,7 +1,7 @@
 #include "Output.h"
 
-#include "SystemLog.h"
-#include "TextServices.h"
+#include "support/SystemLog.h"
+#include "support/TextServices.h"
 
 #include <algorithm>
 

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string_view>
 
-#include "SharedString.h"
+#include "memory/SharedString.h"
 
 namespace kinloom::cli {
 

@@ -3,7 +3,7 @@
 #include "Arguments.h"
 #include "Commands.h"
 #include "LNVersion.h"
-#include "SystemLog.h"
+#include "support/SystemLog.h"
 
 #include <cstdio>
 #include <string>

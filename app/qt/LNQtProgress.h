@@ -1,6 +1,6 @@
 #pragma once
 
-#include "LNProgress.h"
+#include "support/LNProgress.h"
 
 #include <QElapsedTimer>
 #include <QObject>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "LNColor.h"
-#include "SharedString.h"
+#include "memory/SharedString.h"
 
 #include <QColor>
 #include <QString>

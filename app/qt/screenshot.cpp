@@ -7,7 +7,7 @@
 // PERSON-KEY without its at signs, such as I28.
 
 #include "LNQtViewer.h"
-#include "TextServices.h"
+#include "support/TextServices.h"
 
 #include <QApplication>
 #include <QTest>

@@ -2,12 +2,12 @@
 
 // Record trees for the grammar tests, made by the product's own loading.
 
-#include "LNGedcomNode.h"
-#include "LNGedcomRecordSet.h"
+#include "tree/LNGedcomNode.h"
+#include "recordset/LNGedcomRecordSet.h"
 #include "LNGedcomSpecification.h"
-#include "PreOrderWalk.h"
-#include "SystemLog.h"
-#include "TextServices.h"
+#include "tree/PreOrderWalk.h"
+#include "support/SystemLog.h"
+#include "support/TextServices.h"
 
 #include <string>
 #include <vector>

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "LNHeadlessViewer.h"
-#include "SystemLog.h"
-#include "TextServices.h"
+#include "support/SystemLog.h"
+#include "support/TextServices.h"
 
 #include <gtest/gtest.h>
 

@@ -4,8 +4,8 @@
 
 #include "LNGedcomSpecification.h"
 #include "GedcomTestTrees.h"
-#include "SystemLog.h"
-#include "TextServices.h"
+#include "support/SystemLog.h"
+#include "support/TextServices.h"
 
 #include <gtest/gtest.h>
 

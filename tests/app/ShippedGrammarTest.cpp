@@ -1,12 +1,12 @@
 // The shipped grammar: complete, and fitting persons written to GEDCOM 5.5.
 
 #include "GedcomTestTrees.h"
-#include "LNGedcomFile.h"
-#include "PreOrderWalk.h"
+#include "file/LNGedcomFile.h"
+#include "tree/PreOrderWalk.h"
 #include "HeadlessViewerFixture.h"
 #include "LNGedcomSpecification.h"
 #include "SharedTestData.h"
-#include "TextServices.h"
+#include "support/TextServices.h"
 
 #include <gtest/gtest.h>
 

@@ -2,10 +2,10 @@
 
 // GEDCOM texts for the record tests, and a record set loaded from one.
 
-#include "LNGedcomRecordSet.h"
-#include "SharedString.h"
-#include "SystemLog.h"
-#include "TextServices.h"
+#include "recordset/LNGedcomRecordSet.h"
+#include "memory/SharedString.h"
+#include "support/SystemLog.h"
+#include "support/TextServices.h"
 
 #include <initializer_list>
 #include <string>

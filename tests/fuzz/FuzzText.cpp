@@ -1,6 +1,6 @@
 #include "FuzzText.h"
 
-#include "TextServices.h"
+#include "support/TextServices.h"
 
 namespace kinloom::fuzz {
 

@@ -2,7 +2,7 @@
 
 // Turning fuzzer bytes into the texts the core reads.
 
-#include "SharedString.h"
+#include "memory/SharedString.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -3,10 +3,10 @@
 // checked against a plain byte-at-a-time version here.
 
 #include "FuzzText.h"
-#include "LNAnsel.h"
-#include "LNGedcomFile.h"
-#include "SystemLog.h"
-#include "TextServices.h"
+#include "file/LNAnsel.h"
+#include "file/LNGedcomFile.h"
+#include "support/SystemLog.h"
+#include "support/TextServices.h"
 
 #include <array>
 #include <string>

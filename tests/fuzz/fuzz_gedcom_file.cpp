@@ -7,11 +7,11 @@
 // that find every record and role by comparing texts.
 
 #include "FuzzText.h"
-#include "LNGedcomFile.h"
+#include "file/LNGedcomFile.h"
 #include "LNHeadlessViewer.h"
-#include "PreOrderWalk.h"
-#include "SystemLog.h"
-#include "TextServices.h"
+#include "tree/PreOrderWalk.h"
+#include "support/SystemLog.h"
+#include "support/TextServices.h"
 
 #include <sys/mman.h>
 #include <unistd.h>

@@ -3,11 +3,11 @@
 // plain validator that matches every alternative afresh.
 
 #include "FuzzText.h"
-#include "LNGedcomRecord.h"
+#include "records/LNGedcomRecord.h"
 #include "LNGedcomSpecification.h"
-#include "PreOrderWalk.h"
-#include "SystemLog.h"
-#include "TextServices.h"
+#include "tree/PreOrderWalk.h"
+#include "support/SystemLog.h"
+#include "support/TextServices.h"
 
 #include <algorithm>
 #include <string>

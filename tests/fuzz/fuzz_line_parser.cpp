@@ -2,8 +2,8 @@
 // shown or copied.
 
 #include "FuzzText.h"
-#include "LNGedcomNode.h"
-#include "SystemLog.h"
+#include "tree/LNGedcomNode.h"
+#include "support/SystemLog.h"
 
 #include <cstdlib>
 

@@ -2,8 +2,8 @@
 // the name parser, its key, Soundex code, display forms and partial match.
 
 #include "FuzzText.h"
-#include "LNGedcomName.h"
-#include "SystemLog.h"
+#include "records/LNGedcomName.h"
+#include "support/SystemLog.h"
 
 #include <cstdlib>
 

@@ -4,9 +4,9 @@
 // QAbstractItemModelTester throughout.
 
 #include "LNQtViewer.h"
-#include "LNNode.h"
+#include "tree/LNNode.h"
 #include "LNQtStrings.h"
-#include "LoadArena.h"
+#include "memory/LoadArena.h"
 
 #include <QAbstractItemModelTester>
 #include <QApplication>

@@ -1,0 +1,98 @@
+#include "records/LNGedcomRecord.h"
+
+#include "records/LNGedcomFamRecord.h"
+#include "records/LNGedcomIndiRecord.h"
+#include "records/LNGedcomRecordAssembler.h"
+#include "records/LNGedcomSourRecord.h"
+#include "tree/PreOrderWalk.h"
+#include "support/SystemLog.h"
+
+#include <cassert>
+
+namespace kinloom {
+
+LNGedcomRecord::LNGedcomRecord(Ref<LNGedcomNode> root, LNGedcomErrors*) : root_(std::move(root)) {
+    assert(root_);
+    key_ = root_->key();
+}
+
+LNGedcomRecord::~LNGedcomRecord() = default;
+
+std::shared_ptr<LNGedcomRecord> LNGedcomRecord::initWithRoot(Ref<LNGedcomNode> root, LNGedcomErrors* errors) {
+    if (!root) return nullptr;
+    return std::make_shared<LNGedcomRecord>(std::move(root), errors);
+}
+
+std::shared_ptr<LNGedcomRecord> LNGedcomRecord::recordWithRoot(Ref<LNGedcomNode> root,
+                                                               LNGedcomErrors* errors) {
+    if (!root) return nullptr;
+    StringView tag = root->tag().view();
+    if (tag == u"INDI") return std::make_shared<LNGedcomIndiRecord>(std::move(root), errors);
+    if (tag == u"FAM") return std::make_shared<LNGedcomFamRecord>(std::move(root), errors);
+    if (tag == u"SOUR") return std::make_shared<LNGedcomSourRecord>(std::move(root), errors);
+    return std::make_shared<LNGedcomRecord>(std::move(root), errors);
+}
+
+std::unique_ptr<std::vector<std::shared_ptr<LNGedcomRecord>>>
+LNGedcomRecord::gedcomRecordsFromStrings(const std::vector<StringView>& lines, int maxCount,
+                                         LNGedcomErrors* errors) {
+    return LNGedcomRecordAssembler(maxCount, errors).recordsFromStrings(lines);
+}
+
+std::unique_ptr<std::vector<std::shared_ptr<LNGedcomRecord>>>
+LNGedcomRecord::gedcomRecordsFromText(StringView text, int maxCount, LNGedcomErrors* errors) {
+    return LNGedcomRecordAssembler(maxCount, errors).recordsFromText(text);
+}
+
+int LNGedcomRecord::lineNumber() const {
+    return root_ ? root_->lineNumber() : 0;
+}
+
+int LNGedcomRecord::numNodes() const {
+    return root_ ? root_->treeSize() : 0;
+}
+
+String LNGedcomRecord::description(const std::optional<String>& indent) const {
+    return root_ ? root_->fullDescription(indent) : String();
+}
+
+std::vector<LNGedcomNode*> LNGedcomRecord::getNodesWithTag(StringView tag) const {
+    std::vector<LNGedcomNode*> nodes;
+    nodes.reserve(4);
+    getNodesWithName(nodes, tag, root_.get());
+    return nodes;
+}
+
+void LNGedcomRecord::getNodesWithXrefValues(std::vector<LNGedcomNode*>& nodes) const {
+    kinloom::getNodesWithXrefValues(nodes, root_.get());
+}
+
+void LNGedcomRecord::setAttribute(AttributeValue value, StringView key) {
+    if (key.empty()) return;
+    if (!attributes_) attributes_ = std::make_unique<RecordAttributes>();
+    attributes_->set(key, std::move(value));
+}
+
+const AttributeValue* LNGedcomRecord::attributeForKey(StringView key) const {
+    if (!attributes_ || key.empty()) return nullptr;
+    return attributes_->get(key);
+}
+
+std::optional<AttributeValue> LNGedcomRecord::attributeValue(StringView key) const {
+    if (!attributes_ || key.empty()) return std::nullopt;
+    return attributes_->copy(key);
+}
+
+void getNodesWithName(std::vector<LNGedcomNode*>& nodes, StringView tag, LNGedcomNode* node) {
+    forEachPreOrder(node, [&](LNGedcomNode* n, std::size_t) {
+        if (n->tag() == tag) nodes.push_back(n);
+    });
+}
+
+void getNodesWithXrefValues(std::vector<LNGedcomNode*>& nodes, LNGedcomNode* node) {
+    forEachPreOrder(node, [&](LNGedcomNode* n, std::size_t) {
+        if (isCrossReference(n->value().view())) nodes.push_back(n);
+    });
+}
+
+} // namespace kinloom

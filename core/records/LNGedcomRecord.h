@@ -1,0 +1,96 @@
+#pragma once
+
+#include "support/LNGedcomErrors.h"
+#include "tree/LNGedcomNode.h"
+#include "tree/LNNode.h"
+#include "records/RecordAttributes.h"
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace kinloom {
+
+/// One GEDCOM record: a level-0 line with its whole subtree, the record's key
+/// and annotations. Records are shared (std::shared_ptr) by the lists and maps
+/// of a record set; the root is the very node the parser made.
+class LNGedcomRecord {
+  public:
+    /// The root must be present; its key becomes the record's key. The error
+    /// list is for subclasses and may be null.
+    LNGedcomRecord(Ref<LNGedcomNode> root, LNGedcomErrors* errors);
+    virtual ~LNGedcomRecord();
+    LNGedcomRecord(const LNGedcomRecord&) = delete;
+    LNGedcomRecord& operator=(const LNGedcomRecord&) = delete;
+
+    /// A base-class record, or null when the root is absent.
+    static std::shared_ptr<LNGedcomRecord> initWithRoot(Ref<LNGedcomNode> root, LNGedcomErrors* errors);
+    /// A record of the class the root's tag chooses (exact, case-sensitive):
+    /// "INDI" a person, "FAM" a family, "SOUR" a source, any other tag the base
+    /// class. Null when the root is absent.
+    static std::shared_ptr<LNGedcomRecord> recordWithRoot(Ref<LNGedcomNode> root, LNGedcomErrors* errors);
+
+    /// The record assembler (see LNGedcomRecordAssembler): maxCount 0 means
+    /// no limit; errors may be null. Null when lines is empty; an empty list
+    /// when the lines hold no level-0 line.
+    static std::unique_ptr<std::vector<std::shared_ptr<LNGedcomRecord>>>
+    gedcomRecordsFromStrings(const std::vector<StringView>& lines, int maxCount, LNGedcomErrors* errors);
+    static std::unique_ptr<std::vector<std::shared_ptr<LNGedcomRecord>>>
+    gedcomRecordsFromStrings(const std::vector<StringView>& lines, LNGedcomErrors* errors) {
+        return gedcomRecordsFromStrings(lines, 0, errors);
+    }
+    /// The same over a whole text split at every single line-break character
+    /// (so CR LF counts as two), without building the list of lines: the
+    /// record set reads files this way, and reading only the header record
+    /// (maxCount 1) looks at no more of the text than that record.
+    static std::unique_ptr<std::vector<std::shared_ptr<LNGedcomRecord>>>
+    gedcomRecordsFromText(StringView text, int maxCount, LNGedcomErrors* errors);
+
+    const Ref<LNGedcomNode>& root() const { return root_; }
+    void setRoot(Ref<LNGedcomNode> root) { root_ = std::move(root); }
+    /// With both at signs; absent for records without key (the header).
+    const SharedString& key() const { return key_; }
+    void setKey(SharedString key) { key_ = std::move(key); }
+    /// The root's tag (the empty view when the root is absent).
+    StringView tag() const { return root_ ? root_->tag().view() : StringView(); }
+
+    /// The line number of the level-0 line.
+    int lineNumber() const;
+    /// The number of lines in the record.
+    int numNodes() const;
+    /// All lines in their line form, pre-order, one per text line, indented
+    /// by the indent plus two blanks per depth (not at all when absent).
+    String description(const std::optional<String>& indent) const;
+    String description() const { return description(std::nullopt); }
+
+    /// Every node of the tree whose tag equals the given one, in pre-order
+    /// (the root first). The nodes belong to this record's tree.
+    std::vector<LNGedcomNode*> getNodesWithTag(StringView tag) const;
+    /// Appends every node of the tree, root included, whose value is a
+    /// cross-reference, in pre-order.
+    void getNodesWithXrefValues(std::vector<LNGedcomNode*>& nodes) const;
+
+    /// Ignored for an empty key; replaces an earlier value.
+    void setAttribute(AttributeValue value, StringView key);
+    /// The value, or null when nothing is stored under the key.
+    const AttributeValue* attributeForKey(StringView key) const;
+    /// A copy of the value, or absent; for reading the person table's values
+    /// of many records, as it leaves no lasting copy (see RecordAttributes).
+    std::optional<AttributeValue> attributeValue(StringView key) const;
+    /// Null until the first attribute is set.
+    const RecordAttributes* attributes() const { return attributes_.get(); }
+
+  private:
+    Ref<LNGedcomNode> root_;
+    SharedString key_;
+    std::unique_ptr<RecordAttributes> attributes_;
+};
+
+/// Appends, in pre-order, every node of the subtree whose tag equals the
+/// given one. Nothing for a null node. A loop, not a recursion.
+void getNodesWithName(std::vector<LNGedcomNode*>& nodes, StringView tag, LNGedcomNode* node);
+/// Appends, in pre-order, every node of the subtree whose value is a
+/// cross-reference. Nothing for a null node. A loop, not a recursion.
+void getNodesWithXrefValues(std::vector<LNGedcomNode*>& nodes, LNGedcomNode* node);
+
+} // namespace kinloom

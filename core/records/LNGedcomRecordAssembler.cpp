@@ -1,0 +1,260 @@
+#include "records/LNGedcomRecordAssembler.h"
+
+#include "records/LNGedcomRecord.h"
+#include "support/LNProgress.h"
+#include "memory/LoadArena.h"
+#include "support/SystemLog.h"
+#include "support/TextServices.h"
+
+#include <exception>
+#include <iterator>
+#include <string>
+#include <thread>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
+namespace kinloom {
+
+namespace {
+
+using RecordList = LNGedcomRecordAssembler::RecordList;
+
+// One pass of the assembler over lines given one by one, its nodes made in
+// the arena.
+class RecordBuilder {
+  public:
+    RecordBuilder(LoadArena& arena, int maxCount, LNGedcomErrors* errors)
+        : arena_(arena), maxCount_(maxCount), errors_(errors) {
+        records_->reserve(10);
+    }
+
+    /// Takes one line; false once maxCount records are made.
+    bool addLine(StringView text, int lineNumber) {
+        if (text.empty()) return true;
+        std::optional<ErrorKind> error;
+        Ref<LNGedcomNode> node = LNGedcomNode::initFromString(text, &error, arena_);
+        if (!node) {
+            if (error) report("error: line syntax", *error, lineNumber);
+            return true;
+        }
+        node->setLineNumber(lineNumber);
+        int level = node->level();
+        if (level < 0) {
+            report("error: illegal level", LNGedcomErrorIllegalLevel, lineNumber);
+        } else if (level == 0) {
+            if (!finishRecord()) return false;
+            lines_.push_back(std::move(node));
+            parents_.push_back(none);
+            path_.assign(1, 0);
+            currentLevel_ = 0;
+        } else if (level > currentLevel_ + 1) {
+            // Dropped; the lines after it attach as if it had not been there.
+            report("error: illegal level", LNGedcomErrorIllegalLevel, lineNumber);
+        } else {
+            attach(std::move(node), level);
+        }
+        return true;
+    }
+
+    std::unique_ptr<RecordList> finish() {
+        finishRecord();
+        return std::move(records_);
+    }
+
+  private:
+    static constexpr int none = -1;
+
+    void report(const char* logLine, ErrorKind kind, int lineNumber) {
+        systemLog(logLine);
+        if (errors_) errors_->addError(kind, lineNumber);
+    }
+
+    // A child of the line one level up on the current path: of the current
+    // line (one level deeper) or of the parent of the line at its level. The
+    // lines of a record are linked when the record ends, so that every child
+    // list is made once at its final size.
+    void attach(Ref<LNGedcomNode> node, int level) {
+        auto depth = static_cast<std::size_t>(level);
+        path_.resize(depth + 1, none);
+        currentLevel_ = level;
+        int parent = path_[depth - 1];
+        if (parent == none) {
+            // Only before the first level-0 line: the line is dropped, and so
+            // are its subordinates.
+            path_[depth] = none;
+            return;
+        }
+        path_[depth] = static_cast<int>(lines_.size());
+        lines_.push_back(std::move(node));
+        parents_.push_back(parent);
+    }
+
+    // False when the record made reaches maxCount.
+    bool finishRecord() {
+        if (lines_.empty()) return true;
+        childCounts_.assign(lines_.size(), 0);
+        for (std::size_t i = 1; i < lines_.size(); ++i)
+            ++childCounts_[static_cast<std::size_t>(parents_[i])];
+        for (std::size_t i = 0; i < lines_.size(); ++i)
+            lines_[i]->reserveChildren(childCounts_[i], &arena_);
+        for (std::size_t i = 1; i < lines_.size(); ++i)
+            lines_[static_cast<std::size_t>(parents_[i])]->addChild(lines_[i]);
+        auto record = LNGedcomRecord::recordWithRoot(std::move(lines_[0]), errors_);
+        lines_.clear();
+        parents_.clear();
+        if (!record) return true;
+        records_->push_back(std::move(record));
+        return maxCount_ == 0 || static_cast<int>(records_->size()) != maxCount_;
+    }
+
+    LoadArena& arena_;
+    int maxCount_;
+    LNGedcomErrors* errors_;
+    std::unique_ptr<RecordList> records_ = std::make_unique<RecordList>();
+    // The lines of the record being read, its root first, and the index of
+    // each line's parent among them.
+    std::vector<Ref<LNGedcomNode>> lines_;
+    std::vector<int> parents_;
+    std::vector<int> childCounts_;
+    // The index of the line at each level of the current path; none before
+    // the first level-0 line.
+    std::vector<int> path_{none};
+    int currentLevel_ = 0;
+};
+
+// The position of the next line-break character at or after from, or the
+// text's size. Most characters are printable ASCII, which is never a line
+// break: those are passed over eight at a time where the processor can.
+std::size_t nextBreak(StringView text, std::size_t from) {
+    const CharSet& breaks = CharSet::newline();
+    const char16_t* units = text.data();
+    std::size_t size = text.size();
+    std::size_t at = from;
+#ifdef __SSE2__
+    const __m128i belowSpace = _mm_set1_epi16(0x1F);
+    const __m128i aboveTilde = _mm_set1_epi16(0x7E);
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i ones = _mm_set1_epi16(-1);
+    while (at + 8 <= size) {
+        __m128i eight = _mm_loadu_si128(reinterpret_cast<const __m128i*>(units + at));
+        // A lane is zero after the first subtraction when it is below 0x20,
+        // and non-zero after the second when it is above 0x7E.
+        __m128i control = _mm_cmpeq_epi16(_mm_subs_epu16(eight, belowSpace), zero);
+        __m128i high = _mm_xor_si128(_mm_cmpeq_epi16(_mm_subs_epu16(eight, aboveTilde), zero), ones);
+        if (_mm_movemask_epi8(_mm_or_si128(control, high)) == 0) {
+            at += 8;
+            continue;
+        }
+        // Tabs and letters beyond ASCII are no breaks: look closer at these
+        // eight, then go on eight at a time.
+        for (std::size_t end = at + 8; at < end; ++at) {
+            char16_t c = units[at];
+            if ((c < 0x20 || c >= 0x7F) && breaks.contains(c)) return at;
+        }
+    }
+#endif
+    for (; at < size; ++at) {
+        char16_t c = units[at];
+        if ((c < 0x20 || c >= 0x7F) && breaks.contains(c)) return at;
+    }
+    return size;
+}
+
+// Assembles the lines of the text, the first numbered firstLine.
+std::unique_ptr<RecordList> assemble(StringView text, int firstLine, int maxCount, LNGedcomErrors* errors,
+                                     KeptText* keptText) {
+    LoadArena arena(keptText);
+    RecordBuilder builder(arena, maxCount, errors);
+    int lineNumber = firstLine - 1;
+    std::size_t start = 0;
+    for (;;) {
+        std::size_t end = nextBreak(text, start);
+        if (!builder.addLine(text.substr(start, end - start), ++lineNumber)) break;
+        if (end == text.size()) break;
+        if ((lineNumber & 0x3FFF) == 0) LNProgress::tell(LNProgress::Stage::records, end, text.size());
+        start = end + 1;
+    }
+    return builder.finish();
+}
+
+// The start of the first line after the middle of the text that begins a
+// record (a readable line of level 0), or 0 when there is none. The lines
+// before it and the lines from it on make records independently.
+std::size_t recordStartNearMiddle(StringView text) {
+    for (std::size_t at = nextBreak(text, text.size() / 2); at < text.size();) {
+        std::size_t start = at + 1;
+        std::size_t end = nextBreak(text, start);
+        Ref<LNGedcomNode> line = LNGedcomNode::initFromString(text.substr(start, end - start), nullptr);
+        if (line && line->level() == 0) return start;
+        at = end;
+    }
+    return 0;
+}
+
+int countBreaks(StringView text) {
+    int breaks = 0;
+    for (std::size_t at = nextBreak(text, 0); at < text.size(); at = nextBreak(text, at + 1))
+        ++breaks;
+    return breaks;
+}
+
+} // namespace
+
+std::unique_ptr<RecordList>
+LNGedcomRecordAssembler::recordsFromStrings(const std::vector<StringView>& lines) const {
+    if (lines.empty()) return nullptr;
+    LoadArena arena(keptText_);
+    RecordBuilder builder(arena, maxCount_, errors_);
+    int lineNumber = 0;
+    for (StringView line : lines) {
+        if (!builder.addLine(line, ++lineNumber)) break;
+    }
+    return builder.finish();
+}
+
+std::unique_ptr<RecordList> LNGedcomRecordAssembler::recordsFromText(StringView text) const {
+    std::size_t split = 0;
+    if (maxCount_ == 0 && text.size() >= parallelThreshold_ && std::thread::hardware_concurrency() > 1)
+        split = recordStartNearMiddle(text);
+    if (split == 0) return assemble(text, 1, maxCount_, errors_, keptText_);
+    return recordsFromHalves(text, split);
+}
+
+std::unique_ptr<RecordList> LNGedcomRecordAssembler::recordsFromHalves(StringView text,
+                                                                       std::size_t split) const {
+    // The helper's records, errors and log lines are only read once it has
+    // been joined; its nodes then belong to this thread. Its log lines are
+    // written after the first half's, in file order.
+    StringView second = text.substr(split);
+    const int secondFirstLine = countBreaks(text.substr(0, split)) + 1;
+    std::unique_ptr<RecordList> secondRecords;
+    LNGedcomErrors secondErrors;
+    std::vector<std::string> secondLog;
+    std::exception_ptr failure;
+    std::unique_ptr<RecordList> records;
+    {
+        std::jthread helper([&] {
+            try {
+                LogCapture capture;
+                secondRecords =
+                    assemble(second, secondFirstLine, 0, errors_ ? &secondErrors : nullptr, keptText_);
+                secondLog = capture.lines();
+            } catch (...) {
+                failure = std::current_exception();
+            }
+        });
+        // The first half ends before the line break that ends its last line.
+        records = assemble(text.substr(0, split - 1), 1, 0, errors_, keptText_);
+    }
+    if (failure) std::rethrow_exception(failure);
+    for (const std::string& line : secondLog)
+        systemLog(line);
+    if (errors_) errors_->absorb(secondErrors);
+    records->reserve(records->size() + secondRecords->size());
+    std::move(secondRecords->begin(), secondRecords->end(), std::back_inserter(*records));
+    return records;
+}
+
+} // namespace kinloom

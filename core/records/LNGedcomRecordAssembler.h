@@ -1,0 +1,59 @@
+#pragma once
+
+#include "support/LNGedcomErrors.h"
+#include "memory/SharedString.h"
+
+#include <cstddef>
+#include <memory>
+#include <vector>
+
+namespace kinloom {
+
+class KeptText;
+class LNGedcomRecord;
+
+/// The record assembler: parses each line, hangs it under its superior line
+/// by level and makes one record per level-0 line. Unreadable lines and level
+/// jumps are logged, reported to the error list (may be null) and dropped.
+/// LNGedcomRecord's class operations gedcomRecordsFromStrings and
+/// gedcomRecordsFromText are this class with its defaults.
+///
+/// A large text is assembled in two halves at once: the assembler starts a
+/// helper thread with an arena, an error count and a log capture of its own
+/// and takes the helper's records, counts and log lines over once it has
+/// joined it, so that the result and the log read as if one thread had gone
+/// through the text.
+class LNGedcomRecordAssembler {
+  public:
+    using RecordList = std::vector<std::shared_ptr<LNGedcomRecord>>;
+
+    /// maxCount 0 means no limit; otherwise assembly stops once that many
+    /// records are made.
+    LNGedcomRecordAssembler(int maxCount, LNGedcomErrors* errors) : maxCount_(maxCount), errors_(errors) {}
+
+    /// Texts of at least this many code units are assembled in two halves
+    /// when the machine has more than one processor (8 Mi by default; tests
+    /// lower it to see both halves at work).
+    void setParallelThreshold(std::size_t length) { parallelThreshold_ = length; }
+    /// The text that the texts given lie in, kept for as long as a line made
+    /// from it lives: the lines' values then point into it (null: copied).
+    void setKeptText(KeptText* text) { keptText_ = text; }
+
+    /// Null when lines is empty; an empty list when the lines hold no level-0
+    /// line. The views are only read during the call.
+    std::unique_ptr<RecordList> recordsFromStrings(const std::vector<StringView>& lines) const;
+    /// The same over a whole text split at every single line-break character
+    /// (so CR LF counts as two), without building the list of lines. The
+    /// empty text is one empty line and gives an empty list.
+    std::unique_ptr<RecordList> recordsFromText(StringView text) const;
+
+  private:
+    std::unique_ptr<RecordList> recordsFromHalves(StringView text, std::size_t split) const;
+
+    int maxCount_;
+    LNGedcomErrors* errors_;
+    std::size_t parallelThreshold_ = std::size_t{8} << 20;
+    KeptText* keptText_ = nullptr;
+};
+
+} // namespace kinloom

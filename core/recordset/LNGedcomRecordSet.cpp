@@ -1,0 +1,290 @@
+#include "recordset/LNGedcomRecordSet.h"
+
+#include "memory/KeptText.h"
+#include "records/LNGedcomRecordAssembler.h"
+
+#include "support/LoadStages.h"
+#include "recordset/RecordWalk.h"
+
+#include <algorithm>
+#include <string>
+#include <typeinfo>
+
+namespace kinloom {
+
+namespace {
+
+template <typename T>
+const std::shared_ptr<T>& atIndex(const std::vector<std::shared_ptr<T>>& list, int index) {
+    static const std::shared_ptr<T> none;
+    if (index < 0 || static_cast<std::size_t>(index) >= list.size()) return none;
+    return list[static_cast<std::size_t>(index)];
+}
+
+} // namespace
+
+LNGedcomRecordSet::LNGedcomRecordSet(const String* text, LNGedcomErrors* errors, LNLogger* logger)
+    : logger_(logger), errors_(errors) {
+    readRecords(text);
+}
+
+LNGedcomRecordSet::LNGedcomRecordSet(KeptText& text, LNGedcomErrors* errors) : errors_(errors) {
+    readRecords(text.text() ? &*text.text() : nullptr, &text);
+}
+
+LNGedcomRecordSet::~LNGedcomRecordSet() = default;
+
+void LNGedcomRecordSet::readRecords(const String* text, KeptText* kept) {
+    // Every single line-break character ends a line, so CR LF files number
+    // their lines 1, 3, 5, ... The lines are taken one by one from the text:
+    // a list of them would add 16 bytes a line to the peak.
+    LoadStages::ended("start of record set");
+    if (text) {
+        LNGedcomRecordAssembler assembler(0, errors_);
+        assembler.setKeptText(kept);
+        records_ = assembler.recordsFromText(*text);
+    }
+    if (logger_) {
+        std::string count = std::to_string(records_ ? records_->size() : 0);
+        logger_->addLogString(u"Number of Gedcom records is " + String(count.begin(), count.end()) + u"\n");
+    }
+    LoadStages::ended("assemble");
+    fileRecords();
+    LoadStages::ended("index");
+    buildNameIndex();
+    LoadStages::ended("name index");
+    validate();
+    LoadStages::ended("link validation");
+}
+
+RecordKind recordKindOf(const LNGedcomRecord& record) {
+    const std::type_info& type = typeid(record);
+    return type == typeid(LNGedcomIndiRecord)   ? kindIndi
+           : type == typeid(LNGedcomFamRecord)  ? kindFam
+           : type == typeid(LNGedcomSourRecord) ? kindSour
+                                                : kindOther;
+}
+
+void LNGedcomRecordSet::fileRecords() {
+    indiRecords_.reserve(100);
+    famRecords_.reserve(100);
+    sourRecords_.reserve(100);
+    if (!records_) return;
+    const std::size_t total = records_->size();
+    keyIndex_.reserve(total);
+    filings_.assign(total, 0);
+    keyIndex_.forEachAhead(
+        total, [&](std::size_t at) { return (*records_)[at].get(); },
+        [&](std::size_t at) -> const SharedString& { return (*records_)[at]->key(); },
+        [&](std::size_t at, StringView key, std::uint64_t hash) {
+            fileRecord(static_cast<std::uint32_t>(at), key, hash);
+        });
+}
+
+void LNGedcomRecordSet::fileRecord(std::uint32_t number, StringView key, std::uint64_t hash) {
+    const auto& record = (*records_)[number];
+    if (!record->key()) {
+        StringView tag = record->tag();
+        if (tag == u"HEAD" || tag == u"TRLR") return;
+        if (errors_)
+            errors_->addError(LNGedcomErrorMissingKey, record->lineNumber(),
+                              String(tag) + u" record with no key");
+        return;
+    }
+    const RecordKind kind = recordKindOf(*record);
+    const std::uint32_t first = keyIndex_.tryFile(key, hash, number);
+    if (first != number) {
+        if (errors_)
+            errors_->addError(LNGedcomErrorMultiplyDefinedKey, record->lineNumber(),
+                              String(record->tag()) + u" " + String(key));
+        // Filed in its kind's list only as the first of its kind with the key.
+        if (kind == kindOther || filedKind(first) == kind ||
+            laterOfKind_[kind].tryFile(key, number) != number)
+            return;
+    }
+    std::uint32_t position = 0;
+    if (kind == kindIndi) {
+        position = static_cast<std::uint32_t>(indiRecords_.size());
+        indiRecords_.push_back(std::static_pointer_cast<LNGedcomIndiRecord>(record));
+    } else if (kind == kindFam) {
+        position = static_cast<std::uint32_t>(famRecords_.size());
+        famRecords_.push_back(std::static_pointer_cast<LNGedcomFamRecord>(record));
+    } else if (kind == kindSour) {
+        position = static_cast<std::uint32_t>(sourRecords_.size());
+        sourRecords_.push_back(std::static_pointer_cast<LNGedcomSourRecord>(record));
+    } else {
+        return;
+    }
+    filings_[number] = static_cast<std::uint32_t>(kind) << 30 | position;
+}
+
+std::uint32_t LNGedcomRecordSet::positionFrom(RecordKind kind, std::uint32_t number, StringView key,
+                                              std::uint64_t hash) const {
+    if (number == RecordIndex::none) return RecordIndex::none;
+    if (filedKind(number) != kind) {
+        number = laterOfKind_[kind].find(key, hash);
+        if (number == RecordIndex::none) return RecordIndex::none;
+    }
+    return filedPosition(number);
+}
+
+std::uint32_t LNGedcomRecordSet::positionOf(RecordKind kind, StringView key, std::uint64_t hash) const {
+    return positionFrom(kind, keyIndex_.find(key, hash), key, hash);
+}
+
+std::uint32_t LNGedcomRecordSet::positionOf(RecordKind kind, const LNGedcomNode* link) const {
+    if (!link || !link->value()) return RecordIndex::none;
+    return positionOf(kind, link->value().view());
+}
+
+void LNGedcomRecordSet::buildNameIndex() {
+    nameIndex_.reserve(1000);
+    // The name keys one person was filed under: a repeat can only come from
+    // the person at hand, as persons arrive in file order with distinct keys.
+    std::vector<const std::vector<SharedString>*> filedUnder;
+    forEachRecordAhead<PersonAhead>(indiRecords_, [&](const LNGedcomIndiRecord& indi, std::size_t) {
+        auto names = indi.nameArray();
+        filedUnder.clear();
+        for (std::size_t i = 0; i < names.size(); ++i) {
+            const SharedString& value = names[i]->value();
+            if (value.empty()) continue;
+            // The first NAME line is parsed already.
+            String nameKey = i == 0 ? indi.gedcomName()->key() : LNGedcomName(value.view()).key();
+            auto entry = nameIndex_.find(StringView(nameKey));
+            if (entry == nameIndex_.end())
+                entry = nameIndex_.emplace(SharedString(nameKey), std::vector<SharedString>()).first;
+            std::vector<SharedString>& keys = entry->second;
+            if (std::find(filedUnder.begin(), filedUnder.end(), &keys) != filedUnder.end()) continue;
+            filedUnder.push_back(&keys);
+            keys.push_back(indi.key());
+        }
+    });
+}
+
+void LNGedcomRecordSet::setRecords(std::unique_ptr<RecordList> records) {
+    if (!recordsReplaced_) {
+        filedRecords_ = std::move(records_);
+        recordsReplaced_ = true;
+    }
+    records_ = std::move(records);
+}
+
+int LNGedcomRecordSet::count() const {
+    return records_ ? static_cast<int>(records_->size()) : 0;
+}
+
+int LNGedcomRecordSet::numNodes() const {
+    if (!records_) return 0;
+    int total = 0;
+    for (const auto& record : *records_)
+        total += record->numNodes();
+    return total;
+}
+
+const std::shared_ptr<LNGedcomIndiRecord>& LNGedcomRecordSet::indiWithKey(StringView key) const {
+    return atPosition(indiRecords_, positionOf(kindIndi, key));
+}
+
+const std::shared_ptr<LNGedcomFamRecord>& LNGedcomRecordSet::famWithKey(StringView key) const {
+    return atPosition(famRecords_, positionOf(kindFam, key));
+}
+
+const std::shared_ptr<LNGedcomSourRecord>& LNGedcomRecordSet::sourWithKey(StringView key) const {
+    return atPosition(sourRecords_, positionOf(kindSour, key));
+}
+
+const std::shared_ptr<LNGedcomRecord>& LNGedcomRecordSet::recordWithKey(StringView key) const {
+    static const std::shared_ptr<LNGedcomRecord> none;
+    const RecordList* filed = filedRecords();
+    return filed ? atPosition(*filed, keyIndex_.find(key)) : none;
+}
+
+const std::shared_ptr<LNGedcomIndiRecord>& LNGedcomRecordSet::indiByIndex(int index) const {
+    return atIndex(indiRecords_, index);
+}
+
+const std::shared_ptr<LNGedcomFamRecord>& LNGedcomRecordSet::famByIndex(int index) const {
+    return atIndex(famRecords_, index);
+}
+
+const std::shared_ptr<LNGedcomSourRecord>& LNGedcomRecordSet::sourByIndex(int index) const {
+    return atIndex(sourRecords_, index);
+}
+
+const std::vector<SharedString>* LNGedcomRecordSet::indisWithNameKey(StringView nameKey) const {
+    auto found = nameIndex_.find(nameKey);
+    return found == nameIndex_.end() ? nullptr : &found->second;
+}
+
+// Link validation: the checks are LNLinkValidator's; the operations by key
+// resolve the keys and links to positions first.
+
+bool LNGedcomRecordSet::validate() {
+    LNLinkValidator checks = validator();
+    checks.validateReferences();
+    checks.validateIndis();
+    checks.validateFams();
+    return true;
+}
+
+void LNGedcomRecordSet::validateReferences() {
+    validator().validateReferences();
+}
+
+void LNGedcomRecordSet::validateIndis() {
+    validator().validateIndis();
+}
+
+void LNGedcomRecordSet::validateFams() {
+    validator().validateFams();
+}
+
+// What a check of the source records would verify is open; loading does not
+// call this.
+void LNGedcomRecordSet::validateSours() {}
+
+namespace {
+
+void storeIfWanted(int* out, int value) {
+    if (out) *out = value;
+}
+
+// A position as the link checks name records: plus one, 0 for none.
+std::uint32_t target(std::uint32_t position) {
+    return position == RecordIndex::none ? 0 : position + 1;
+}
+
+} // namespace
+
+int LNGedcomRecordSet::checkIndi(StringView personKey, const LNGedcomNode* link, int* husb, int* wife,
+                                 int* chil) {
+    const RoleCounts roles = validator().checkIndi(target(positionOf(kindIndi, personKey)), link,
+                                                   target(positionOf(kindFam, link)));
+    storeIfWanted(husb, roles.count[1]);
+    storeIfWanted(wife, roles.count[2]);
+    storeIfWanted(chil, roles.count[3]);
+    return roles.total();
+}
+
+int LNGedcomRecordSet::checkIndiNew(StringView personKey, const LNGedcomNode* link,
+                                    std::vector<int>& husbLines, std::vector<int>& wifeLines,
+                                    std::vector<int>& chilLines) {
+    return validator().checkIndiNew(target(positionOf(kindIndi, personKey)), link,
+                                    target(positionOf(kindFam, link)), {&husbLines, &wifeLines, &chilLines});
+}
+
+int LNGedcomRecordSet::checkFam(StringView famKey, const LNGedcomNode* link, int* famc, int* fams) {
+    const RoleCounts roles =
+        validator().checkFam(target(positionOf(kindFam, famKey)), target(positionOf(kindIndi, link)));
+    storeIfWanted(famc, roles.count[1]);
+    storeIfWanted(fams, roles.count[2]);
+    return roles.total();
+}
+
+int LNGedcomRecordSet::checkFamNew(StringView famKey, const LNGedcomNode* link, std::vector<int>& famcLines,
+                                   std::vector<int>& famsLines) {
+    return validator().checkFamNew(target(positionOf(kindFam, famKey)), target(positionOf(kindIndi, link)),
+                                   {&famcLines, &famsLines});
+}
+
+} // namespace kinloom

@@ -1,0 +1,253 @@
+#pragma once
+
+#include "support/LNGedcomErrors.h"
+#include "records/LNGedcomFamRecord.h"
+#include "records/LNGedcomIndiRecord.h"
+#include "records/LNGedcomRecord.h"
+#include "records/LNGedcomSourRecord.h"
+#include "recordset/LNLinkValidator.h"
+#include "support/LNLogger.h"
+#include "recordset/RecordIndex.h"
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace kinloom {
+
+class KeptText;
+
+/// A relative's place beside a person, in the order relativesOfIndi lists them.
+enum class LNRelativeRole { father, mother, sibling, spouse, child };
+
+/// The role's lower-case English name: "father", "mother", "sibling", "spouse", "child".
+std::string_view relativeRoleName(LNRelativeRole role);
+
+struct LNGedcomRelative {
+    LNRelativeRole role;
+    std::shared_ptr<LNGedcomIndiRecord> indi;
+};
+
+/// Hash and equality over SharedString keys that also accept a StringView, so
+/// a lookup builds no string.
+struct KeyHash {
+    using is_transparent = void;
+    std::size_t operator()(StringView text) const noexcept { return std::hash<StringView>()(text); }
+};
+struct KeyEqual {
+    using is_transparent = void;
+    bool operator()(StringView a, StringView b) const noexcept { return a == b; }
+};
+/// A map keyed by record keys (with their at signs) or name keys.
+template <typename T> using KeyMap = std::unordered_map<SharedString, T, KeyHash, KeyEqual>;
+
+using RecordList = std::vector<std::shared_ptr<LNGedcomRecord>>;
+using IndiList = std::vector<std::shared_ptr<LNGedcomIndiRecord>>;
+using FamList = std::vector<std::shared_ptr<LNGedcomFamRecord>>;
+using SourList = std::vector<std::shared_ptr<LNGedcomSourRecord>>;
+
+/// The kinds of records filed in a list of their own.
+enum RecordKind : int { kindOther = 0, kindIndi = 1, kindFam = 2, kindSour = 3 };
+/// The kind of an assembled record: the assembler chose its class by the
+/// exact tag, so the class tells the kind without reading the tag.
+RecordKind recordKindOf(const LNGedcomRecord& record);
+
+/// The in-memory database of one GEDCOM text: every record in file order, the
+/// persons, families and sources filed by key, and the persons filed by name
+/// key. Built completely by the constructor; nothing changes afterwards.
+class LNGedcomRecordSet {
+  public:
+    /// Splits the text into lines, assembles, indexes and validates the
+    /// records, reporting to errors (not owned, may be null). A null text
+    /// gives a set without records. The logger (not owned) receives one
+    /// progress text.
+    LNGedcomRecordSet(const String* text, LNGedcomErrors* errors)
+        : LNGedcomRecordSet(text, errors, nullptr) {}
+    LNGedcomRecordSet(const String* text, LNGedcomErrors* errors, LNLogger* logger);
+    /// The same over a kept text, which the lines' values point into.
+    LNGedcomRecordSet(KeptText& text, LNGedcomErrors* errors);
+    ~LNGedcomRecordSet();
+    LNGedcomRecordSet(const LNGedcomRecordSet&) = delete;
+    LNGedcomRecordSet& operator=(const LNGedcomRecordSet&) = delete;
+
+    // Counts; 0 when the text was absent.
+    int count() const;
+    int numIndis() const { return static_cast<int>(indiRecords_.size()); }
+    int numFams() const { return static_cast<int>(famRecords_.size()); }
+    int numSours() const { return static_cast<int>(sourRecords_.size()); }
+    /// The number of lines kept in all records.
+    int numNodes() const;
+
+    /// The first record of that kind filed under the key (with at signs), or null.
+    const std::shared_ptr<LNGedcomIndiRecord>& indiWithKey(StringView key) const;
+    const std::shared_ptr<LNGedcomFamRecord>& famWithKey(StringView key) const;
+    const std::shared_ptr<LNGedcomSourRecord>& sourWithKey(StringView key) const;
+    /// The first record of any kind filed under the key, or null.
+    const std::shared_ptr<LNGedcomRecord>& recordWithKey(StringView key) const;
+    /// The position in indiRecords of the first person filed under the key
+    /// (with at signs), or -1.
+    int indiPosition(StringView key) const {
+        std::uint32_t position = positionOf(kindIndi, key);
+        return position == RecordIndex::none ? -1 : static_cast<int>(position);
+    }
+    /// The record at that position of its kind list, or null out of range.
+    const std::shared_ptr<LNGedcomIndiRecord>& indiByIndex(int index) const;
+    const std::shared_ptr<LNGedcomFamRecord>& famByIndex(int index) const;
+    const std::shared_ptr<LNGedcomSourRecord>& sourByIndex(int index) const;
+    /// The person keys filed under the name key, without repeats, in order of
+    /// first appearance; null when there are none.
+    const std::vector<SharedString>* indisWithNameKey(StringView nameKey) const;
+
+    /// Every record in file order, or null when the text was absent.
+    const RecordList* records() const { return records_.get(); }
+    /// Replaces the list of all records. The indexes, kind lists and link
+    /// checks keep answering with the records they were built from, which
+    /// the set holds on to.
+    void setRecords(std::unique_ptr<RecordList> records);
+    const IndiList& indiRecords() const { return indiRecords_; }
+    const FamList& famRecords() const { return famRecords_; }
+    const SourList& sourRecords() const { return sourRecords_; }
+    LNGedcomErrors* errors() const { return errors_; }
+    LNLogger* logger() const { return logger_; }
+    void setLogger(LNLogger* logger) { logger_ = logger; }
+
+    // Family relations. They follow link lines through the kind indexes and
+    // report nothing. Lists keep the order of the lines, repeats included;
+    // lines whose key names no record of the target kind are skipped.
+    std::shared_ptr<LNGedcomIndiRecord> fatherOfIndi(const LNGedcomIndiRecord& indi) const;
+    std::shared_ptr<LNGedcomIndiRecord> motherOfIndi(const LNGedcomIndiRecord& indi) const;
+    /// The father and mother of the person at that position of indiRecords,
+    /// as fatherOfIndi and motherOfIndi give them, read from the links the
+    /// link validation resolved (no key is looked up); null where there is
+    /// none. For the person table, which asks it of every person.
+    std::pair<LNGedcomIndiRecord*, LNGedcomIndiRecord*> parentsOfIndiAt(std::size_t position) const;
+    std::shared_ptr<LNGedcomFamRecord> natalFamilyOfIndi(const LNGedcomIndiRecord& indi) const;
+    std::shared_ptr<LNGedcomIndiRecord> husbandOfFam(const LNGedcomFamRecord& fam) const;
+    std::shared_ptr<LNGedcomIndiRecord> wifeOfFam(const LNGedcomFamRecord& fam) const;
+    IndiList husbandsOfFam(const LNGedcomFamRecord& fam) const;
+    IndiList wivesOfFam(const LNGedcomFamRecord& fam) const;
+    IndiList childrenOfFam(const LNGedcomFamRecord& fam) const;
+    FamList natalFamiliesOfIndi(const LNGedcomIndiRecord& indi) const;
+    FamList spousalFamiliesOfIndi(const LNGedcomIndiRecord& indi) const;
+    /// The wives (male person) or husbands (female person) of every spousal
+    /// family; empty when the sex is unknown.
+    IndiList spousesOfIndi(const LNGedcomIndiRecord& indi) const;
+    IndiList childrenOfIndi(const LNGedcomIndiRecord& indi) const;
+    /// Every HUSB and WIFE of the family, in line order.
+    IndiList partnersOfFam(const LNGedcomFamRecord& fam) const;
+    /// Father and mother (as fatherOfIndi and motherOfIndi), the natal
+    /// family's other children, then for each spousal family its partners
+    /// other than the person and its children. Nothing is merged.
+    std::vector<LNGedcomRelative> relativesOfIndi(const LNGedcomIndiRecord& indi) const;
+
+    /// The persons one of whose names contains the typed partial name (such
+    /// as "J /Sm/"), among those filed under its name key; sorted by name.
+    IndiList indisWithName(StringView typedName) const;
+
+    // Link validation (see LNLinkValidator), run as the last step of
+    // loading. Findings are logged and reported to the error list.
+    bool validate();
+    /// Also resolves every link line once for validateIndis and validateFams,
+    /// which rely on that (loading runs it first).
+    void validateReferences();
+    void validateIndis();
+    void validateFams();
+    void validateSours();
+    /// The person's roles in the family the link names: counts of HUSB, WIFE
+    /// and CHIL lines naming the person (out-parameters may be null); returns
+    /// their sum. A key that names no person is named by no line.
+    int checkIndi(StringView personKey, const LNGedcomNode* link, int* husb, int* wife, int* chil);
+    /// As checkIndi, collecting the line numbers of those lines into the
+    /// caller's lists; returns how many were collected.
+    int checkIndiNew(StringView personKey, const LNGedcomNode* link, std::vector<int>& husbLines,
+                     std::vector<int>& wifeLines, std::vector<int>& chilLines);
+    /// The family's roles in the person the link names: counts of FAMC and
+    /// FAMS lines naming the family; returns their sum.
+    int checkFam(StringView famKey, const LNGedcomNode* link, int* famc, int* fams);
+    int checkFamNew(StringView famKey, const LNGedcomNode* link, std::vector<int>& famcLines,
+                    std::vector<int>& famsLines);
+
+  private:
+    friend class LNLinkValidator;
+    // A kind list never nears 2^30 records: each takes far more than a byte.
+    static constexpr std::uint32_t positionMask = 0x3FFFFFFFu;
+
+    void readRecords(const String* text, KeptText* kept = nullptr);
+    void fileRecords();
+    void fileRecord(std::uint32_t number, StringView key, std::uint64_t hash);
+    void buildNameIndex();
+    /// The records the indexes were built from.
+    const RecordList* filedRecords() const { return recordsReplaced_ ? filedRecords_.get() : records_.get(); }
+    /// The kind and kind-list position of the record with that number in
+    /// filedRecords: kindOther for records in no kind list.
+    RecordKind filedKind(std::uint32_t number) const {
+        return static_cast<RecordKind>(filings_[number] >> 30);
+    }
+    std::uint32_t filedPosition(std::uint32_t number) const { return filings_[number] & positionMask; }
+    /// The position in its kind list of the first record of the kind filed
+    /// under the key (hash: its recordKeyHash), or RecordIndex::none.
+    std::uint32_t positionOf(RecordKind kind, StringView key, std::uint64_t hash) const;
+    std::uint32_t positionOf(RecordKind kind, StringView key) const {
+        return positionOf(kind, key, recordKeyHash(key));
+    }
+    /// The same for the value of a link line; none without line or value.
+    std::uint32_t positionOf(RecordKind kind, const LNGedcomNode* link) const;
+    /// That position given the number of the first record with the key.
+    std::uint32_t positionFrom(RecordKind kind, std::uint32_t number, StringView key,
+                               std::uint64_t hash) const;
+    /// Appends the records of the kind the lines name, in line order.
+    template <typename T>
+    void appendNamed(std::vector<std::shared_ptr<T>>& list, RecordKind kind,
+                     const std::vector<std::shared_ptr<T>>& records,
+                     std::span<LNGedcomNode* const> links) const;
+    /// The record at the position, or null for RecordIndex::none.
+    template <typename T>
+    static const std::shared_ptr<T>& atPosition(const std::vector<std::shared_ptr<T>>& list,
+                                                std::uint32_t position) {
+        static const std::shared_ptr<T> none;
+        return position == RecordIndex::none ? none : list[position];
+    }
+    LNLinkValidator validator() { return LNLinkValidator(*this, links_, errors_); }
+
+    std::unique_ptr<RecordList> records_;
+    // The list the indexes were built from, once setRecords replaced it.
+    std::unique_ptr<RecordList> filedRecords_;
+    bool recordsReplaced_ = false;
+    IndiList indiRecords_;
+    FamList famRecords_;
+    SourList sourRecords_;
+    // Each key's first record, by its number in filedRecords.
+    RecordIndex keyIndex_;
+    // Per record number: the kind in the top two bits and the position in the
+    // kind list below, for the records in a kind list; 0 for the others.
+    std::vector<std::uint32_t> filings_;
+    // Per kind: the keys whose first record is of another kind, with the
+    // first record of this kind filed under them. Empty unless keys repeat.
+    RecordIndex laterOfKind_[4];
+    ResolvedLinks links_;
+    KeyMap<std::vector<SharedString>> nameIndex_;
+    LNLogger* logger_ = nullptr;
+    LNGedcomErrors* errors_ = nullptr;
+};
+
+/// The sex value of a SEX line: 1 for "m" or "M", 2 for "f" or "F", 0 for
+/// anything else, a line without value or null.
+int sexValue(const LNGedcomNode* sex);
+
+/// The name order of persons (see LNGedcomIndiRecord::compareByName).
+int compareIndisByName(const LNGedcomIndiRecord& a, const LNGedcomIndiRecord& b);
+/// Persons with a birth year first, in year order (LNYear::compareTexts),
+/// then by name; the context is ignored.
+int compareIndisByBirthYear(const LNGedcomIndiRecord& a, const LNGedcomIndiRecord& b, void* context);
+
+/// Whether a reference line of a record of the kind leads to a record of a
+/// fitting kind; the one rule behind checkReferenceRecordTypes.
+bool referenceFitsKinds(RecordKind recordKind, const LNGedcomNode& line, RecordKind foundKind);
+/// Whether a reference line of a record leads to a record of a fitting kind.
+bool checkReferenceRecordTypes(const LNGedcomRecord& record, const LNGedcomNode& line,
+                               const LNGedcomRecord& found);
+
+} // namespace kinloom

@@ -1,0 +1,405 @@
+#include "recordset/LNLinkValidator.h"
+
+#include "recordset/LNGedcomRecordSet.h"
+#include "tree/PreOrderWalk.h"
+#include "recordset/RecordWalk.h"
+#include "support/SystemLog.h"
+#include "support/TextServices.h"
+
+#include <algorithm>
+#include <array>
+#include <initializer_list>
+#include <string>
+
+namespace kinloom {
+
+namespace {
+
+// Tags as views of known length, so a comparison is a length check and a
+// memory compare.
+constexpr StringView kIndi = u"INDI", kFam = u"FAM", kSour = u"SOUR", kFamc = u"FAMC", kFams = u"FAMS",
+                     kHusb = u"HUSB", kWife = u"WIFE", kChil = u"CHIL";
+
+// Most files have no finding at all, so message texts are built only once a
+// report is made, never on the way there.
+
+// The format with each "%@" replaced by the next argument, in order.
+String fill(StringView format, std::initializer_list<StringView> args) {
+    String text;
+    text.reserve(format.size() + 16 * args.size());
+    auto arg = args.begin();
+    for (std::size_t i = 0; i < format.size(); ++i) {
+        if (format[i] == u'%' && i + 1 < format.size() && format[i + 1] == u'@' && arg != args.end()) {
+            text += *arg++;
+            ++i;
+        } else {
+            text += format[i];
+        }
+    }
+    return text;
+}
+
+void report(LNGedcomErrors* errors, ErrorKind kind, int line, StringView format,
+            std::initializer_list<StringView> args) {
+    if (errors) errors->addError(kind, line, fill(format, args));
+}
+
+// The older plain-text report, without kind or line.
+void reportText(LNGedcomErrors* errors, int line, StringView format, std::initializer_list<StringView> args) {
+    if (errors) errors->addObject(fill(format, args), line);
+}
+
+// The reference check only logs its findings; the list keeps them uncounted.
+void logReference(LNGedcomErrors* errors, const LNGedcomNode& line, StringView format, StringView key) {
+    const String text = fill(format, {key});
+    systemLog(toUtf8(text));
+    if (errors) errors->addUncounted(LNGedcomProblemReference, line.lineNumber(), text);
+}
+
+void logCount(const char* what, const LNGedcomErrors* errors) {
+    systemLog(std::string("after validating ") + what + " there are " +
+              std::to_string(errors ? errors->count() : 0) + " errors");
+}
+
+int lineOf(const LNGedcomNode* line) {
+    return line ? line->lineNumber() : 0;
+}
+
+// A line without value stands in a message as "(null)".
+StringView valueOf(const LNGedcomNode* line) {
+    return line && line->value() ? line->value().view() : StringView(u"(null)");
+}
+
+RecordKind kindOfTag(StringView tag) {
+    return tag == kIndi ? kindIndi : tag == kFam ? kindFam : tag == kSour ? kindSour : kindOther;
+}
+
+// Calls visit(role, index) for each of a record's resolved links that names
+// the target, with the link's index among the lines of its role. A line
+// names a person or family of the lists exactly when its value is that
+// record's key, since each key leads to one record of a kind: the check
+// compares numbers, not texts.
+template <typename Visit>
+void forEachLinkTo(std::span<const std::uint32_t> links, std::uint32_t target, Visit visit) {
+    if (target == 0) return;
+    int seen[4] = {0, 0, 0, 0};
+    for (std::uint32_t link : links) {
+        const int role = ResolvedLinks::roleOf(link);
+        if (ResolvedLinks::targetOf(link) == target) visit(role, seen[role]);
+        ++seen[role];
+    }
+}
+
+RoleCounts countRoles(std::span<const std::uint32_t> links, std::uint32_t target) {
+    RoleCounts counts;
+    forEachLinkTo(links, target, [&](int role, int index) {
+        if (counts.count[role]++ == 0) counts.first[role] = index;
+    });
+    return counts;
+}
+
+// Calls visit(index, target) for each resolved link of the role, with the
+// link's index among the lines of its role.
+template <typename Visit> void forEachOfRole(std::span<const std::uint32_t> links, int role, Visit visit) {
+    int index = 0;
+    for (std::uint32_t link : links)
+        if (ResolvedLinks::roleOf(link) == role)
+            visit(static_cast<std::size_t>(index++), ResolvedLinks::targetOf(link));
+}
+
+// Calls report(line) for each missing source of the record at the position,
+// from the one at next on; returns where the next record's start.
+template <typename Report>
+std::size_t reportMissingSources(const ResolvedLinks::Lists& lists, std::uint32_t position, std::size_t next,
+                                 Report report) {
+    for (; next < lists.missingSources.size() && lists.missingSources[next].position == position; ++next)
+        report(*lists.missingSources[next].line);
+    return next;
+}
+
+} // namespace
+
+bool referenceFitsKinds(RecordKind recordKind, const LNGedcomNode& line, RecordKind foundKind) {
+    if (line.level() != 1) return true;
+    StringView tag = line.tag().view();
+    if (tag == kSour) return foundKind == kindSour;
+    if (recordKind == kindIndi) return (tag == kFamc || tag == kFams) && foundKind == kindFam;
+    if (recordKind == kindFam) return (tag == kHusb || tag == kWife || tag == kChil) && foundKind == kindIndi;
+    return true;
+}
+
+bool checkReferenceRecordTypes(const LNGedcomRecord& record, const LNGedcomNode& line,
+                               const LNGedcomRecord& found) {
+    return referenceFitsKinds(kindOfTag(record.tag()), line, kindOfTag(found.tag()));
+}
+
+void LNLinkValidator::validateReferences() {
+    links_.indis.clear();
+    links_.fams.clear();
+    const RecordList* records = set_.filedRecords();
+    if (!records) return;
+    links_.indis.starts.reserve(set_.indiRecords().size() + 1);
+    links_.fams.starts.reserve(set_.famRecords().size() + 1);
+    // The lines of a batch of records are gathered first and then resolved
+    // in line order, so that the lookups can ask for their slots ahead.
+    constexpr std::size_t batchSize = 16;
+    for (std::size_t start = 0; start < records->size(); start += batchSize) {
+        gatherLines(start, std::min(records->size(), start + batchSize));
+        resolveLines();
+    }
+}
+
+void LNLinkValidator::gatherLines(std::size_t start, std::size_t end) {
+    static constexpr std::array<StringView, 3> indiRoles = {kFamc, kFams, StringView()};
+    static constexpr std::array<StringView, 3> famRoles = {kHusb, kWife, kChil};
+    const RecordList& records = *set_.filedRecords();
+    batch_.clear();
+    pending_.clear();
+    closed_ = 0;
+    forEachRecordAhead(records, start, end, [&](const LNGedcomRecord& record, std::size_t number) {
+        const RecordKind kind = recordKindOf(record);
+        // Only the records of the person and family lists keep what is resolved.
+        const auto filed = static_cast<std::uint32_t>(number);
+        const bool listed = (kind == kindIndi || kind == kindFam) && set_.filedKind(filed) == kind;
+        batch_.push_back({kind, listed, set_.filedPosition(filed)});
+        const std::array<StringView, 3>* roles = !listed            ? nullptr
+                                                 : kind == kindIndi ? &indiRoles
+                                                                    : &famRoles;
+        const auto inBatch = static_cast<std::uint32_t>(number - start);
+        forEachPreOrder(record.root().get(), [&](const LNGedcomNode* line, std::size_t depth) {
+            int role = 0;
+            if (roles && depth == 1) {
+                const SharedString& tag = line->tag();
+                for (int i = 0; i < 3 && role == 0; ++i)
+                    if (!(*roles)[i].empty() && tag == (*roles)[i]) role = i + 1;
+            }
+            const bool reference = isCrossReference(line->value().view());
+            if (reference || role != 0) pending_.push_back({line, inBatch, role, reference});
+        });
+    });
+}
+
+void LNLinkValidator::resolveLines() {
+    set_.keyIndex_.forEachAhead(
+        pending_.size(),
+        [&](std::size_t i) -> const SharedString& {
+            static const SharedString noKey;
+            return pending_[i].reference ? pending_[i].line->value() : noKey;
+        },
+        [&](std::size_t i, StringView key, std::uint64_t hash) {
+            closeRecordsBefore(pending_[i].record);
+            resolveLine(pending_[i], key, hash);
+        });
+    closeRecordsBefore(batch_.size());
+}
+
+// Ends the resolved links of the batch's records before the one given.
+void LNLinkValidator::closeRecordsBefore(std::size_t inBatch) {
+    for (; closed_ < inBatch; ++closed_) {
+        const BatchRecord& record = batch_[closed_];
+        if (!record.listed) continue;
+        ResolvedLinks::Lists& lists = record.kind == kindIndi ? links_.indis : links_.fams;
+        lists.starts.push_back(static_cast<std::uint32_t>(lists.links.size()));
+    }
+}
+
+void LNLinkValidator::resolveLine(const PendingLine& pending, StringView key, std::uint64_t hash) {
+    const BatchRecord& record = batch_[pending.record];
+    const auto kind = static_cast<RecordKind>(record.kind);
+    ResolvedLinks::Lists& lists = kind == kindIndi ? links_.indis : links_.fams;
+    if (!pending.reference) {
+        lists.links.push_back(ResolvedLinks::link(pending.role, 0));
+        return;
+    }
+    const LNGedcomNode& line = *pending.line;
+    const std::uint32_t found = set_.keyIndex_.find(key, hash);
+    if (found == RecordIndex::none) {
+        logReference(errors_, line, u"record with key %@ does not exist", key);
+    } else if (!referenceFitsKinds(kind, line, set_.filedKind(found))) {
+        logReference(errors_, line, u"record with key %@ does exist but has wrong type", key);
+    }
+    if (pending.role != 0) {
+        const std::uint32_t target =
+            set_.positionFrom(kind == kindIndi ? kindFam : kindIndi, found, key, hash);
+        lists.links.push_back(
+            ResolvedLinks::link(pending.role, target == RecordIndex::none ? 0 : target + 1));
+    }
+    if (record.listed && line.tag() == kSour &&
+        set_.positionFrom(kindSour, found, key, hash) == RecordIndex::none)
+        lists.missingSources.push_back({record.position, &line});
+}
+
+RoleCounts LNLinkValidator::checkIndi(std::uint32_t person, const LNGedcomNode* link,
+                                      std::uint32_t family) const {
+    if (family == 0) {
+        report(errors_, LNGedcomErrorUndefinedKey, lineOf(link), u"FAM %@", {valueOf(link)});
+        return RoleCounts();
+    }
+    return countRoles(links_.fams.of(family - 1), person);
+}
+
+int LNLinkValidator::checkIndiNew(std::uint32_t person, const LNGedcomNode* link, std::uint32_t family,
+                                  std::vector<int>* const (&lists)[3]) const {
+    for (std::vector<int>* list : lists)
+        list->clear();
+    if (family == 0) {
+        report(errors_, LNGedcomErrorUndefinedKey, lineOf(link), u"FAM %@", {valueOf(link)});
+        return 0;
+    }
+    const LNGedcomFamRecord& fam = *set_.famRecords()[family - 1];
+    const std::span<LNGedcomNode* const> lines[3] = {fam.husbArray(), fam.wifeArray(), fam.chilArray()};
+    int total = 0;
+    forEachLinkTo(links_.fams.of(family - 1), person, [&](int role, int index) {
+        lists[role - 1]->push_back(lines[role - 1][static_cast<std::size_t>(index)]->lineNumber());
+        ++total;
+    });
+    return total;
+}
+
+RoleCounts LNLinkValidator::checkFam(std::uint32_t family, std::uint32_t person) const {
+    return person == 0 ? RoleCounts() : countRoles(links_.indis.of(person - 1), family);
+}
+
+int LNLinkValidator::checkFamNew(std::uint32_t family, std::uint32_t person,
+                                 std::vector<int>* const (&lists)[2]) const {
+    for (std::vector<int>* list : lists)
+        list->clear();
+    if (person == 0) return 0;
+    const LNGedcomIndiRecord& indi = *set_.indiRecords()[person - 1];
+    const std::span<LNGedcomNode* const> lines[2] = {indi.famcArray(), indi.famsArray()};
+    int total = 0;
+    forEachLinkTo(links_.indis.of(person - 1), family, [&](int role, int index) {
+        lists[role - 1]->push_back(lines[role - 1][static_cast<std::size_t>(index)]->lineNumber());
+        ++total;
+    });
+    return total;
+}
+
+void LNLinkValidator::validateIndis() {
+    std::size_t nextMissing = 0;
+    forEachRecordAhead<PersonAhead>(set_.indiRecords(), [&](const LNGedcomIndiRecord& indi, std::size_t at) {
+        const auto position = static_cast<std::uint32_t>(at);
+        const LNGedcomNode* name = indi.name();
+        if (!name || !name->value())
+            report(errors_, LNGedcomErrorIllegalName, lineOf(name), u"INDI %@", {indi.key().view()});
+        if (checkNatalFamilies(position) > 1)
+            reportText(errors_, indi.lineNumber(), u"INDI %@ is CHIL in multiple FAMs", {indi.key().view()});
+        checkSpousalFamilies(position);
+        nextMissing =
+            reportMissingSources(links_.indis, position, nextMissing, [&](const LNGedcomNode& source) {
+                report(errors_, LNGedcomErrorUndefinedKey, source.lineNumber(), u"SOUR %@ does not exist",
+                       {source.value().view()});
+            });
+    });
+    logCount("INDIs", errors_);
+}
+
+// Checks the person's FAMC lines; returns the child total.
+int LNLinkValidator::checkNatalFamilies(std::uint32_t position) {
+    const LNGedcomIndiRecord& indi = *set_.indiRecords()[position];
+    // The key and the record's line are read only for a report.
+    auto reportLink = [&](ErrorKind kind, int at, StringView format, const LNGedcomNode* link) {
+        report(errors_, kind, at, format, {indi.key().view(), valueOf(link)});
+    };
+    int childTotal = 0;
+    forEachOfRole(links_.indis.of(position), 1, [&](std::size_t index, std::uint32_t family) {
+        const LNGedcomNode* link = indi.famcArray()[index];
+        const RoleCounts roles = checkIndi(position + 1, link, family);
+        const int husb = roles.count[1], wife = roles.count[2], chil = roles.count[3];
+        // The role lines are read only for a report, so they are collected
+        // only then: every child's line number would read every family's
+        // lines again.
+        if (family == 0 || husb > 0 || wife > 0)
+            checkIndiNew(position + 1, link, family, {&husbLines_, &wifeLines_, &chilLines_});
+        childTotal += chil;
+        const int line = indi.lineNumber();
+        if (husb > 0) reportLink(LNGedcomErrorWrongRole, line, u"INDI %@ in FAM %@ as HUSB not CHILD", link);
+        if (wife > 0) reportLink(LNGedcomErrorWrongRole, line, u"INDI %@ in FAM %@ as WIFE not CHILD", link);
+        if (chil == 0) reportLink(LNGedcomErrorMissingLink, line, u"INDI %@ not in FAM %@ as CHIL", link);
+        if (roles.total() > 1)
+            reportLink(LNGedcomErrorMultipleRoles, line, u"INDI %@ in FAM %@ multiple roles", link);
+        if (husb > 0)
+            reportLink(LNGedcomErrorWrongRole, husbLines_.front(), u"INDI %@ in FAM %@ as HUSB not CHILD",
+                       link);
+        if (wife > 0)
+            reportLink(LNGedcomErrorWrongRole, wifeLines_.front(), u"INDI %@ in FAM %@ as WIFE not CHILD",
+                       link);
+    });
+    return childTotal;
+}
+
+void LNLinkValidator::checkSpousalFamilies(std::uint32_t position) {
+    const LNGedcomIndiRecord& indi = *set_.indiRecords()[position];
+    auto reportLink = [&](ErrorKind kind, StringView format, const LNGedcomNode* link) {
+        report(errors_, kind, indi.lineNumber(), format, {indi.key().view(), valueOf(link)});
+    };
+    const int sex = sexValue(indi.sex());
+    forEachOfRole(links_.indis.of(position), 2, [&](std::size_t index, std::uint32_t family) {
+        const LNGedcomNode* link = indi.famsArray()[index];
+        const RoleCounts roles = checkIndi(position + 1, link, family);
+        if (roles.count[1] > 0 && sex != 1)
+            reportLink(LNGedcomErrorWrongSex, u"INDI %@ in FAM %@ should be male", link);
+        if (roles.count[2] > 0 && sex != 2)
+            reportLink(LNGedcomErrorWrongSex, u"INDI %@ in FAM %@ should be female", link);
+        if (roles.count[3] > 0)
+            reportLink(LNGedcomErrorWrongRole, u"INDI %@ in FAM %@ should be spouse", link);
+        if (roles.total() > 1)
+            reportLink(LNGedcomErrorMultipleRoles, u"INDI %@ in FAM %@ multiple roles", link);
+    });
+}
+
+void LNLinkValidator::validateFams() {
+    std::size_t nextMissing = 0;
+    for (std::uint32_t position = 0; position < set_.famRecords().size(); ++position) {
+        checkHusbands(position);
+        checkWivesAndChildren(position);
+        const LNGedcomFamRecord& fam = *set_.famRecords()[position];
+        nextMissing =
+            reportMissingSources(links_.fams, position, nextMissing, [&](const LNGedcomNode& source) {
+                reportText(errors_, fam.lineNumber(), u"INDI %@ has SOUR %@ that does not exist",
+                           {fam.key().view(), source.value().view()});
+            });
+    }
+    logCount("FAMs", errors_);
+}
+
+void LNLinkValidator::checkHusbands(std::uint32_t position) {
+    const LNGedcomFamRecord& fam = *set_.famRecords()[position];
+    forEachOfRole(links_.fams.of(position), 1, [&](std::size_t index, std::uint32_t person) {
+        const LNGedcomNode* link = fam.husbArray()[index];
+        if (person == 0) {
+            report(errors_, LNGedcomErrorUndefinedKey, lineOf(link), u"INDI %@ undefined", {valueOf(link)});
+            return;
+        }
+        // Only whether the FAMC and FAMS line lists are empty and their total
+        // are read, which the counts tell without reading a line.
+        const RoleCounts roles = checkFam(position + 1, person);
+        auto reportMember = [&](StringView format) {
+            reportText(errors_, fam.lineNumber(), format, {fam.key().view(), valueOf(link)});
+        };
+        if (roles.count[1] > 0) reportMember(u"FAM %@ is FAMC in INDI %@ but should be FAMS one");
+        if (roles.count[2] == 0) reportMember(u"FAM %@ should be FAMS in INDI %@ but isn't two");
+        if (roles.total() > 1) reportMember(u"FAM %@ in INDI %@ in multiple roles");
+    });
+}
+
+// Wives and children are judged by counts: a wife must not name the family
+// as FAMC (role 1), a child not as FAMS (role 2).
+void LNLinkValidator::checkWivesAndChildren(std::uint32_t position) {
+    const LNGedcomFamRecord& fam = *set_.famRecords()[position];
+    auto checkMembers = [&](int role, std::span<LNGedcomNode* const> lines, int wrongRole,
+                            StringView wrongText) {
+        forEachOfRole(links_.fams.of(position), role, [&](std::size_t index, std::uint32_t person) {
+            const RoleCounts roles = checkFam(position + 1, person);
+            auto reportMember = [&](StringView format) {
+                reportText(errors_, fam.lineNumber(), format, {fam.key().view(), valueOf(lines[index])});
+            };
+            if (roles.count[wrongRole] > 0) reportMember(wrongText);
+            if (roles.total() > 1) reportMember(u"FAM %@ in INDI %@ in multiple roles");
+        });
+    };
+    checkMembers(2, fam.wifeArray(), 1, u"FAM %@ is FAMC in INDI %@ but should be FAMS three");
+    checkMembers(3, fam.chilArray(), 2, u"FAM %@ is FAMS in INDI %@ but should be FAMC four");
+}
+
+} // namespace kinloom

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "records/LNGedcomIndiRecord.h"
+#include "memory/SharedString.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <memory>
+#include <numeric>
+#include <span>
+#include <unordered_map>
+#include <vector>
+
+namespace kinloom {
+
+/// The name order of LNGedcomIndiRecord::compareByName, which defines it, as
+/// numbers: each person of a list gets a rank, and persons that order finds
+/// equal share one. Every distinct surname and given name is collated once,
+/// so that sorting compares numbers instead of collating text. The person
+/// table ranks its rows once per open; the name search ranks what it found.
+class NameRanks {
+  public:
+    explicit NameRanks(std::span<const std::shared_ptr<LNGedcomIndiRecord>> persons);
+    /// By position in the list given.
+    const std::vector<std::uint32_t>& ranks() const { return ranks_; }
+
+  private:
+    void rankParts(const std::vector<StringView>& texts);
+    void rankPersons();
+    int compare(std::size_t a, std::size_t b) const;
+
+    std::vector<std::uint32_t> surname_; // 0 without surname, else 1 + text number (later: rank)
+    std::vector<std::uint32_t> givenStart_;
+    std::vector<std::uint32_t> given_; // text numbers (later: ranks), person after person
+    std::vector<std::int32_t> number_;
+    std::vector<std::uint32_t> ranks_;
+};
+
+/// Collects distinct texts, numbering them in order of first appearance. The
+/// views must outlive the collection.
+class DistinctTexts {
+  public:
+    std::uint32_t add(StringView text) {
+        auto [entry, added] = indices_.try_emplace(text, static_cast<std::uint32_t>(texts_.size()));
+        if (added) texts_.push_back(text);
+        return entry->second;
+    }
+    const std::vector<StringView>& texts() const { return texts_; }
+
+  private:
+    std::unordered_map<StringView, std::uint32_t> indices_;
+    std::vector<StringView> texts_;
+};
+
+/// The rank of each of count items in the order less (on their numbers)
+/// gives; items it finds equal share a rank.
+template <typename Less> std::vector<std::uint32_t> rankInOrder(std::size_t count, Less less) {
+    std::vector<std::uint32_t> byOrder(count);
+    std::iota(byOrder.begin(), byOrder.end(), 0);
+    std::sort(byOrder.begin(), byOrder.end(), less);
+    std::vector<std::uint32_t> rank(count);
+    std::uint32_t current = 0;
+    for (std::size_t i = 0; i < byOrder.size(); ++i) {
+        if (i > 0 && less(byOrder[i - 1], byOrder[i])) ++current;
+        rank[byOrder[i]] = current;
+    }
+    return rank;
+}
+
+} // namespace kinloom

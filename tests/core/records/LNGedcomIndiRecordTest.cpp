@@ -1,0 +1,72 @@
+// The years and places the person table shows, with the lines those log.
+
+#include "records/LNGedcomIndiRecord.h"
+#include "GedcomTestText.h"
+
+#include <gtest/gtest.h>
+
+using namespace kinloom;
+using kinloom::test::LoadedText;
+
+namespace {
+
+std::string text(const std::optional<String>& value) {
+    return value ? toUtf8(*value) : "-";
+}
+
+} // namespace
+
+TEST(LNGedcomIndiRecord, FindsYearsThroughBaptismAndBurialInTheFirstEventOfEachKind) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"1 BIRT\n2 PLAC Here\n1 BAPT\n2 DATE ABT 1850", "1850 -"},
+        {"1 BIRT\n2 DATE ABT\n1 BIRT\n2 DATE 1849\n1 CHR\n2 DATE 1851\n1 BAPM\n2 DATE 1852", "1851 -"},
+        {"1 BAPM\n2 DATE 3 MAR 1853", "1853 -"},
+        {"1 DEAT\n2 DATE BEF MAR\n1 BURI\n2 DATE 12 JAN 1901\n1 BURI\n2 DATE 1902", "- 1901"},
+        {"1 DEAT\n2 DATE 1900\n1 BURI\n2 DATE 1901", "- 1900"},
+        {"1 BIRT\n2 DATE\n1 DEAT Y\n1 BURI\n2 PLAC There", "- -"},
+        {"1 BIRT\n2 DATE BET 1850 AND 1860\n1 DEAT\n2 DATE 1850/51", "1860 1850"},
+        {"1 BIRT\n2 DATE (c.1850)\n1 DEAT\n2 DATE 18500", "1850 -"}};
+    for (const auto& [lines, years] : cases) {
+        LoadedText loaded(fromUtf8(std::string("0 @I1@ INDI\n") + lines));
+        const auto& p = *loaded.set.indiByIndex(0);
+        EXPECT_EQ(text(p.birthYear()) + " " + text(p.deathYear()), years) << lines;
+    }
+}
+
+TEST(LNGedcomIndiRecord, ShortensPlacesToTheRegionOrStateForCanadaAndUnitedStates) {
+    struct Case {
+        const char* place;
+        const char* shown;
+        std::vector<std::string> log;
+    };
+    const Case cases[] = {
+        {"Springfield, Sangamon, Illinois, United States",
+         "Illinois",
+         {"Found case of location ending with United States",
+          "found the special case and we should return Illinois"}},
+        {"Québec, Canada",
+         "Québec",
+         {"Found case of location ending with Canada", "found the special case and we should return Québec"}},
+        {"United States", "United States", {"Found case of location ending with United States"}},
+        {", Canada",
+         "",
+         {"Found case of location ending with Canada", "found the special case and we should return "}},
+        {"Paris, France", "France", {}},
+        {"Boston,Massachusetts", "Boston,Massachusetts", {}},
+        {"Boston, united states", "united states", {}},
+    };
+    for (const Case& c : cases) {
+        LoadedText loaded(fromUtf8(std::string("0 @I1@ INDI\n1 BIRT\n2 DATE 1900\n2 PLAC ") + c.place +
+                                   "\n1 DEAT\n2 PLAC " + c.place + "\n1 BIRT\n2 PLAC Rome, Italy\n"));
+        const auto& p = *loaded.set.indiByIndex(0);
+        LogCapture log;
+        EXPECT_EQ(text(p.birthPlace()), c.shown) << c.place;
+        EXPECT_EQ(log.lines(), c.log) << c.place;
+        log.clear();
+        const LNGedcomIndiRecord::LifeTexts texts = p.lifeTexts();
+        EXPECT_EQ(toUtf8(texts.deathPlace.value_or(u"-")), c.shown) << c.place;
+        std::vector<std::string> twice = c.log;
+        twice.insert(twice.end(), c.log.begin(), c.log.end());
+        EXPECT_EQ(log.lines(), twice) << c.place;
+    }
+}
