@@ -30,6 +30,9 @@ inline constexpr ErrorKind LNGedcomErrorMultipleRoles = u"multipleRoles";
 inline constexpr ErrorKind LNGedcomProblemLink = u"link";
 inline constexpr ErrorKind LNGedcomProblemReference = u"reference";
 inline constexpr ErrorKind LNGedcomProblemStructure = u"structure";
+/// The GEDCOM 7 validator's findings of how often a line occurs and of its value.
+inline constexpr ErrorKind LNGedcomProblemCount = u"count";
+inline constexpr ErrorKind LNGedcomProblemPayload = u"payload";
 
 /// One kept report: its kind, its line (0: none) and its argument or text.
 struct LNGedcomProblem {
