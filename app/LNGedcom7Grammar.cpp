@@ -1,6 +1,5 @@
 #include "LNGedcom7Grammar.h"
 
-#include "recordset/LNGedcomRecordSet.h"
 #include "support/TextServices.h"
 #include "tree/LNGedcomNode.h"
 #include "tree/PreOrderWalk.h"
@@ -141,7 +140,10 @@ bool LNGedcom7Grammar::readLine(const std::vector<std::string_view>& fields) {
         if (parent == none || child == none) return false;
         Structure& owner = structures_[parent];
         owner.subByTag[structures_[child].tag.view()] = static_cast<std::uint32_t>(owner.subs.size());
-        owner.subs.push_back({child, fields[3] != "0", fields[4] == "1"});
+        owner.subByInterned[structures_[child].tag.view().data()] =
+            static_cast<std::uint32_t>(owner.subs.size());
+        if (fields[3] != "0") owner.required.push_back(static_cast<std::uint32_t>(owner.subs.size()));
+        owner.subs.push_back({child, fields[4] == "1"});
         return true;
     }
     return false;
@@ -167,8 +169,21 @@ std::uint32_t LNGedcom7Grammar::recordStructure(const LNNode* root) const {
     return found == recordByTag_.end() ? none : found->second;
 }
 
-void LNGedcom7Grammar::validateRecord(LNNode* root, const LNGedcomRecordSet& records,
-                                      std::vector<LNGedcomProblem>& findings) const {
+std::uint32_t LNGedcom7Grammar::subIndex(const Structure& structure, const SharedString& tag) {
+    auto interned = structure.subByInterned.find(tag.view().data());
+    if (interned != structure.subByInterned.end()) return interned->second;
+    auto found = structure.subByTag.find(tag.view());
+    return found == structure.subByTag.end() ? none : found->second;
+}
+
+bool LNGedcom7Grammar::reportedAlready(const LNNode* line) const {
+    const std::int32_t number = lineOf(line);
+    while (nextReported_ < reported_.size() && reported_[nextReported_] < number)
+        ++nextReported_;
+    return nextReported_ < reported_.size() && reported_[nextReported_] == number;
+}
+
+void LNGedcom7Grammar::validateRecord(LNNode* root, std::vector<LNGedcomProblem>& findings) const {
     if (!root) return;
     if (!isExtensionTag(root->name().view()) && recordStructure(root) == none) {
         addFinding(findings, LNGedcomProblemStructure, root,
@@ -176,7 +191,8 @@ void LNGedcom7Grammar::validateRecord(LNNode* root, const LNGedcomRecordSet& rec
         markAll(root, LNNode::Mark::bad);
         return;
     }
-    records_ = &records;
+    nextReported_ = static_cast<std::size_t>(
+        std::lower_bound(reported_.begin(), reported_.end(), lineOf(root)) - reported_.begin());
     frames_.clear();
     counts_.clear();
     forEachPreOrder(
@@ -198,16 +214,18 @@ bool LNGedcom7Grammar::enterLine(LNNode* line, std::size_t depth,
         }
         if (!isExtensionTag(tag)) {
             const Structure& owner = structures_[parent];
-            auto sub = owner.subByTag.find(tag);
-            if (sub == owner.subByTag.end()) {
+            const std::uint32_t sub = subIndex(owner, line->name());
+            if (sub == none) {
                 addFinding(findings, LNGedcomProblemStructure, line,
                            String(tag) + u" is not allowed directly under " + owner.tag.str());
                 markAll(line, LNNode::Mark::bad);
                 frames_[depth - 1].badBelow = true;
                 return false;
             }
-            ++counts_[frames_[depth - 1].firstCount + sub->second];
-            structure = owner.subs[sub->second].structure;
+            Frame& parentFrame = frames_[depth - 1];
+            if (++counts_[parentFrame.firstCount + sub] == 2 && owner.subs[sub].single)
+                parentFrame.repeated = true;
+            structure = owner.subs[sub].structure;
         }
     }
     // Extension lines and all below them are taken as they are.
@@ -219,7 +237,8 @@ bool LNGedcom7Grammar::enterLine(LNNode* line, std::size_t depth,
         checkPayload(line, structures_[structure], findings);
         if (findings.size() != before) line->setMark(LNNode::Mark::bad);
     }
-    frames_.push_back({structure, firstCount, false});
+    if (!reported_.empty() && reportedAlready(line)) line->setMark(LNNode::Mark::bad);
+    frames_.push_back({structure, firstCount, false, false});
     return true;
 }
 
@@ -228,17 +247,18 @@ void LNGedcom7Grammar::leaveLine(LNNode* line, std::size_t depth,
     Frame& frame = frames_.back();
     if (frame.structure != none) {
         const Structure& structure = structures_[frame.structure];
-        for (std::size_t i = 0; i < structure.subs.size(); ++i) {
-            const std::uint32_t count = counts_[frame.firstCount + i];
+        for (const std::uint32_t i : structure.required) {
+            if (counts_[frame.firstCount + i] != 0) continue;
             const Structure& sub = structures_[structure.subs[i].structure];
-            if (structure.subs[i].required && count == 0) {
-                addFinding(findings, LNGedcomProblemCount, line,
-                           structure.tag.str() + u" needs a " + sub.tag.str() + u" line");
-                line->setMark(LNNode::Mark::bad);
-            } else if (structure.subs[i].single && count > 1) {
-                reportExtras(line, structure, sub, count, findings);
-                frame.badBelow = true;
-            }
+            addFinding(findings, LNGedcomProblemCount, line,
+                       structure.tag.str() + u" needs a " + sub.tag.str() + u" line");
+            line->setMark(LNNode::Mark::bad);
+        }
+        for (std::size_t i = 0; frame.repeated && i < structure.subs.size(); ++i) {
+            const std::uint32_t count = counts_[frame.firstCount + i];
+            if (!structure.subs[i].single || count < 2) continue;
+            reportExtras(line, structure, structures_[structure.subs[i].structure], count, findings);
+            frame.badBelow = true;
         }
     }
     if (frame.badBelow && line->mark() == LNNode::Mark::good) line->setMark(LNNode::Mark::badChild);
@@ -265,62 +285,40 @@ void LNGedcom7Grammar::reportExtras(LNNode* parent, const Structure& structure, 
 
 void LNGedcom7Grammar::checkPayload(const LNNode* line, const Structure& structure,
                                     std::vector<LNGedcomProblem>& findings) const {
-    const bool plain =
-        !line->value() || (!line->value().view().starts_with(u"@@") && line->numChildren() == 0);
+    const StringView written = line->value() ? line->value().view() : StringView();
+    const bool plain = !written.starts_with(u"@@") && !line->childWithName(u"CONT");
     const String joined = plain ? String() : payloadOf(line);
-    const StringView value =
-        plain ? (line->value() ? line->value().view() : StringView()) : StringView(joined);
-    const String tag = structure.tag.str();
+    const StringView value = plain ? written : StringView(joined);
     const Gedcom7Payload kind = structure.payload;
-    if (value.empty()) {
-        if (!allowsEmptyPayload(kind))
-            addFinding(findings, LNGedcomProblemPayload, line, tag + u" has no value; a value is required");
-        return;
-    }
-    if (kind == Gedcom7Payload::none) {
+    auto say = [&](StringView before, StringView after) {
         addFinding(findings, LNGedcomProblemPayload, line,
-                   tag + u" is " + String(value) + u"; no value is allowed here");
+                   structure.tag.str() + String(before) + String(after));
+    };
+    if (value.empty()) {
+        if (!allowsEmptyPayload(kind)) say(u" has no value; a value is required", u"");
+    } else if (kind == Gedcom7Payload::none) {
+        say(u" is " + String(value), u"; no value is allowed here");
     } else if (kind == Gedcom7Payload::pointer) {
         checkPointer(line, value, structure, findings);
     } else if (plain && isPointerText(value)) {
-        addFinding(findings, LNGedcomProblemPayload, line,
-                   tag + u" points to " + String(value) + u"; it needs " + String(payloadDescription(kind)) +
-                       u", not a pointer");
+        say(u" points to " + String(value),
+            u"; it needs " + String(payloadDescription(kind)) + u", not a pointer");
     } else if (kind == Gedcom7Payload::enumeration || kind == Gedcom7Payload::enumList) {
         if (!fitsEnumeration(value, structure.enumSet, kind == Gedcom7Payload::enumList))
-            addFinding(findings, LNGedcomProblemPayload, line,
-                       tag + u" is " + String(value) + u"; allowed are " + allowedValues(structure.enumSet));
+            say(u" is " + String(value), u"; allowed are " + allowedValues(structure.enumSet));
     } else if (kind == Gedcom7Payload::flag) {
-        if (value != u"Y")
-            addFinding(findings, LNGedcomProblemPayload, line,
-                       tag + u" is " + String(value) + u"; allowed are Y or nothing");
+        if (value != u"Y") say(u" is " + String(value), u"; allowed are Y or nothing");
     } else if (!payloadFits(kind, value)) {
-        addFinding(findings, LNGedcomProblemPayload, line,
-                   tag + u" " + String(value) + u" is not " + String(payloadDescription(kind)));
+        say(u" " + String(value), u" is not " + String(payloadDescription(kind)));
     }
 }
 
 void LNGedcom7Grammar::checkPointer(const LNNode* line, StringView value, const Structure& structure,
                                     std::vector<LNGedcomProblem>& findings) const {
-    const Structure& target = structures_[structure.pointsTo];
-    const String wanted(recordNoun(target.id));
-    if (value == u"@VOID@") return;
-    if (!isPointerText(value)) {
-        addFinding(findings, LNGedcomProblemPayload, line,
-                   structure.tag.str() + u" is " + String(value) + u"; it must point to " + wanted +
-                       u" (@KEY@ or @VOID@)");
-        return;
-    }
-    // A pointer to no record is the load's finding; an extension record may
-    // be documented as any kind (HEAD SCHMA TAG _USER .../record-SUBM).
-    const auto& record = records_->recordWithKey(value);
-    if (!record || record->tag() == target.tag.view() || isExtensionTag(record->tag())) return;
-    const std::uint32_t kind = recordStructure(record->root().get());
-    const String found =
-        kind == none ? String(u"a record of another kind") : String(recordNoun(structures_[kind].id));
+    if (value == u"@VOID@" || isPointerText(value)) return;
     addFinding(findings, LNGedcomProblemPayload, line,
-               structure.tag.str() + u" points to " + String(value) + u", " + found + u"; it must point to " +
-                   wanted);
+               structure.tag.str() + u" is " + String(value) + u"; it must point to " +
+                   String(recordNoun(structures_[structure.pointsTo].id)) + u" (@KEY@ or @VOID@)");
 }
 
 bool LNGedcom7Grammar::fitsEnumeration(StringView value, std::uint32_t set, bool list) const {

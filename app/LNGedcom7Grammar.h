@@ -12,8 +12,6 @@
 
 namespace kinloom {
 
-class LNGedcomRecordSet;
-
 /// The GEDCOM 7.0 grammar, read from the file scripts/gedcom7-grammar makes
 /// from the standard's tables, and the validator that checks a record of a
 /// 7.x file against it: which tag may stand under which (`structure`), how
@@ -25,6 +23,10 @@ class LNGedcomRecordSet;
 /// somewhere below it, "good" for the others. Extension tags (`_X`) and all
 /// lines below them are accepted unchecked, as the 7.0 standard allows them
 /// anywhere. CONT lines continue their parent's value.
+///
+/// Whether a pointer names a record of the right kind is the load's check
+/// (it reports it as a `reference` problem); the validator checks a
+/// pointer's form, and marks "bad" the lines given as reported already.
 ///
 /// The walk keeps its own stack: records of any depth are safe.
 class LNGedcom7Grammar {
@@ -40,11 +42,11 @@ class LNGedcom7Grammar {
     /// line of an unknown form, no firstLine).
     static std::unique_ptr<LNGedcom7Grammar> initFromString(std::string_view text);
 
-    /// Marks every line of the record under root and appends its findings,
-    /// in line order within each kind's pass. Pointers are looked up in the
-    /// record set.
-    void validateRecord(LNNode* root, const LNGedcomRecordSet& records,
-                        std::vector<LNGedcomProblem>& findings) const;
+    /// The lines, in ascending order, that the load reported as wrong: they
+    /// are marked "bad" whatever the grammar says of them.
+    void setReportedLines(std::vector<std::int32_t> lines) { reported_ = std::move(lines); }
+    /// Marks every line of the record under root and appends its findings.
+    void validateRecord(LNNode* root, std::vector<LNGedcomProblem>& findings) const;
 
     /// The number of structures read; for tests.
     std::size_t numStructures() const { return structures_.size(); }
@@ -54,7 +56,6 @@ class LNGedcom7Grammar {
     /// A structure that may stand below another, and how often.
     struct Sub {
         std::uint32_t structure;
-        bool required;
         bool single;
     };
     struct Structure {
@@ -64,21 +65,31 @@ class LNGedcom7Grammar {
         std::uint32_t enumSet = none;  // enumerations: their set
         std::uint32_t pointsTo = none; // pointers: the record structure pointed to
         std::vector<Sub> subs;
+        std::vector<std::uint32_t> required; // the indexes in subs of those that must be there
         std::unordered_map<StringView, std::uint32_t> subByTag; // tag to index in subs
+        // The same by the address of the tag's interned text, as loaded
+        // lines name their tags: a pointer hashes faster than a text.
+        std::unordered_map<const char16_t*, std::uint32_t> subByInterned;
     };
     /// A line's place in the walk: its structure (none for an extension or
-    /// a line below one), how often each of its subs occurred so far, and
-    /// whether a line below it is not "good".
+    /// a line below one), where the counts of its subs start in counts_,
+    /// whether a line below it is not "good", and whether a sub allowed once
+    /// occurred again.
     struct Frame {
         std::uint32_t structure;
         std::size_t firstCount;
         bool badBelow;
+        bool repeated;
     };
 
     bool readLine(const std::vector<std::string_view>& fields);
     std::uint32_t structureIndex(std::string_view id) const;
 
     std::uint32_t recordStructure(const LNNode* root) const;
+    /// The index in the structure's subs of the tag, or none.
+    static std::uint32_t subIndex(const Structure& structure, const SharedString& tag);
+    /// Whether the load reported the line; the lines come in ascending order.
+    bool reportedAlready(const LNNode* line) const;
     bool enterLine(LNNode* line, std::size_t depth, std::vector<LNGedcomProblem>& findings) const;
     void leaveLine(LNNode* line, std::size_t depth, std::vector<LNGedcomProblem>& findings) const;
     void checkPayload(const LNNode* line, const Structure& structure,
@@ -99,7 +110,8 @@ class LNGedcom7Grammar {
     // serves one thread.
     mutable std::vector<Frame> frames_;
     mutable std::vector<std::uint32_t> counts_;
-    mutable const LNGedcomRecordSet* records_ = nullptr;
+    std::vector<std::int32_t> reported_;
+    mutable std::size_t nextReported_ = 0; // the first of reported_ not before the line walked
 };
 
 } // namespace kinloom

@@ -7,7 +7,6 @@
 #include "tree/PreOrderWalk.h"
 
 #include <algorithm>
-#include <unordered_set>
 
 namespace kinloom {
 
@@ -61,21 +60,25 @@ void LNKinloomController::validateEveryRecord(const std::string& grammarPath) {
     std::unique_ptr<LNGedcom7Grammar> grammar = LNGedcom7Grammar::initFromFile(grammarPath);
     const RecordList* records = gedcomRecords_->records();
     if (!grammar || !records) return;
+    // A line the load found wrong already (a CONC line, a pointer to a
+    // record of the wrong kind) is marked, but reported once.
+    std::vector<std::int32_t> reported;
+    for (const LNGedcomProblem& problem : gedcomFile_->errors()->problems())
+        if (problem.kind == LNGedcomProblemStructure || problem.kind == LNGedcomProblemReference)
+            reported.push_back(problem.line);
+    std::ranges::sort(reported);
+    grammar->setReportedLines(reported);
+
     LNProgress::Scope scope(applicationProgress());
     std::vector<LNGedcomProblem> findings;
     for (std::size_t i = 0; i < records->size(); ++i) {
         if (i % 1024 == 0) LNProgress::tell(LNProgress::Stage::validating, i, records->size());
-        grammar->validateRecord((*records)[i]->root().get(), *gedcomRecords_, findings);
+        grammar->validateRecord((*records)[i]->root().get(), findings);
     }
     LNProgress::tell(LNProgress::Stage::validating, records->size(), records->size());
-    // A line the load found wrong already (a CONC line, a pointer to a
-    // record of the wrong kind) is reported once.
-    std::unordered_set<std::int32_t> reported;
-    for (const LNGedcomProblem& problem : gedcomFile_->errors()->problems())
-        if (problem.kind == LNGedcomProblemStructure || problem.kind == LNGedcomProblemReference)
-            reported.insert(problem.line);
-    std::erase_if(findings,
-                  [&reported](const LNGedcomProblem& finding) { return reported.contains(finding.line); });
+    std::erase_if(findings, [&reported](const LNGedcomProblem& finding) {
+        return std::ranges::binary_search(reported, finding.line);
+    });
     structureProblems_ = std::move(findings);
     validatedEveryRecord_ = true;
     rebuildProblemRows();
