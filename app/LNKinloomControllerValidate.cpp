@@ -22,13 +22,8 @@ StringView LNKinloomController::grammarResourceName() const {
     case LNGrammarChoice::automatic:
         break;
     }
-    const RecordList* list = gedcomRecords_ ? gedcomRecords_->records() : nullptr;
-    if (!list || list->empty() || list->front()->tag() != u"HEAD") return v55;
-    const LNNode* gedc = list->front()->root()->childWithName(u"GEDC");
-    const LNNode* vers = gedc ? gedc->childWithName(u"VERS") : nullptr;
-    if (!vers || !vers->value()) return v55;
-    if (vers->value().view().starts_with(u"7.")) return v70;
-    return vers->value().view() == u"5.5.1" ? v551 : v55;
+    const GedcomStandard standard = gedcomRecords_ ? gedcomRecords_->standard() : GedcomStandard::Gedcom55;
+    return standard == GedcomStandard::Gedcom7 ? v70 : standard == GedcomStandard::Gedcom551 ? v551 : v55;
 }
 
 void LNKinloomController::validate(LNView*) {
