@@ -153,3 +153,45 @@ TEST(Gedcom7Grammar, ReadsTheShippedGrammarAndRefusesAnotherText) {
 }
 
 } // namespace kinloom
+
+namespace kinloom {
+
+// The payload grammars at their edges, each value with whether it fits.
+TEST(Gedcom7Payload, FitsAtTheEdgesOfEachGrammar) {
+    const std::tuple<Gedcom7Payload, StringView, bool> cases[] = {
+        {Gedcom7Payload::time, u"23:59:59.999Z", true},
+        {Gedcom7Payload::time, u"8:38", true},
+        {Gedcom7Payload::time, u"24:00", false},
+        {Gedcom7Payload::time, u"12:60", false},
+        {Gedcom7Payload::time, u"12:5", false},
+        {Gedcom7Payload::time, u"12:30:00.", false},
+        {Gedcom7Payload::age, u"< 0y", true},
+        {Gedcom7Payload::age, u"1y 2m 3w 4d", true},
+        {Gedcom7Payload::age, u"2m 1y", false},
+        {Gedcom7Payload::age, u"<1y", false},
+        {Gedcom7Payload::age, u"1y  2m", false},
+        {Gedcom7Payload::integer, u"007", true},
+        {Gedcom7Payload::integer, u"-1", false},
+        {Gedcom7Payload::language, u"de-CH-1996", true},
+        {Gedcom7Payload::language, u"en_US", false},
+        {Gedcom7Payload::mediaType, u"text/html; charset=utf-8", true},
+        {Gedcom7Payload::mediaType, u"text", false},
+        {Gedcom7Payload::mediaType, u"text/html; charset", false},
+        {Gedcom7Payload::latitude, u"N90", true},
+        {Gedcom7Payload::latitude, u"S90.5", true},
+        {Gedcom7Payload::latitude, u"N91", false},
+        {Gedcom7Payload::longitude, u"W180", true},
+        {Gedcom7Payload::longitude, u"E181.1", false},
+        {Gedcom7Payload::longitude, u"E", false},
+        {Gedcom7Payload::name, u"John /Smith/ Jr", true},
+        {Gedcom7Payload::name, u"a/b/c/d", false},
+        {Gedcom7Payload::enumList, u"CONFIDENTIAL, _X", true},
+        {Gedcom7Payload::enumList, u"LOCKED,,", false},
+        {Gedcom7Payload::tagDef, u"_SKYPEID http://xmlns.com/foaf/0.1/skypeID", true},
+        {Gedcom7Payload::tagDef, u"SKYPEID http://x", false},
+    };
+    for (const auto& [kind, value, fits] : cases)
+        EXPECT_EQ(payloadFits(kind, value), fits) << toUtf8(value);
+}
+
+} // namespace kinloom
