@@ -115,6 +115,7 @@ std::uint32_t LNGedcom7Grammar::structureIndex(std::string_view id) const {
 
 bool LNGedcom7Grammar::readLine(const std::vector<std::string_view>& fields) {
     if (fields[0] == "structure") {
+        if (fields.size() < 4) return false;
         Structure& structure = structures_[structureIndex(fields[1])];
         std::optional<Gedcom7Payload> payload = gedcom7PayloadNamed(fields[3]);
         if (!payload) return false;

@@ -148,6 +148,7 @@ TEST(Gedcom7Grammar, ReadsTheShippedGrammarAndRefusesAnotherText) {
     EXPECT_FALSE(LNGedcom7Grammar::isGedcom7Grammar("resources/Gedcom5.5.spec"));
     EXPECT_FALSE(LNGedcom7Grammar::initFromString("kinloom-gedcom7-grammar 1\nsub\tA\tB\t0\t1\n"));
     EXPECT_FALSE(LNGedcom7Grammar::initFromString("kinloom-gedcom7-grammar 1\nstructure\tA\tA\tnonsense\n"));
+    EXPECT_FALSE(LNGedcom7Grammar::initFromString("kinloom-gedcom7-grammar 1\nstructure\tA\n"));
     EXPECT_TRUE(
         LNGedcom7Grammar::initFromString("kinloom-gedcom7-grammar 1\nstructure\tA\tA\ttext\nrecord\tA\n"));
 }
