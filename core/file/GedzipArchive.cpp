@@ -56,7 +56,8 @@ std::string memberRefusal(zip_t* archive) {
 
 /// The size gedcom.ged declares, where the archive can hold it; nothing,
 /// with the refusal said, otherwise.
-std::optional<std::size_t> acceptedSize(zip_t* archive, zip_uint64_t index, std::string& refusal) {
+std::optional<std::size_t> acceptedSize(zip_t* archive, zip_uint64_t index, zip_uint64_t archiveSize,
+                                        std::string& refusal) {
     zip_stat_t stat;
     zip_stat_init(&stat);
     const zip_uint64_t needed = ZIP_STAT_SIZE | ZIP_STAT_COMP_SIZE | ZIP_STAT_ENCRYPTION_METHOD;
@@ -68,10 +69,13 @@ std::optional<std::size_t> acceptedSize(zip_t* archive, zip_uint64_t index, std:
         refusal = "gedcom.ged is encrypted";
         return std::nullopt;
     }
+    // The archive's own size keeps a stored member that claims more than
+    // the file holds from passing as its own compressed size.
+    const zip_uint64_t compressed = std::min(stat.comp_size, archiveSize);
     const zip_uint64_t ratioBound =
-        stat.comp_size > std::numeric_limits<zip_uint64_t>::max() / GedzipArchive::maxRatio
+        compressed > std::numeric_limits<zip_uint64_t>::max() / GedzipArchive::maxRatio
             ? std::numeric_limits<zip_uint64_t>::max()
-            : stat.comp_size * GedzipArchive::maxRatio;
+            : compressed * GedzipArchive::maxRatio;
     const zip_uint64_t bound = std::max(ratioBound, GedzipArchive::minimumAccepted);
     if (stat.size > bound || stat.size >= std::numeric_limits<std::size_t>::max()) {
         refusal = "gedcom.ged is far larger than its archive";
@@ -116,7 +120,7 @@ bool GedzipArchive::isArchivePath(std::string_view path) {
                               [](char a, char b) { return (a >= 'A' && a <= 'Z' ? a - 'A' + 'a' : a) == b; });
 }
 
-std::optional<FileBytes> GedzipArchive::readGedcom(int fd, std::string& refusal) {
+std::optional<FileBytes> GedzipArchive::readGedcom(int fd, std::uint64_t archiveSize, std::string& refusal) {
     Archive archive = openArchive(fd, refusal);
     if (!archive) return std::nullopt;
     // The exact name at the root: no other folder's gedcom.ged, no other case.
@@ -126,7 +130,7 @@ std::optional<FileBytes> GedzipArchive::readGedcom(int fd, std::string& refusal)
         return std::nullopt;
     }
     const auto at = static_cast<zip_uint64_t>(index);
-    std::optional<std::size_t> size = acceptedSize(archive.get(), at, refusal);
+    std::optional<std::size_t> size = acceptedSize(archive.get(), at, archiveSize, refusal);
     if (!size) return std::nullopt;
     Member member(zip_fopen_index(archive.get(), at, 0));
     if (!member) {

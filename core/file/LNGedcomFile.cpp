@@ -187,7 +187,9 @@ std::optional<FileBytes> readPath(const std::string& path, std::string& refusal)
     if (fd.get() < 0) return std::nullopt;
     struct stat status;
     if (::fstat(fd.get(), &status) != 0 || !S_ISREG(status.st_mode)) return std::nullopt;
-    if (GedzipArchive::isArchivePath(path)) return GedzipArchive::readGedcom(fd.get(), refusal);
+    if (GedzipArchive::isArchivePath(path))
+        return GedzipArchive::readGedcom(
+            fd.get(), static_cast<std::uint64_t>(std::max<off_t>(status.st_size, 0)), refusal);
     return readRegularFile(fd.get(), status);
 }
 
