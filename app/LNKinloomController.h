@@ -175,6 +175,9 @@ class LNKinloomController : public LNApplicationDelegate,
 
     LNGedcomFile* gedcomFile() const { return gedcomFile_.get(); }
     LNGedcomRecordSet* gedcomRecords() const { return gedcomRecords_; }
+    /// Why the last file opened was refused (a broken GEDZIP archive, say);
+    /// empty when it was not.
+    const std::string& refusal() const { return refusal_; }
     /// The outline's display-only root, or null when no person is shown.
     LNGedcomNode* selectedRoot() const { return selectedRoot_.get(); }
     const std::optional<String>& searchName() const { return searchName_; }
@@ -189,9 +192,12 @@ class LNKinloomController : public LNApplicationDelegate,
     bool sortAscending() const { return sortAscending_; }
 
   private:
-    /// False when the application's progress asked to stop: the current file
-    /// and everything shown of it are then left as they were.
+    /// False when the application's progress asked to stop or the file was
+    /// refused: the current file and everything shown of it are then left as
+    /// they were.
     bool loadFile(const std::string& path);
+    /// Says in a message box why the file cannot be opened.
+    void refuseFile(const std::string& path, const std::string& reason);
     void releaseFile();
     void showRelatives(const SharedString& key);
     void rebuildProblemRows();
@@ -208,6 +214,7 @@ class LNKinloomController : public LNApplicationDelegate,
     static LNColor textColorOf(const LNNode* node, const LNColor& otherMark);
 
     std::unique_ptr<LNGedcomFile> gedcomFile_;
+    std::string refusal_;
     LNGedcomRecordSet* gedcomRecords_ = nullptr;
     Ref<LNGedcomNode> selectedRoot_;
     std::optional<String> searchName_;

@@ -178,6 +178,7 @@ int runCommand(const Arguments& arguments, Output& out, std::string& problem) {
     viewer.openDocument();
     if (!viewer.controller().gedcomRecords()) {
         problem = "cannot read " + arguments.file;
+        if (!viewer.controller().refusal().empty()) problem += ": " + viewer.controller().refusal();
         return exitFailure;
     }
     switch (arguments.command) {

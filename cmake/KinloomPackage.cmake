@@ -48,13 +48,13 @@ set(CPACK_PACKAGE_DESCRIPTION
 person, an outline of the selected person's record, a name search, back and
 forward through the persons visited, and a validate command that colours the
 lines the GEDCOM 5.5 grammar rejects. It reads ASCII, ANSEL, UTF-8 and UTF-16
-files and writes nothing. kinloom-cli prints the same views in a terminal.")
+files and GEDZIP archives, and writes nothing. kinloom-cli prints the same views in a terminal.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${KINLOOM_MAINTAINER}")
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
-# The Qt 6 and ICU libraries the programs link, found by dpkg-shlibdeps.
+# The Qt 6, ICU and libzip libraries the programs link, found by dpkg-shlibdeps.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)

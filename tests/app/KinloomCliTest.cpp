@@ -101,6 +101,8 @@ TEST(KinloomCli, PrintsCountsTableMatchesOutlinesAndMarksAsUtf8) {
 TEST(KinloomCli, FailsWithOneForWhatItCannotReadAndTwoForUsageErrors) {
     const std::pair<std::vector<std::string>, std::string> failures[] = {
         {{"load", "tests/data/no-such-file.ged"}, "kinloom-cli: cannot read tests/data/no-such-file.ged"},
+        {{"persons", "tests/data/not-a-zip.gdz"},
+         "kinloom-cli: cannot read tests/data/not-a-zip.gdz: it is not a zip archive"},
         {{"show", viewerFile, "F1"}, "kinloom-cli: no person F1"},
         {{"validate", viewerFile, "--grammar", "tests/data/no-such.spec"},
          "kinloom-cli: cannot read the grammar tests/data/no-such.spec"},

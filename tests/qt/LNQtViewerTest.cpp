@@ -13,6 +13,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QTest>
 #include <QTimer>
@@ -338,7 +339,7 @@ class LNQtViewerTest : public QObject {
         answerPanel(false);
         viewer_->openAction()->trigger();
         QCOMPARE(title, u"Open Gedcom"_s);
-        QCOMPARE(filters.front(), u"GEDCOM files (*.txt *.ged *.gedcom)"_s);
+        QCOMPARE(filters.front(), u"GEDCOM files (*.txt *.ged *.gedcom *.gdz)"_s);
         QVERIFY(arrowCursor);
         QCOMPARE(table().tableModel()->rowCount(), 0);
         QVERIFY(viewer_->application().sharedDocumentController().recentDocuments().empty());
@@ -384,6 +385,25 @@ class LNQtViewerTest : public QObject {
         }
         table().setColumnWidth(table().visualColumn(u"name"), 20);
         QVERIFY(cut(0, u"name"));
+    }
+
+    // A GEDZIP archive opens by a drop as its gedcom.ged does; one refused
+    // says why in a message box and leaves the window as it was.
+    void droppedArchiveOpensAndARefusedOneLeavesTheWindow() {
+        openSample();
+        drop({u"tests/data/not-a-zip.gdz"_s});
+        QMessageBox* box = nullptr;
+        QTRY_VERIFY((box = viewer_->window().findChild<QMessageBox*>()));
+        QVERIFY(
+            box->text().endsWith(u"tests/data/not-a-zip.gdz cannot be opened: it is not a zip archive."_s));
+        QCOMPARE(table().tableModel()->rowCount(), 40);
+        QCOMPARE(viewer_->pathLabel().text(), QString::fromStdString(samplePath));
+        QVERIFY(viewer_->application().sharedDocumentController().recentDocuments().empty());
+        box->close();
+
+        drop({u"tests/data/viewer.gdz"_s});
+        QTRY_COMPARE(table().tableModel()->rowCount(), 8);
+        QVERIFY(viewer_->pathLabel().text().endsWith(u"tests/data/viewer.gdz"_s));
     }
 
     // Progress reaches the end of a normal open; a cancelled one leaves the
