@@ -69,6 +69,7 @@ void LNKinloomController::releaseFile() {
     rowOfId_.clear();
     releaseSelectedRoot();
     relatives_.clear();
+    dropChart();
     problemRows_.clear();
     sorter_.forget();
     personQueue_.clear();
@@ -114,6 +115,7 @@ void LNKinloomController::showRecordSet() {
     releaseSelectedRoot();
     if (personOutline_) personOutline_->reloadData();
     showRelatives(SharedString());
+    showChart(SharedString());
     structureProblems_.clear();
     rebuildProblemRows();
 

@@ -6,13 +6,14 @@ include(GNUInstallDirs)
 set(KINLOOM_LICENSE_SPDX "LicenseRef-proprietary"
     CACHE STRING "The SPDX identifier of KINLOOM_LICENSE, for the AppStream metadata and the copyright file")
 # The project's web domain: the AppStream identifier is made from it, the
-# screenshot is looked for there and the maintainer's address is there.
+# screenshots are looked for there and the maintainer's address is there.
 set(KINLOOM_DOMAIN "kinloom.example" CACHE STRING "The project's web domain")
 string(REPLACE "." ";" labels "${KINLOOM_DOMAIN}")
 list(REVERSE labels)
 list(JOIN labels "." KINLOOM_APPSTREAM_ID)
 string(APPEND KINLOOM_APPSTREAM_ID ".viewer")
 set(KINLOOM_SCREENSHOT_URL "https://${KINLOOM_DOMAIN}/screenshot.png")
+set(KINLOOM_CHART_SCREENSHOT_URL "https://${KINLOOM_DOMAIN}/chart.png")
 set(KINLOOM_MAINTAINER "Kinloom maintainers <maintainers@${KINLOOM_DOMAIN}>")
 
 # Manual pages go in gzipped, as Debian keeps them.

@@ -10,6 +10,7 @@
 
 #include <QAbstractItemModelTester>
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHeaderView>
@@ -314,6 +315,45 @@ class LNQtViewerTest : public QObject {
         QCOMPARE(selectedKey(), u"I18"_s);
         QCOMPARE(outlineText(0), u"0 @I18@ INDI"_s);
         QCOMPARE(viewer_->controller().personQueue().count(), 2);
+    }
+
+    void chartBoxClickGoesThereAndExportsWriteTheChart() {
+        openSample();
+        clickCell(rowOf(u"I35"_s), u"name");
+        viewer_->recordTabs().setCurrentIndex(1);
+        const LNChartLayout* chart = viewer_->chart().chart();
+        QVERIFY(chart);
+        QCOMPARE(chart->boxes().size(), std::size_t{11});
+        QCOMPARE(chart->boxes()[0].indi->key().view(), u"@I35@");
+        const SharedString father = chart->boxes()[1].indi->key();
+        QTest::mouseClick(viewer_->chart().viewport(), Qt::LeftButton, {}, viewer_->chart().boxCentre(1));
+        QCOMPARE(selectedKey(), toQString(stripAts(father.view())));
+        QCOMPARE(outlineText(0), u"0 "_s + toQString(father.view()) + u" INDI"_s);
+        QCOMPARE(viewer_->controller().personQueue().count(), 2);
+        QCOMPARE(viewer_->chart().chart()->boxes()[0].indi->key(), father);
+
+        viewer_->chartGenerations().setValue(2);
+        viewer_->chartKind().setCurrentIndex(1);
+        chart = viewer_->chart().chart();
+        QCOMPARE(viewer_->controller().chartKind(), LNChartKind::descendants);
+        QVERIFY(chart->boxes().size() > 1);
+        const QString base =
+            QDir::temp().filePath(u"kinloom-chart-test-%1"_s.arg(QCoreApplication::applicationPid()));
+        QVERIFY(viewer_->exportChartTo(base + u".svg"_s));
+        QFile svg(base + u".svg"_s);
+        QVERIFY(svg.open(QIODevice::ReadOnly));
+        const QByteArray text = svg.readAll();
+        for (const LNChartBox& box : chart->boxes())
+            QVERIFY2(text.contains(">" + toQString(box.name).toUtf8() + "<"),
+                     qPrintable(toQString(box.name)));
+        for (const QString& kind : {u".pdf"_s, u".PNG"_s}) {
+            QVERIFY(viewer_->exportChartTo(base + kind));
+            QVERIFY(QFileInfo(base + kind).size() > 100);
+            QFile::remove(base + kind);
+        }
+        QVERIFY(!viewer_->exportChartTo(base + u".txt"_s));
+        QVERIFY(!QFileInfo::exists(base + u".txt"_s));
+        svg.remove();
     }
 
     void openCommandAsksForAFileAndRemembersIt() {
