@@ -31,6 +31,7 @@ void LNKinloomController::showRecordInOutline(const LNGedcomRecord* record, cons
     selectedRoot_ = makeRef<LNGedcomNode>(-1, SharedString::interned(u"top"), SharedString());
     if (record) selectedRoot_->addChild(record->root());
     showRelatives(personKey);
+    showChart(personKey);
     if (!personOutline_) return;
     personOutline_->reloadData();
     personOutline_->expandItem(personOutline_->itemAtRow(0));

@@ -12,13 +12,14 @@
 // inside the file object, where they are timed together.
 
 #include "memory/BackgroundRelease.h"
-#include "memory/LoadArena.h"
-#include "recordset/LNGedcomRecordSet.h"
 #include "support/LNGedcomErrors.h"
+#include "recordset/LNGedcomRecordSet.h"
+#include "recordset/LNRelationWalk.h"
+#include "tree/LNNode.h"
+#include "memory/LoadArena.h"
 #include "support/LoadStages.h"
 #include "support/SystemLog.h"
 #include "support/TextServices.h"
-#include "tree/LNNode.h"
 
 #if __has_include("LNHeadlessViewer.h")
 #include "LNHeadlessViewer.h"
@@ -38,6 +39,7 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <fstream>
@@ -202,6 +204,20 @@ void clickColumn(LNHeadlessViewer& viewer, StringView identifier) {
     viewer.table().clickHeader(viewer.table().columnIndex(identifier));
 }
 
+// Descendants of the first person, of the oldest generation, then the
+// ancestors of the deepest of them; the counts are of the persons listed.
+void timeWalks(const LNGedcomRecordSet& set, StageTable& table) {
+    const std::vector<LNWalkEntry> descendants =
+        descendantsOfIndi(set, *set.indiRecords().front(), maxWalkGenerations);
+    table.row(("  descendants, 64 gens (" + std::to_string(descendants.size()) + ")").c_str());
+    const LNWalkEntry& deepest = *std::max_element(
+        descendants.begin(), descendants.end(),
+        [](const LNWalkEntry& a, const LNWalkEntry& b) { return a.generation < b.generation; });
+    table.restart();
+    const std::size_t listed = ancestorsOfIndi(set, *deepest.indi, maxWalkGenerations).size();
+    table.row(("  ancestors, 64 gens (" + std::to_string(listed) + ")").c_str());
+}
+
 void timeViewer(const char* path, StageTable& table) {
     auto viewer = std::make_unique<LNHeadlessViewer>();
     StageTable::note("open as the window does:");
@@ -230,6 +246,7 @@ void timeViewer(const char* path, StageTable& table) {
     // A 7.x file's validate checks every record, with counts and values.
     table.row(viewer->controller().validatedEveryRecord() ? "  validation, 7.0 (validate)"
                                                           : "  structure validation (validate)");
+    if (set && !set->indiRecords().empty()) timeWalks(*set, table);
     viewer.reset();
     table.row("  close");
     BackgroundRelease::wait();
