@@ -1,9 +1,11 @@
 #include "LNKinloomController.h"
 
-#include "memory/BackgroundRelease.h"
 #include "LNGedcomSpecification.h"
 #include "support/SystemLog.h"
 #include "support/TextServices.h"
+
+#include <filesystem>
+#include <fstream>
 
 namespace kinloom {
 
@@ -12,9 +14,7 @@ constexpr StringView windowTitle = u"Kinloom 0.2 beta";
 constexpr double gridGrey = 0.92;
 } // namespace
 
-LNKinloomController::LNKinloomController() {
-    idOfPosition_.reserve(1024);
-}
+LNKinloomController::LNKinloomController() = default;
 
 LNKinloomController::~LNKinloomController() {
     releaseFile();
@@ -56,23 +56,30 @@ LNProgress* applicationProgress() {
     return application ? application->progress() : nullptr;
 }
 
+// Why the file at the path cannot be opened, as a message box says it; empty
+// when it can be read.
+String unopenableReason(const std::string& path) {
+    std::error_code error;
+    const std::filesystem::file_status status = std::filesystem::status(path, error);
+    const String name = fromUtf8(path);
+    if (!std::filesystem::exists(status)) return u"The file " + name + u" does not exist.";
+    if (std::filesystem::is_directory(status)) return name + u" is a folder, not a GEDCOM file.";
+    if (!std::filesystem::is_regular_file(status)) return name + u" is not a regular file.";
+    if (!std::ifstream(path)) return u"The file " + name + u" cannot be read.";
+    return String();
+}
+
+bool hasRecords(const LNGedcomFile& file) {
+    const LNGedcomRecordSet* records = file.recordSet();
+    return records && records->records() && !records->records()->empty();
+}
+
 } // namespace
 
 void LNKinloomController::releaseFile() {
-    // Everything of ours that shares a count with the file's lines, records
-    // or texts goes first: the file is then freed on a thread of its own,
-    // and closing takes no time (1.1 s for 300,000 persons on this thread).
-    gedcomRecords_ = nullptr;
-    sortedPersonRecords_.reset();
-    rowIds_.clear();
-    idOfPosition_.clear();
-    rowOfId_.clear();
-    releaseSelectedRoot();
-    relatives_.clear();
-    problemRows_.clear();
-    sorter_.forget();
-    personQueue_.clear();
-    BackgroundRelease::release(std::move(gedcomFile_));
+    // Dropped whole, the file last and on a thread of its own: closing takes
+    // no time (1.1 s for 300,000 persons on this thread).
+    shown_ = std::make_unique<LNShownFile>();
 }
 
 bool LNKinloomController::loadFile(const std::string& path) {
@@ -81,7 +88,9 @@ bool LNKinloomController::loadFile(const std::string& path) {
     // are never in memory at once. Where a stop can be asked for, the old one
     // stays until the new one is read, so that a stopped load leaves it.
     LNProgress* progress = applicationProgress();
-    if (!progress) releaseFile();
+    // A file that cannot be read takes no room: the old one stays for it.
+    const bool releasedFirst = !progress && unopenableReason(path).empty();
+    if (releasedFirst) releaseFile();
     std::unique_ptr<LNGedcomFile> file;
     try {
         LNProgress::Scope scope(progress);
@@ -89,21 +98,46 @@ bool LNKinloomController::loadFile(const std::string& path) {
     } catch (const LNProgress::Cancelled&) {
         return false;
     }
+    if (!file->path() || (refusesFilesWithoutRecords_ && !hasRecords(*file))) {
+        BackgroundRelease::release(std::move(file));
+        String reason = unopenableReason(path);
+        if (reason.empty()) reason = u"No GEDCOM records were found in " + fromUtf8(path) + u".";
+        return refuseFile(reason, releasedFirst);
+    }
     releaseFile();
-    gedcomFile_ = std::move(file);
-    gedcomRecords_ = gedcomFile_->recordSet();
+    shown_->file.reset(file.release());
+    shown_->records = shown_->file->recordSet();
     if (pathLabel_) pathLabel_->setStringValue(fromUtf8(path));
+    lastFolder_ = std::filesystem::path(path).parent_path().string();
     return true;
+}
+
+bool LNKinloomController::refuseFile(StringView reason, bool released) {
+    // Released: the old file went before the new one was read, so the window
+    // shows nothing rather than what is gone.
+    if (released) {
+        if (pathLabel_) pathLabel_->setStringValue(u"");
+        showRecordSet();
+    }
+    if (LNWindow* window = personTable_ ? personTable_->window() : nullptr) window->runAlert(reason);
+    return false;
 }
 
 void LNKinloomController::showRecordSet() {
     LNProgress::Scope scope(applicationProgress());
-    setupTableData(gedcomRecords_ ? &gedcomRecords_->indiRecords() : nullptr);
-    if (personTable_) personTable_->reloadData();
-    releaseSelectedRoot();
+    setupTableData(shown_->records ? &shown_->records->indiRecords() : nullptr);
+    // A file is shown from its top: nothing selected, nothing searched.
+    if (personTable_) {
+        personTable_->reloadData();
+        personTable_->selectRowIndexes(LNIndexSet(), false);
+        personTable_->scrollRowToVisible(0);
+    }
+    if (searchField_) searchField_->setStringValue(u"");
+    showStatus(u"");
+    shown_->detachSelectedRoot();
     if (personOutline_) personOutline_->reloadData();
     showRelatives(SharedString());
-    structureProblems_.clear();
+    shown_->structureProblems.clear();
     rebuildProblemRows();
 
     sortAscending_ = true;
@@ -125,7 +159,7 @@ bool LNKinloomController::openFile(LNApplication*, const std::optional<std::stri
 }
 
 void LNKinloomController::openDocument(LNView*) {
-    openChosenDocument(runOpenPanel(u"Open Gedcom"));
+    openChosenDocument(runOpenPanel(u"Open Gedcom", lastFolder_));
 }
 
 void LNKinloomController::openChosenDocument(const std::string& path) {
@@ -145,7 +179,7 @@ bool LNKinloomController::applicationShouldTerminateAfterLastWindowClosed(LNAppl
     return true;
 }
 
-std::string runOpenPanel(StringView title) {
+std::string runOpenPanel(StringView title, const std::string& directory) {
     LNApplication* application = LNApplication::sharedApplication();
     if (!application) return std::string();
     std::unique_ptr<LNOpenPanel> panel = application->openPanel();
@@ -156,6 +190,7 @@ std::string runOpenPanel(StringView title) {
     panel->setAllowsMultipleSelection(false);
     panel->setAlphaValue(0.99);
     panel->setTitle(title);
+    if (!directory.empty()) panel->setDirectory(directory);
     panel->setAllowedFileTypes({u"txt", u"ged", u"gedcom"});
     if (panel->runModal() != LNOpenPanel::okButton) return std::string();
     std::vector<std::string> chosen = panel->filenames();
@@ -163,13 +198,14 @@ std::string runOpenPanel(StringView title) {
 }
 
 void LNKinloomController::controlTextDidEndEditing(const LNNotification& notification) {
-    if (!gedcomRecords_) return;
+    if (!shown_->records) return;
     if (!searchField_ || notification.object != searchField_) return;
     std::optional<String> text = searchField_->stringValue();
     if (!text || text->empty()) return;
     setSearchName(*text);
 
-    IndiList found = gedcomRecords_->indisWithName(*text);
+    IndiList found = shown_->records->indisMatchingName(*text);
+    showStatus(found.empty() ? u"Nobody is named \u201C" + *text + u"\u201D." : String());
     if (found.empty()) return;
     const SharedString& key = found.front()->key();
     if (rowOfKey(key.view()) < 0) return;
@@ -179,15 +215,19 @@ void LNKinloomController::controlTextDidEndEditing(const LNNotification& notific
     }
 }
 
+void LNKinloomController::showStatus(StringView message) {
+    if (LNWindow* window = personTable_ ? personTable_->window() : nullptr) window->setStatusMessage(message);
+}
+
 void LNKinloomController::validate(LNView*) {
     LNApplication* application = LNApplication::sharedApplication();
     std::optional<std::string> path;
     if (application) path = application->mainBundle().pathForResource(grammarResourceName(), u"spec");
-    if (gedcomRecords_ && path) {
+    if (shown_->records && path) {
         // Read afresh each time, so an edited grammar counts at the next run.
         if (auto grammar = LNGedcomSpecification::initFromFile(*path)) {
             LNProgress::Scope scope(applicationProgress());
-            const IndiList& persons = gedcomRecords_->indiRecords();
+            const IndiList& persons = shown_->records->indiRecords();
             for (std::size_t i = 0; i < persons.size(); ++i) {
                 if (i % 1024 == 0) LNProgress::tell(LNProgress::Stage::validating, i, persons.size());
                 grammar->validateRecord(persons[i]->root().get());

@@ -2,9 +2,12 @@
 
 #include "LNQtStrings.h"
 
+#include <QApplication>
 #include <QDropEvent>
 #include <QFile>
+#include <QMessageBox>
 #include <QMimeData>
+#include <QStatusBar>
 #include <QUrl>
 
 namespace kinloom {
@@ -39,6 +42,20 @@ void LNQtWindow::dropEvent(QDropEvent* event) {
 
 void LNQtWindow::setTitle(StringView title) {
     setWindowTitle(toQString(title));
+}
+
+void LNQtWindow::runAlert(StringView message) {
+    QMessageBox box(QMessageBox::Warning, windowTitle(), toQString(message), QMessageBox::Ok, this);
+    // The ordinary cursor over the box, whatever the caller has set.
+    QApplication::setOverrideCursor(Qt::ArrowCursor);
+    box.exec();
+    QApplication::restoreOverrideCursor();
+}
+
+void LNQtWindow::setStatusMessage(StringView message) {
+    // Made on first use: a window that never says anything has no bar.
+    if (message.empty() && !findChild<QStatusBar*>()) return;
+    statusBar()->showMessage(toQString(message));
 }
 
 bool LNQtWindow::makeFirstResponder(LNView* view) {

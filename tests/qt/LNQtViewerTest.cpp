@@ -13,9 +13,13 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QHelpEvent>
+#include <QMessageBox>
 #include <QMimeData>
+#include <QStatusBar>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
 
 #include <memory>
 
@@ -244,6 +248,16 @@ class LNQtViewerTest : public QObject {
         QVERIFY(rowIsVisible(rowOf(u"I28"_s)));
         QVERIFY(table().hasFocus());
         QCOMPARE(viewer_->controller().personQueue().count(), 1);
+
+        // Nobody by sound or by the starts of the parts: the status bar says so.
+        field.clear();
+        QTest::mouseClick(&field, Qt::LeftButton);
+        QTest::keyClicks(&field, u"Zed /Nobody/"_s);
+        QTest::keyClick(&field, Qt::Key_Return);
+        QCOMPARE(viewer_->window().statusBar()->currentMessage(), u"Nobody is named “Zed /Nobody/”."_s);
+        QCOMPARE(selectedKey(), u"I28"_s);
+        clickCell(rowOf(u"I2"_s), u"name");
+        QCOMPARE(viewer_->window().statusBar()->currentMessage(), QString());
     }
 
     void checkBoxSwitchesBetweenRawLinesAndLabels() {
@@ -319,6 +333,7 @@ class LNQtViewerTest : public QObject {
         QString path = QFileInfo(QString::fromStdString(samplePath)).absoluteFilePath();
         QString title;
         QStringList filters;
+        QString folder;
         bool arrowCursor = false;
         auto answerPanel = [&](bool choose) {
             QTimer::singleShot(0, this, [&, choose] {
@@ -326,6 +341,7 @@ class LNQtViewerTest : public QObject {
                 QVERIFY(dialog);
                 title = dialog->windowTitle();
                 filters = dialog->nameFilters();
+                folder = dialog->directory().absolutePath();
                 arrowCursor = QApplication::overrideCursor() &&
                               QApplication::overrideCursor()->shape() == Qt::ArrowCursor;
                 if (!choose) return dialog->reject();
@@ -350,6 +366,26 @@ class LNQtViewerTest : public QObject {
         QVERIFY(!QApplication::overrideCursor());
         QList<QAction*> recent = viewer_->recentMenu()->actions();
         QCOMPARE(recent.front()->text(), path);
+        answerPanel(false);
+        viewer_->openAction()->trigger();
+        QCOMPARE(folder, QFileInfo(path).absolutePath()); // where the last file was
+
+        // A file that cannot be opened: a message box, and the window stays.
+        // The box is looked for until it shows: the load lets timers run.
+        QString alert;
+        QTimer boxWatch;
+        connect(&boxWatch, &QTimer::timeout, this, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box) return;
+            alert = box->text();
+            box->accept();
+        });
+        boxWatch.start(10);
+        viewer_->openFiles({"tests/data/no-such-file.ged"});
+        boxWatch.stop();
+        QCOMPARE(alert, u"The file tests/data/no-such-file.ged does not exist."_s);
+        QCOMPARE(table().tableModel()->rowCount(), 40);
+        QCOMPARE(viewer_->pathLabel().text(), path);
 
         // Open Recent opens the file again, as the desktop's request does.
         clickCell(rowOf(u"I2"_s), u"name");
@@ -384,6 +420,12 @@ class LNQtViewerTest : public QObject {
         }
         table().setColumnWidth(table().visualColumn(u"name"), 20);
         QVERIFY(cut(0, u"name"));
+        // Hovering a cut cell shows its whole text.
+        const QPoint middle = table().visualRect(cell(0, u"name")).center();
+        QHelpEvent hover(QEvent::ToolTip, middle, table().viewport()->mapToGlobal(middle));
+        QCoreApplication::sendEvent(table().viewport(), &hover);
+        QTRY_VERIFY(QToolTip::isVisible());
+        QCOMPARE(QToolTip::text(), cellText(0, u"name"));
     }
 
     // Progress reaches the end of a normal open; a cancelled one leaves the
