@@ -27,6 +27,11 @@ std::vector<std::string> localPaths(const QMimeData* data) {
 
 LNQtWindow::LNQtWindow(QWidget* parent) : QMainWindow(parent) {
     setAcceptDrops(true);
+    // Made now, so that the first message does not move the panes.
+    statusBar();
+    // A cut cell's tooltip shows also before the window is first clicked,
+    // as where no window manager makes it active.
+    setAttribute(Qt::WA_AlwaysShowToolTips);
 }
 
 void LNQtWindow::dragEnterEvent(QDragEnterEvent* event) {
@@ -53,8 +58,6 @@ void LNQtWindow::runAlert(StringView message) {
 }
 
 void LNQtWindow::setStatusMessage(StringView message) {
-    // Made on first use: a window that never says anything has no bar.
-    if (message.empty() && !findChild<QStatusBar*>()) return;
     statusBar()->showMessage(toQString(message));
 }
 
