@@ -29,6 +29,7 @@ int load(LNHeadlessViewer& viewer, Output& out) {
     out << "sources " << std::to_string(records.numSours()) << '\n';
     out << "lines " << std::to_string(records.numNodes()) << '\n';
     out << "errors " << std::to_string(viewer.controller().gedcomFile()->errors()->count()) << '\n';
+    out << "version " << records.version().text << '\n';
     return exitRead;
 }
 

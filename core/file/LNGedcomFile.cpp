@@ -1,5 +1,7 @@
 #include "file/LNGedcomFile.h"
 
+#include "support/GedcomVersion.h"
+
 #include "file/LNAnsel.h"
 #include "tree/LNGedcomNode.h"
 #include "records/LNGedcomRecord.h"
@@ -459,6 +461,10 @@ LNGedcomFile::LNGedcomFile(const std::string& path) {
         .number(utf8)
         .write();
     LNProgress::tell(LNProgress::Stage::decoding, 1, 2);
+    // GEDCOM 7 allows UTF-8 alone: its bytes are never read as ANSEL, and
+    // bytes that are not UTF-8 are decoded as UTF-16 where its zeros show
+    // it, otherwise as UTF-8 with each ill-formed byte replaced.
+    if (GedcomVersion::ofBytes(data).isSeven()) ansel = false;
     text_.reset(KeptText::make(decodeData(data, ascii, ansel, utf8)));
     // The record set's nodes need the room more than the bytes do.
     file.reset();

@@ -72,7 +72,7 @@ TEST(KinloomCli, PrintsCountsTableMatchesOutlinesAndMarksAsUtf8) {
     EXPECT_EQ(load.status, 0);
     // The errors: I6 has no name; I10's FAMC names no family, reported twice,
     // and I10 is not a child there.
-    EXPECT_EQ(load.out, "records 13\npersons 8\nfamilies 2\nsources 1\nlines 84\nerrors 4\n");
+    EXPECT_EQ(load.out, "records 13\npersons 8\nfamilies 2\nsources 1\nlines 84\nerrors 4\nversion 5.5\n");
     EXPECT_NE(load.err.find("Found case of location ending with United States\n"), std::string::npos)
         << "the system log goes to standard error";
     CliRun persons = runCli({"persons", viewerFile, "--sort", "birthYear", "--descending"});
