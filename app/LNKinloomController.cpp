@@ -4,6 +4,9 @@
 #include "support/SystemLog.h"
 #include "support/TextServices.h"
 
+#include <filesystem>
+#include <fstream>
+
 namespace kinloom {
 
 namespace {
@@ -11,9 +14,7 @@ constexpr StringView windowTitle = u"Kinloom 0.2 beta";
 constexpr double gridGrey = 0.92;
 } // namespace
 
-LNKinloomController::LNKinloomController() {
-    idOfPosition_.reserve(1024);
-}
+LNKinloomController::LNKinloomController() = default;
 
 LNKinloomController::~LNKinloomController() {
     releaseFile();
@@ -53,22 +54,30 @@ LNProgress* LNKinloomController::applicationProgress() {
     return application ? application->progress() : nullptr;
 }
 
+// Why the file at the path cannot be opened, as a message box says it; empty
+// when it can be read.
+String unopenableReason(const std::string& path) {
+    std::error_code error;
+    const std::filesystem::file_status status = std::filesystem::status(path, error);
+    const String name = fromUtf8(path);
+    if (!std::filesystem::exists(status)) return u"The file " + name + u" does not exist.";
+    if (std::filesystem::is_directory(status)) return name + u" is a folder, not a GEDCOM file.";
+    if (!std::filesystem::is_regular_file(status)) return name + u" is not a regular file.";
+    if (!std::ifstream(path)) return u"The file " + name + u" cannot be read.";
+    return String();
+}
+
+bool hasRecords(const LNGedcomFile& file) {
+    const LNGedcomRecordSet* records = file.recordSet();
+    return records && records->records() && !records->records()->empty();
+}
+
+} // namespace
+
 void LNKinloomController::releaseFile() {
-    // Everything of ours that shares a count with the file's lines, records
-    // or texts goes first: the file is then freed on a thread of its own,
-    // and closing takes no time (1.1 s for 300,000 persons on this thread).
-    gedcomRecords_ = nullptr;
-    sortedPersonRecords_.reset();
-    rowIds_.clear();
-    idOfPosition_.clear();
-    rowOfId_.clear();
-    releaseSelectedRoot();
-    relatives_.clear();
-    dropChart();
-    problemRows_.clear();
-    sorter_.forget();
-    personQueue_.clear();
-    BackgroundRelease::release(std::move(gedcomFile_));
+    // Dropped whole, the file last and on a thread of its own: closing takes
+    // no time (1.1 s for 300,000 persons on this thread).
+    shown_ = std::make_unique<LNShownFile>();
 }
 
 bool LNKinloomController::loadFile(const std::string& path) {
@@ -78,7 +87,9 @@ bool LNKinloomController::loadFile(const std::string& path) {
     // stays until the new one is read, so that a stopped load leaves it.
     refusal_.clear();
     LNProgress* progress = applicationProgress();
-    if (!progress) releaseFile();
+    // A file that cannot be read takes no room: the old one stays for it.
+    const bool releasedFirst = !progress && unopenableReason(path).empty();
+    if (releasedFirst) releaseFile();
     std::unique_ptr<LNGedcomFile> file;
     try {
         LNProgress::Scope scope(progress);
@@ -87,31 +98,51 @@ bool LNKinloomController::loadFile(const std::string& path) {
         return false;
     }
     if (!file->refusal().empty()) {
-        refuseFile(path, file->refusal());
-        return false;
+        refusal_ = file->refusal();
+        BackgroundRelease::release(std::move(file));
+        return refuseFile(fromUtf8(path + " cannot be opened: " + refusal_ + "."), releasedFirst);
+    }
+    if (!file->path() || (refusesFilesWithoutRecords_ && !hasRecords(*file))) {
+        BackgroundRelease::release(std::move(file));
+        String reason = unopenableReason(path);
+        if (reason.empty()) reason = u"No GEDCOM records were found in " + fromUtf8(path) + u".";
+        return refuseFile(reason, releasedFirst);
     }
     releaseFile();
-    gedcomFile_ = std::move(file);
-    gedcomRecords_ = gedcomFile_->recordSet();
+    shown_->file.reset(file.release());
+    shown_->records = shown_->file->recordSet();
     if (pathLabel_) pathLabel_->setStringValue(fromUtf8(path));
+    lastFolder_ = std::filesystem::path(path).parent_path().string();
     return true;
 }
 
-void LNKinloomController::refuseFile(const std::string& path, const std::string& reason) {
-    refusal_ = reason;
-    if (LNApplication* application = LNApplication::sharedApplication())
-        application->showMessage(fromUtf8(path + " cannot be opened: " + reason + "."));
+bool LNKinloomController::refuseFile(StringView reason, bool released) {
+    // Released: the old file went before the new one was read, so the window
+    // shows nothing rather than what is gone.
+    if (released) {
+        if (pathLabel_) pathLabel_->setStringValue(u"");
+        showRecordSet();
+    }
+    if (LNWindow* window = personTable_ ? personTable_->window() : nullptr) window->runAlert(reason);
+    return false;
 }
 
 void LNKinloomController::showRecordSet() {
     LNProgress::Scope scope(applicationProgress());
-    setupTableData(gedcomRecords_ ? &gedcomRecords_->indiRecords() : nullptr);
-    if (personTable_) personTable_->reloadData();
-    releaseSelectedRoot();
+    setupTableData(shown_->records ? &shown_->records->indiRecords() : nullptr);
+    // A file is shown from its top: nothing selected, nothing searched.
+    if (personTable_) {
+        personTable_->reloadData();
+        personTable_->selectRowIndexes(LNIndexSet(), false);
+        personTable_->scrollRowToVisible(0);
+    }
+    if (searchField_) searchField_->setStringValue(u"");
+    showStatus(u"");
+    shown_->detachSelectedRoot();
     if (personOutline_) personOutline_->reloadData();
     showRelatives(SharedString());
     showChart(SharedString());
-    structureProblems_.clear();
+    shown_->structureProblems.clear();
     rebuildProblemRows();
 
     sortAscending_ = true;
@@ -133,7 +164,7 @@ bool LNKinloomController::openFile(LNApplication*, const std::optional<std::stri
 }
 
 void LNKinloomController::openDocument(LNView*) {
-    openChosenDocument(runOpenPanel(u"Open Gedcom"));
+    openChosenDocument(runOpenPanel(u"Open Gedcom", lastFolder_));
 }
 
 void LNKinloomController::openChosenDocument(const std::string& path) {
@@ -153,7 +184,7 @@ bool LNKinloomController::applicationShouldTerminateAfterLastWindowClosed(LNAppl
     return true;
 }
 
-std::string runOpenPanel(StringView title) {
+std::string runOpenPanel(StringView title, const std::string& directory) {
     LNApplication* application = LNApplication::sharedApplication();
     if (!application) return std::string();
     std::unique_ptr<LNOpenPanel> panel = application->openPanel();
@@ -164,6 +195,7 @@ std::string runOpenPanel(StringView title) {
     panel->setAllowsMultipleSelection(false);
     panel->setAlphaValue(0.99);
     panel->setTitle(title);
+    if (!directory.empty()) panel->setDirectory(directory);
     panel->setAllowedFileTypes({u"txt", u"ged", u"gedcom", u"gdz"});
     if (panel->runModal() != LNOpenPanel::okButton) return std::string();
     std::vector<std::string> chosen = panel->filenames();
@@ -171,13 +203,14 @@ std::string runOpenPanel(StringView title) {
 }
 
 void LNKinloomController::controlTextDidEndEditing(const LNNotification& notification) {
-    if (!gedcomRecords_) return;
+    if (!shown_->records) return;
     if (!searchField_ || notification.object != searchField_) return;
     std::optional<String> text = searchField_->stringValue();
     if (!text || text->empty()) return;
     setSearchName(*text);
 
-    IndiList found = gedcomRecords_->indisWithName(*text);
+    IndiList found = shown_->records->indisMatchingName(*text);
+    showStatus(found.empty() ? u"Nobody is named \u201C" + *text + u"\u201D." : String());
     if (found.empty()) return;
     const SharedString& key = found.front()->key();
     if (rowOfKey(key.view()) < 0) return;
@@ -185,6 +218,10 @@ void LNKinloomController::controlTextDidEndEditing(const LNNotification& notific
     if (personTable_) {
         if (LNWindow* window = personTable_->window()) window->makeFirstResponder(personTable_);
     }
+}
+
+void LNKinloomController::showStatus(StringView message) {
+    if (LNWindow* window = personTable_ ? personTable_->window() : nullptr) window->setStatusMessage(message);
 }
 
 } // namespace kinloom

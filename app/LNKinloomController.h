@@ -7,6 +7,7 @@
 #include "LNOutlineView.h"
 #include "LNPersonSorter.h"
 #include "LNSegmentedControl.h"
+#include "LNShownFile.h"
 #include "LNTableView.h"
 #include "LNTextField.h"
 #include "LNView.h"
@@ -23,15 +24,6 @@
 #include <vector>
 
 namespace kinloom {
-
-/// One row of the problems pane: a kept report of the error list, or a line
-/// the grammar rejected, with the record holding its line and its text in words.
-struct LNProblemRow {
-    std::int32_t line = 0;
-    ErrorKind kind;
-    const LNGedcomRecord* record = nullptr; // null when no record holds the line
-    String text;
-};
 
 /// The report's text in words a person understands.
 String problemWords(const LNGedcomProblem& problem);
@@ -98,6 +90,10 @@ class LNKinloomController : public LNApplicationDelegate,
     /// The desktop's request to open a document: loads the path if there is
     /// one, then shows the record set. Always true. The recent-documents
     /// list is left alone.
+    ///
+    /// A file that is missing, unreadable, a folder, or without a GEDCOM
+    /// record is not opened: a message box says why, and the window stays as
+    /// it was. The same holds for the open command.
     bool openFile(LNApplication* application, const std::optional<std::string>& path) override;
     /// The open command: asks for a file; a chosen one is loaded and noted
     /// among the recent documents. The record set is shown either way.
@@ -106,6 +102,9 @@ class LNKinloomController : public LNApplicationDelegate,
     /// is loaded and noted among the recent documents, then the record set is
     /// shown. Dropping a file on the window does this too.
     void openChosenDocument(const std::string& path);
+    /// Whether a readable file without records is refused (the default) or
+    /// opened, as kinloom-cli does, whose counts are the answer then.
+    void setRefusesFilesWithoutRecords(bool refuses) { refusesFilesWithoutRecords_ = refuses; }
     void quit(LNView* sender);
     bool applicationShouldTerminateAfterLastWindowClosed(LNApplication* application) override;
 
@@ -159,7 +158,7 @@ class LNKinloomController : public LNApplicationDelegate,
     void validate(LNView* sender);
     /// Whether the last validate checked every record (a GEDCOM 7 grammar)
     /// rather than the persons alone.
-    bool validatedEveryRecord() const { return validatedEveryRecord_; }
+    bool validatedEveryRecord() const { return shown_->validatedEveryRecord; }
     void setGrammarChoice(LNGrammarChoice choice) { grammarChoice_ = choice; }
     LNGrammarChoice grammarChoice() const { return grammarChoice_; }
     /// The grammar's resource name: "Gedcom5.5.1" or "Gedcom7.0" when chosen,
@@ -170,9 +169,9 @@ class LNKinloomController : public LNApplicationDelegate,
     // The relatives and problems panes.
 
     /// The shown person's relatives, in the pane's order.
-    const std::vector<LNGedcomRelative>& shownRelatives() const { return relatives_; }
+    const std::vector<LNGedcomRelative>& shownRelatives() const { return shown_->relatives; }
     /// The problems in line order, reports of one line in the order made.
-    const std::vector<LNProblemRow>& problemRows() const { return problemRows_; }
+    const std::vector<LNProblemRow>& problemRows() const { return shown_->problemRows; }
     /// The relatives pane's action: selects, shows and records the relative.
     void relativeClicked(LNView* sender);
     /// The problems pane's action: for a line in a person record, selects
@@ -197,21 +196,21 @@ class LNKinloomController : public LNApplicationDelegate,
 
     // State, for the views and for inspection.
 
-    LNGedcomFile* gedcomFile() const { return gedcomFile_.get(); }
-    LNGedcomRecordSet* gedcomRecords() const { return gedcomRecords_; }
+    LNGedcomFile* gedcomFile() const { return shown_->file.get(); }
+    LNGedcomRecordSet* gedcomRecords() const { return shown_->records; }
     /// Why the last file opened was refused (a broken GEDZIP archive, say);
     /// empty when it was not.
     const std::string& refusal() const { return refusal_; }
     /// The outline's display-only root, or null when no person is shown.
-    LNGedcomNode* selectedRoot() const { return selectedRoot_.get(); }
-    const std::optional<String>& searchName() const { return searchName_; }
-    void setSearchName(std::optional<String> name) { searchName_ = std::move(name); }
+    LNGedcomNode* selectedRoot() const { return shown_->selectedRoot.get(); }
+    const std::optional<String>& searchName() const { return shown_->searchName; }
+    void setSearchName(std::optional<String> name) { shown_->searchName = std::move(name); }
     std::int32_t outlineMode() const { return outlineMode_; }
     /// The rows in display order; null before the first open.
-    const IndiList* sortedPersonRecords() const { return sortedPersonRecords_.get(); }
+    const IndiList* sortedPersonRecords() const { return shown_->sortedPersons.get(); }
     /// The row showing the person with the key (with at signs), or -1.
     int rowOfKey(StringView key) const;
-    const LNNavigationQueue& personQueue() const { return personQueue_; }
+    const LNNavigationQueue& personQueue() const { return shown_->history; }
     LNTableColumn* lastCol() const { return lastCol_; }
     bool sortAscending() const { return sortAscending_; }
 
@@ -222,15 +221,17 @@ class LNKinloomController : public LNApplicationDelegate,
     /// refused: the current file and everything shown of it are then left as
     /// they were.
     bool loadFile(const std::string& path);
-    /// Says in a message box why the file cannot be opened.
-    void refuseFile(const std::string& path, const std::string& reason);
+    /// Tells why the file is not opened; with released, the old file is gone
+    /// already and the window is emptied. Returns false.
+    bool refuseFile(StringView reason, bool released);
+    /// The status bar's line, when the window has one.
+    void showStatus(StringView message);
     void releaseFile();
     void showRelatives(const SharedString& key);
     void showChart(const SharedString& key);
-    /// Forgets the chart without telling the view, which may be gone: a view
-    /// asks for its chart every time it draws.
-    void dropChart();
     void rebuildProblemRows();
+    static void dropRepeatedRows(std::vector<LNProblemRow>& rows);
+    void numberAsEditor(std::vector<LNProblemRow>& rows);
     void collectStructureProblems();
     void validateEveryRecord(const std::string& grammarPath);
     /// Shows the record (none: nothing) in the outline, expanded one level,
@@ -239,7 +240,6 @@ class LNKinloomController : public LNApplicationDelegate,
     std::optional<String> paneValue(LNTableView* table, StringView column, int row) const;
     void showRecordSet();
     void showInOutline(const SharedString& key);
-    void releaseSelectedRoot();
     void setIndicator(LNTableView* table, LNTableColumn* column);
     LNGedcomIndiRecord* recordAtRow(int row) const;
     /// The text colour for a line's structure mark: black without a mark or
@@ -247,11 +247,9 @@ class LNKinloomController : public LNApplicationDelegate,
     /// other text.
     static LNColor textColorOf(const LNNode* node, const LNColor& otherMark);
 
-    std::unique_ptr<LNGedcomFile> gedcomFile_;
+    // Everything derived from the open file; see LNShownFile for why it is one object.
+    std::unique_ptr<LNShownFile> shown_ = std::make_unique<LNShownFile>();
     std::string refusal_;
-    LNGedcomRecordSet* gedcomRecords_ = nullptr;
-    Ref<LNGedcomNode> selectedRoot_;
-    std::optional<String> searchName_;
     LNTableView* personTable_ = nullptr;
     LNOutlineView* personOutline_ = nullptr;
     LNView* splitView_ = nullptr;
@@ -260,38 +258,25 @@ class LNKinloomController : public LNApplicationDelegate,
     LNTextField* pathLabel_ = nullptr;
     LNSegmentedControl* backForwardButton_ = nullptr;
     std::int32_t outlineMode_ = 0;
-    std::unique_ptr<IndiList> sortedPersonRecords_;
-    // The row map, from record key to row, in steps: the record set finds
-    // the key's first person, whose position in its person list gives the
-    // id (the place in the list the rows were built from; fixed while the
-    // rows stand; a later person with the same key wins), and the id its
-    // row (rewritten at every new order). ids here count from 0.
-    std::vector<std::uint32_t> idOfPosition_;
     static constexpr std::uint32_t noId = UINT32_MAX;
-    std::vector<int> rowOfId_;
-    std::vector<std::uint32_t> rowIds_; // the id of each row
-    LNNavigationQueue personQueue_;
     LNTableColumn* lastCol_ = nullptr;
     bool sortAscending_ = true;
-    LNPersonSorter sorter_;
     LNTableView* relativesTable_ = nullptr;
     LNTableView* problemsTable_ = nullptr;
-    std::vector<LNGedcomRelative> relatives_;
-    std::vector<LNGedcomProblem> structureProblems_;
-    std::vector<LNProblemRow> problemRows_;
+    // The folder of the file opened last, where the open panel starts.
+    std::string lastFolder_;
+    bool refusesFilesWithoutRecords_ = true;
     LNGrammarChoice grammarChoice_ = LNGrammarChoice::automatic;
-    bool validatedEveryRecord_ = false;
     LNChartView* chartView_ = nullptr;
     LNChartKind chartKind_ = LNChartKind::ancestors;
     int chartGenerations_ = 4;
-    SharedString chartKey_;
-    std::unique_ptr<LNChartLayout> chart_;
 };
 
-/// Runs a modal open panel with the title; the chosen path (UTF-8), or the
+/// Runs a modal open panel with the title, showing the directory first when
+/// one is given; the chosen path (UTF-8), or the
 /// empty string when the user cancels or chooses nothing, or when no
 /// application is running.
-std::string runOpenPanel(StringView title);
+std::string runOpenPanel(StringView title, const std::string& directory = std::string());
 
 /// The value of the node's first child with the tag "DATE", "PLAC" or
 /// "NAME"; null when there is no such child or it has no value.

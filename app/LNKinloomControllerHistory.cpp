@@ -10,6 +10,7 @@ constexpr int forwardSegment = 1;
 } // namespace
 
 void LNKinloomController::selectPerson(const SharedString& key, bool inTable, bool inQueue) {
+    showStatus(u"");
     if (inTable && personTable_) {
         int row = rowOfKey(key.view());
         if (row >= 0) {
@@ -22,28 +23,19 @@ void LNKinloomController::selectPerson(const SharedString& key, bool inTable, bo
 }
 
 void LNKinloomController::showInOutline(const SharedString& key) {
-    const auto& person = gedcomRecords_ ? gedcomRecords_->indiWithKey(key.view()) : nullptr;
+    const auto& person = shown_->records ? shown_->records->indiWithKey(key.view()) : nullptr;
     showRecordInOutline(person.get(), key);
 }
 
 void LNKinloomController::showRecordInOutline(const LNGedcomRecord* record, const SharedString& personKey) {
-    releaseSelectedRoot();
-    selectedRoot_ = makeRef<LNGedcomNode>(-1, SharedString::interned(u"top"), SharedString());
-    if (record) selectedRoot_->addChild(record->root());
+    shown_->detachSelectedRoot();
+    shown_->selectedRoot = makeRef<LNGedcomNode>(-1, SharedString::interned(u"top"), SharedString());
+    if (record) shown_->selectedRoot->addChild(record->root());
     showRelatives(personKey);
     showChart(personKey);
     if (!personOutline_) return;
     personOutline_->reloadData();
     personOutline_->expandItem(personOutline_->itemAtRow(0));
-}
-
-void LNKinloomController::releaseSelectedRoot() {
-    if (!selectedRoot_) return;
-    // The record's root keeps no link to a node that is about to go.
-    for (const Ref<LNNode>& shown : selectedRoot_->childList()) {
-        if (shown->parent() == selectedRoot_.get()) shown->setParent(nullptr);
-    }
-    selectedRoot_.reset();
 }
 
 void LNKinloomController::tableCellClicked(LNView*) {
@@ -70,26 +62,26 @@ void LNKinloomController::navigate(LNView*) {
     if (!backForwardButton_) return;
     int segment = backForwardButton_->selectedSegment();
     if (segment == backSegment) {
-        SharedString key = personQueue_.back();
+        SharedString key = shown_->history.back();
         if (!key) return;
         selectPerson(key, true, false);
-        backForwardButton_->setEnabled(personQueue_.index() > 0, backSegment);
+        backForwardButton_->setEnabled(shown_->history.index() > 0, backSegment);
         backForwardButton_->setEnabled(true, forwardSegment);
     } else if (segment == forwardSegment) {
-        SharedString key = personQueue_.forward();
+        SharedString key = shown_->history.forward();
         if (!key) return;
         selectPerson(key, true, false);
         backForwardButton_->setEnabled(true, backSegment);
-        backForwardButton_->setEnabled(personQueue_.index() < personQueue_.count() - 1, forwardSegment);
+        backForwardButton_->setEnabled(shown_->history.index() < shown_->history.count() - 1, forwardSegment);
     }
 }
 
 void LNKinloomController::addPersonQueue(const SharedString& key) {
-    SharedString current = personQueue_.currentObject();
+    SharedString current = shown_->history.currentObject();
     if (current && current == key) return;
-    personQueue_.addObject(key);
+    shown_->history.addObject(key);
     if (!backForwardButton_) return;
-    backForwardButton_->setEnabled(personQueue_.count() > 1, backSegment);
+    backForwardButton_->setEnabled(shown_->history.count() > 1, backSegment);
     backForwardButton_->setEnabled(false, forwardSegment);
 }
 
@@ -98,7 +90,7 @@ void LNKinloomController::clearPersonQueue() {
         backForwardButton_->setEnabled(false, backSegment);
         backForwardButton_->setEnabled(false, forwardSegment);
     }
-    personQueue_.clear();
+    shown_->history.clear();
 }
 
 } // namespace kinloom

@@ -44,7 +44,7 @@ SharedString nameString(const LNNode* node) {
 }
 
 int LNKinloomController::numberOfChildrenOfItem(LNOutlineView*, LNNode* item) {
-    LNNode* node = item ? item : selectedRoot_.get();
+    LNNode* node = item ? item : shown_->selectedRoot.get();
     return node ? node->numChildren() : 0;
 }
 
@@ -53,14 +53,14 @@ bool LNKinloomController::isItemExpandable(LNOutlineView* outline, LNNode* item)
 }
 
 LNNode* LNKinloomController::child(LNOutlineView*, int index, LNNode* item) {
-    LNNode* node = item ? item : selectedRoot_.get();
+    LNNode* node = item ? item : shown_->selectedRoot.get();
     if (!node || index < 0 || index >= node->numChildren()) return nullptr;
     return node->childAt(index);
 }
 
 std::optional<String> LNKinloomController::objectValueForTableColumn(LNOutlineView* outline, LNTableColumn*,
                                                                      LNNode* item) {
-    LNNode* node = item ? item : selectedRoot_.get();
+    LNNode* node = item ? item : shown_->selectedRoot.get();
     if (!node) return std::nullopt;
     if (outlineMode_ == 0) return node->description();
 
@@ -73,7 +73,7 @@ std::optional<String> LNKinloomController::objectValueForTableColumn(LNOutlineVi
 }
 
 void LNKinloomController::willDisplayCell(LNOutlineView*, LNCell& cell, LNTableColumn*, LNNode* item) {
-    LNNode* node = item ? item : selectedRoot_.get();
+    LNNode* node = item ? item : shown_->selectedRoot.get();
     cell.setTextColor(node ? textColorOf(node, LNColor::redColor()) : LNColor::blackColor());
 }
 

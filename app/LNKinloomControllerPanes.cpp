@@ -6,6 +6,7 @@
 #include "tree/PreOrderWalk.h"
 
 #include <algorithm>
+#include <numeric>
 #include <typeinfo>
 
 namespace kinloom {
@@ -21,6 +22,51 @@ const LNGedcomRecord* recordHoldingLine(const LNGedcomRecordSet& records, std::i
         return at < record->lineNumber();
     });
     return after == list->begin() ? nullptr : std::prev(after)->get();
+}
+
+bool isOfSpousalFamily(const LNGedcomRelative& relative) {
+    return relative.role == LNRelativeRole::spouse || relative.role == LNRelativeRole::child;
+}
+
+// The relatives pane's rows: with more than one spousal family, a heading
+// line before each family's partners and children, so that it is clear
+// whose children are whose.
+std::vector<std::size_t> paneRowsOf(const std::vector<LNGedcomRelative>& relatives) {
+    std::vector<std::size_t> rows;
+    std::size_t families = 0;
+    const LNGedcomFamRecord* last = nullptr;
+    for (const LNGedcomRelative& relative : relatives)
+        if (isOfSpousalFamily(relative) && relative.family.get() != last) {
+            last = relative.family.get();
+            ++families;
+        }
+    last = nullptr;
+    for (std::size_t i = 0; i < relatives.size(); ++i) {
+        const LNGedcomRelative& relative = relatives[i];
+        if (families > 1 && isOfSpousalFamily(relative) && relative.family.get() != last) {
+            last = relative.family.get();
+            rows.push_back(LNShownFile::noRelative);
+        }
+        rows.push_back(i);
+    }
+    return rows;
+}
+
+// The heading line of a spousal family: its key, the first partner, the
+// marriage date: "F5 with Mary Jones, m. 1890".
+String familyHeading(const std::vector<LNGedcomRelative>& relatives, std::size_t next) {
+    const LNGedcomFamRecord& family = *relatives[next].family;
+    String heading = family.key() ? String(stripAts(family.key().view())) : String(u"?");
+    for (std::size_t i = next; i < relatives.size() && relatives[i].family.get() == &family; ++i) {
+        if (relatives[i].role != LNRelativeRole::spouse) continue;
+        if (std::optional<String> name = relatives[i].indi->nameSurnameFirst(false, false, 64))
+            heading += u" with " + *name;
+        break;
+    }
+    const LNNode* marriage = family.root()->childWithName(u"MARR");
+    if (SharedString date = marriage ? dateString(marriage) : SharedString())
+        heading += u", m. " + date.str();
+    return heading;
 }
 
 // The role as the pane shows it.
@@ -39,37 +85,82 @@ std::optional<String> attributeText(const LNGedcomRecord& person, StringView key
 } // namespace
 
 void LNKinloomController::showRelatives(const SharedString& key) {
-    const auto& person = gedcomRecords_ && key ? gedcomRecords_->indiWithKey(key.view()) : nullptr;
-    relatives_ = person ? gedcomRecords_->relativesOfIndi(*person) : std::vector<LNGedcomRelative>();
+    const auto& person = shown_->records && key ? shown_->records->indiWithKey(key.view()) : nullptr;
+    shown_->relatives = person ? shown_->records->relativesOfIndi(*person) : std::vector<LNGedcomRelative>();
+    shown_->relativeRows = paneRowsOf(shown_->relatives);
     if (relativesTable_) relativesTable_->reloadData();
 }
 
 void LNKinloomController::rebuildProblemRows() {
-    problemRows_.clear();
-    const LNGedcomErrors* errors = gedcomFile_ ? gedcomFile_->errors() : nullptr;
-    if (gedcomRecords_ && errors) {
-        const std::vector<LNGedcomProblem>* lists[] = {&errors->problems(), &structureProblems_};
+    std::vector<LNProblemRow>& rows = shown_->problemRows;
+    rows.clear();
+    const LNGedcomErrors* errors = shown_->file ? shown_->file->errors() : nullptr;
+    if (shown_->records && errors) {
+        const std::vector<LNGedcomProblem>* lists[] = {&errors->problems(), &shown_->structureProblems};
         for (const std::vector<LNGedcomProblem>* list : lists)
-            for (const LNGedcomProblem& problem : *list)
-                problemRows_.push_back({problem.line, problem.kind,
-                                        recordHoldingLine(*gedcomRecords_, problem.line),
-                                        problemWords(problem)});
-        std::stable_sort(problemRows_.begin(), problemRows_.end(),
-                         [](const LNProblemRow& a, const LNProblemRow& b) { return a.line < b.line; });
+            for (const LNGedcomProblem& problem : *list) {
+                // A report logged at no line is shown at its record's.
+                const std::int32_t line = problem.line ? problem.line : problem.recordLine;
+                rows.push_back({line, 0, problem.kind, recordHoldingLine(*shown_->records, line),
+                                problemWords(problem)});
+            }
+        dropRepeatedRows(rows);
+        numberAsEditor(rows);
     }
     if (problemsTable_) problemsTable_->reloadData();
 }
 
+// In line order, reports of one line in the order made; of reports of one
+// line and one text, the first.
+void LNKinloomController::dropRepeatedRows(std::vector<LNProblemRow>& rows) {
+    std::vector<std::size_t> order(rows.size());
+    std::iota(order.begin(), order.end(), 0);
+    auto byLineAndText = [&](std::size_t a, std::size_t b) {
+        if (rows[a].line != rows[b].line) return rows[a].line < rows[b].line;
+        if (int text = rows[a].text.compare(rows[b].text)) return text < 0;
+        return a < b;
+    };
+    std::sort(order.begin(), order.end(), byLineAndText);
+    auto same = [&](std::size_t a, std::size_t b) {
+        return rows[a].line == rows[b].line && rows[a].text == rows[b].text;
+    };
+    order.erase(std::unique(order.begin(), order.end(), same), order.end());
+    std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        return rows[a].line != rows[b].line ? rows[a].line < rows[b].line : a < b;
+    });
+    std::vector<LNProblemRow> kept;
+    kept.reserve(order.size());
+    for (std::size_t at : order)
+        kept.push_back(std::move(rows[at]));
+    rows = std::move(kept);
+}
+
+// Numbers the rows' lines as an editor does, reading the text once, as far
+// as the last line; the rows are in line order.
+void LNKinloomController::numberAsEditor(std::vector<LNProblemRow>& rows) {
+    const std::optional<String>& text = shown_->file->string();
+    if (!rows.empty() && text) shown_->editorLines = EditorLines(*text, rows.back().line);
+    for (LNProblemRow& row : rows)
+        row.editorLine = shown_->editorLines.lineOf(row.line);
+}
+
 std::optional<String> LNKinloomController::paneValue(LNTableView* table, StringView column, int row) const {
     if (table == relativesTable_) {
-        if (row < 0 || row >= static_cast<int>(relatives_.size())) return std::nullopt;
-        const LNGedcomRelative& relative = relatives_[static_cast<std::size_t>(row)];
+        const std::vector<std::size_t>& rows = shown_->relativeRows;
+        if (row < 0 || row >= static_cast<int>(rows.size())) return std::nullopt;
+        const auto at = static_cast<std::size_t>(row);
+        if (rows[at] == LNShownFile::noRelative) {
+            if (column == u"role") return String(u"Family");
+            return column == u"name" ? std::optional<String>(familyHeading(shown_->relatives, rows[at + 1]))
+                                     : std::nullopt;
+        }
+        const LNGedcomRelative& relative = shown_->relatives[rows[at]];
         if (column == u"role") return roleLabel(relative.role);
         return attributeText(*relative.indi, column);
     }
-    if (row < 0 || row >= static_cast<int>(problemRows_.size())) return std::nullopt;
-    const LNProblemRow& problem = problemRows_[static_cast<std::size_t>(row)];
-    if (column == u"line") return fromUtf8(std::to_string(problem.line));
+    if (row < 0 || row >= static_cast<int>(shown_->problemRows.size())) return std::nullopt;
+    const LNProblemRow& problem = shown_->problemRows[static_cast<std::size_t>(row)];
+    if (column == u"line") return fromUtf8(std::to_string(problem.editorLine));
     if (column == u"kind") return String(problem.kind);
     if (column == u"id")
         return problem.record && problem.record->key() ? String(stripAts(problem.record->key().view()))
@@ -80,21 +171,24 @@ std::optional<String> LNKinloomController::paneValue(LNTableView* table, StringV
 void LNKinloomController::relativeClicked(LNView*) {
     if (!relativesTable_) return;
     const int row = relativesTable_->clickedRow();
-    if (row < 0 || row >= static_cast<int>(relatives_.size())) return;
+    const std::vector<std::size_t>& rows = shown_->relativeRows;
+    if (row < 0 || row >= static_cast<int>(rows.size())) return;
+    const std::size_t relative = rows[static_cast<std::size_t>(row)];
+    if (relative == LNShownFile::noRelative) return;
     // Copied: showing the relative replaces the list.
-    const SharedString key = relatives_[static_cast<std::size_t>(row)].indi->key();
+    const SharedString key = shown_->relatives[relative].indi->key();
     selectPerson(key, true, true);
 }
 
 void LNKinloomController::problemClicked(LNView*) {
-    if (!problemsTable_ || !gedcomRecords_) return;
+    if (!problemsTable_ || !shown_->records) return;
     const int row = problemsTable_->clickedRow();
-    if (row < 0 || row >= static_cast<int>(problemRows_.size())) return;
-    const LNGedcomRecord* record = problemRows_[static_cast<std::size_t>(row)].record;
+    if (row < 0 || row >= static_cast<int>(shown_->problemRows.size())) return;
+    const LNGedcomRecord* record = shown_->problemRows[static_cast<std::size_t>(row)].record;
     if (!record) return;
-    const std::int32_t line = problemRows_[static_cast<std::size_t>(row)].line;
+    const std::int32_t line = shown_->problemRows[static_cast<std::size_t>(row)].line;
     const bool isPerson = typeid(*record) == typeid(LNGedcomIndiRecord) && record->key() &&
-                          gedcomRecords_->indiWithKey(record->key().view()).get() == record;
+                          shown_->records->indiWithKey(record->key().view()).get() == record;
     if (isPerson)
         selectPerson(record->key(), true, true);
     else

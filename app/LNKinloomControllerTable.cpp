@@ -127,10 +127,10 @@ void LNKinloomController::setupTableData(const IndiList* persons) {
     // may be they.
     static const IndiList noPersons;
     const IndiList& source = persons ? *persons : noPersons;
-    std::unique_ptr<IndiList> oldRows = std::move(sortedPersonRecords_);
-    sortedPersonRecords_ = std::make_unique<IndiList>();
-    sortedPersonRecords_->reserve(source.size());
-    sorter_.forget();
+    std::unique_ptr<IndiList> oldRows = std::move(shown_->sortedPersons);
+    shown_->sortedPersons = std::make_unique<IndiList>();
+    shown_->sortedPersons->reserve(source.size());
+    shown_->sorter.forget();
     SharedTexts shared;
     SharedNames names;
     const std::size_t count = source.size();
@@ -142,23 +142,24 @@ void LNKinloomController::setupTableData(const IndiList* persons) {
     for (auto* numbers : {&birthYears, &birthPlaces, &deathYears, &deathPlaces})
         numbers->reserve(count);
     // The rows are in "id" order: the ids are given in list order.
-    rowIds_.resize(count);
-    std::iota(rowIds_.begin(), rowIds_.end(), 0);
+    shown_->rowIds.resize(count);
+    std::iota(shown_->rowIds.begin(), shown_->rowIds.end(), 0);
     resetPersonRowMap();
-    idOfPosition_.assign(gedcomRecords_ ? static_cast<std::size_t>(gedcomRecords_->numIndis()) : 0, noId);
-    const bool ownList = gedcomRecords_ && persons == &gedcomRecords_->indiRecords();
+    shown_->idOfPosition.assign(shown_->records ? static_cast<std::size_t>(shown_->records->numIndis()) : 0,
+                                noId);
+    const bool ownList = shown_->records && persons == &shown_->records->indiRecords();
     forEachRecordAhead<PersonLinesAhead>(source, [&](const LNGedcomIndiRecord&, std::size_t i) {
         if (i % 4096 == 0) LNProgress::tell(LNProgress::Stage::table, i, 2 * count);
-        LNGedcomIndiRecord* person = sortedPersonRecords_->emplace_back(source[i]).get();
+        LNGedcomIndiRecord* person = shown_->sortedPersons->emplace_back(source[i]).get();
         person->setAttribute(static_cast<std::int64_t>(i + 1), u"id");
         // A later person with the same key takes the id, as it takes the row.
         // In the record set's own list, whose keys are distinct, a person's
         // position is its place in the list.
-        if (int position = ownList          ? static_cast<int>(i)
-                           : gedcomRecords_ ? gedcomRecords_->indiPosition(person->key().view())
-                                            : -1;
+        if (int position = ownList           ? static_cast<int>(i)
+                           : shown_->records ? shown_->records->indiPosition(person->key().view())
+                                             : -1;
             position >= 0)
-            idOfPosition_[static_cast<std::size_t>(position)] = static_cast<std::uint32_t>(i);
+            shown_->idOfPosition[static_cast<std::size_t>(position)] = static_cast<std::uint32_t>(i);
         person->setAttribute(SharedString(stripAts(person->key().view())), u"key");
         person->setAttribute(names.valueOf(*person), u"name");
         LNGedcomIndiRecord::LifeTexts life = person->lifeTexts();
@@ -167,47 +168,47 @@ void LNKinloomController::setupTableData(const IndiList* persons) {
         person->setAttribute(shared.valueOf(life.deathYear, deathYears), u"deathYear");
         person->setAttribute(shared.valueOf(life.deathPlace, deathPlaces), u"deathPlace");
     });
-    sorter_.setTexts(shared.take(), std::move(textNumbers));
+    shown_->sorter.setTexts(shared.take(), std::move(textNumbers));
     // A second pass, so that a parent listed after the child has its name
     // already; the child's cell shares the parent's text.
-    setParentsOfRows(gedcomRecords_, *sortedPersonRecords_, ownList, names);
+    setParentsOfRows(shown_->records, *shown_->sortedPersons, ownList, names);
     LNProgress::tell(LNProgress::Stage::table, 2 * count, 2 * count);
 }
 
 void LNKinloomController::resetPersonRowMap() {
-    rowOfId_.assign(rowIds_.size(), -1);
-    for (std::size_t row = 0; row < rowIds_.size(); ++row)
-        rowOfId_[rowIds_[row]] = static_cast<int>(row);
+    shown_->rowOfId.assign(shown_->rowIds.size(), -1);
+    for (std::size_t row = 0; row < shown_->rowIds.size(); ++row)
+        shown_->rowOfId[shown_->rowIds[row]] = static_cast<int>(row);
 }
 
 int LNKinloomController::rowOfKey(StringView key) const {
-    int position = gedcomRecords_ ? gedcomRecords_->indiPosition(key) : -1;
-    if (position < 0 || static_cast<std::size_t>(position) >= idOfPosition_.size()) return -1;
-    std::uint32_t id = idOfPosition_[static_cast<std::size_t>(position)];
-    return id == noId ? -1 : rowOfId_[id];
+    int position = shown_->records ? shown_->records->indiPosition(key) : -1;
+    if (position < 0 || static_cast<std::size_t>(position) >= shown_->idOfPosition.size()) return -1;
+    std::uint32_t id = shown_->idOfPosition[static_cast<std::size_t>(position)];
+    return id == noId ? -1 : shown_->rowOfId[id];
 }
 
 void LNKinloomController::reversePersons() {
-    if (!sortedPersonRecords_) return;
-    std::reverse(sortedPersonRecords_->begin(), sortedPersonRecords_->end());
-    std::reverse(rowIds_.begin(), rowIds_.end());
+    if (!shown_->sortedPersons) return;
+    std::reverse(shown_->sortedPersons->begin(), shown_->sortedPersons->end());
+    std::reverse(shown_->rowIds.begin(), shown_->rowIds.end());
 }
 
 LNGedcomIndiRecord* LNKinloomController::recordAtRow(int row) const {
-    if (!sortedPersonRecords_ || row < 0 || row >= static_cast<int>(sortedPersonRecords_->size()))
+    if (!shown_->sortedPersons || row < 0 || row >= static_cast<int>(shown_->sortedPersons->size()))
         return nullptr;
-    return (*sortedPersonRecords_)[static_cast<std::size_t>(row)].get();
+    return (*shown_->sortedPersons)[static_cast<std::size_t>(row)].get();
 }
 
 int LNKinloomController::numberOfRowsInTableView(LNTableView* table) {
-    if (table && table == relativesTable_) return static_cast<int>(relatives_.size());
-    if (table && table == problemsTable_) return static_cast<int>(problemRows_.size());
-    return sortedPersonRecords_ ? static_cast<int>(sortedPersonRecords_->size()) : 0;
+    if (table && table == relativesTable_) return static_cast<int>(shown_->relativeRows.size());
+    if (table && table == problemsTable_) return static_cast<int>(shown_->problemRows.size());
+    return shown_->sortedPersons ? static_cast<int>(shown_->sortedPersons->size()) : 0;
 }
 
 std::optional<String> LNKinloomController::objectValueForTableColumn(LNTableView* table,
                                                                      LNTableColumn* column, int row) {
-    if (!gedcomRecords_) return std::nullopt;
+    if (!shown_->records) return std::nullopt;
     if (table && (table == relativesTable_ || table == problemsTable_))
         return paneValue(table, column ? column->identifier() : StringView(), row);
     LNGedcomIndiRecord* person = recordAtRow(row);
@@ -262,7 +263,8 @@ void LNKinloomController::didClickTableColumn(LNTableView* table, LNTableColumn*
         if (lastCol_) table->setIndicatorImage(std::nullopt, lastCol_);
         lastCol_ = column;
         table->setHighlightedTableColumn(column);
-        if (sortedPersonRecords_) sorter_.sort(*sortedPersonRecords_, rowIds_, column->identifier());
+        if (shown_->sortedPersons)
+            shown_->sorter.sort(*shown_->sortedPersons, shown_->rowIds, column->identifier());
     }
     resetPersonRowMap();
     if (selectedKey) selectPerson(selectedKey, true, false);

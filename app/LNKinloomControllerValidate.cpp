@@ -22,7 +22,7 @@ StringView LNKinloomController::grammarResourceName() const {
     case LNGrammarChoice::automatic:
         break;
     }
-    const GedcomStandard standard = gedcomRecords_ ? gedcomRecords_->standard() : GedcomStandard::Gedcom55;
+    const GedcomStandard standard = shown_->records ? shown_->records->standard() : GedcomStandard::Gedcom55;
     return standard == GedcomStandard::Gedcom7 ? v70 : standard == GedcomStandard::Gedcom551 ? v551 : v55;
 }
 
@@ -30,19 +30,19 @@ void LNKinloomController::validate(LNView*) {
     LNApplication* application = LNApplication::sharedApplication();
     std::optional<std::string> path;
     if (application) path = application->mainBundle().pathForResource(grammarResourceName(), u"spec");
-    if (gedcomRecords_ && path) {
+    if (shown_->records && path) {
         // Read afresh each time, so an edited grammar counts at the next run.
         if (LNGedcom7Grammar::isGedcom7Grammar(*path)) {
             validateEveryRecord(*path);
         } else if (auto grammar = LNGedcomSpecification::initFromFile(*path)) {
             LNProgress::Scope scope(applicationProgress());
-            const IndiList& persons = gedcomRecords_->indiRecords();
+            const IndiList& persons = shown_->records->indiRecords();
             for (std::size_t i = 0; i < persons.size(); ++i) {
                 if (i % 1024 == 0) LNProgress::tell(LNProgress::Stage::validating, i, persons.size());
                 grammar->validateRecord(persons[i]->root().get());
             }
             LNProgress::tell(LNProgress::Stage::validating, persons.size(), persons.size());
-            validatedEveryRecord_ = false;
+            shown_->validatedEveryRecord = false;
             collectStructureProblems();
             rebuildProblemRows();
         }
@@ -53,12 +53,12 @@ void LNKinloomController::validate(LNView*) {
 
 void LNKinloomController::validateEveryRecord(const std::string& grammarPath) {
     std::unique_ptr<LNGedcom7Grammar> grammar = LNGedcom7Grammar::initFromFile(grammarPath);
-    const RecordList* records = gedcomRecords_->records();
+    const RecordList* records = shown_->records->records();
     if (!grammar || !records) return;
     // A line the load found wrong already (a CONC line, a pointer to a
     // record of the wrong kind) is marked, but reported once.
     std::vector<std::int32_t> reported;
-    for (const LNGedcomProblem& problem : gedcomFile_->errors()->problems())
+    for (const LNGedcomProblem& problem : shown_->file->errors()->problems())
         if (problem.kind == LNGedcomProblemStructure || problem.kind == LNGedcomProblemReference)
             reported.push_back(problem.line);
     std::ranges::sort(reported);
@@ -74,14 +74,14 @@ void LNKinloomController::validateEveryRecord(const std::string& grammarPath) {
     std::erase_if(findings, [&reported](const LNGedcomProblem& finding) {
         return std::ranges::binary_search(reported, finding.line);
     });
-    structureProblems_ = std::move(findings);
-    validatedEveryRecord_ = true;
+    shown_->structureProblems = std::move(findings);
+    shown_->validatedEveryRecord = true;
     rebuildProblemRows();
 }
 
 void LNKinloomController::collectStructureProblems() {
-    structureProblems_.clear();
-    for (const auto& person : gedcomRecords_->indiRecords()) {
+    shown_->structureProblems.clear();
+    for (const auto& person : shown_->records->indiRecords()) {
         forEachPreOrder(person->root().get(), [&](LNNode* node, std::size_t) {
             // The validator leaves a line "good" only when every line below
             // it is: most records are passed over at their root.
@@ -91,9 +91,12 @@ void LNKinloomController::collectStructureProblems() {
             String text = node->name().str() + u" is not allowed ";
             text +=
                 node->parent() ? u"directly under " + node->parent()->name().str() : String(u"as a record");
-            structureProblems_.push_back({LNGedcomProblemStructure,
-                                          static_cast<const LNGedcomNode*>(node)->lineNumber(),
-                                          std::move(text)});
+            shown_->structureProblems.push_back({LNGedcomProblemStructure,
+                                                 static_cast<const LNGedcomNode*>(node)->lineNumber(),
+                                                 std::move(text),
+                                                 LNProblemFinding::none,
+                                                 {},
+                                                 0});
             return false;
         });
     }

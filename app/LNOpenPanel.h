@@ -20,6 +20,8 @@ class LNOpenPanel {
     virtual void setAllowsMultipleSelection(bool allows) = 0;
     virtual void setAlphaValue(double alpha) = 0;
     virtual void setTitle(StringView title) = 0;
+    /// The folder the panel shows first (UTF-8 path).
+    virtual void setDirectory(const std::string& path) = 0;
     /// File name extensions without the dot.
     virtual void setAllowedFileTypes(const std::vector<String>& types) = 0;
     /// Shows the dialog until the user closes it: okButton when a choice was made.

@@ -59,7 +59,8 @@ int persons(LNHeadlessViewer& viewer, const Arguments& arguments, Output& out) {
 }
 
 int find(LNHeadlessViewer& viewer, const Arguments& arguments, Output& out) {
-    for (const auto& person : viewer.controller().gedcomRecords()->indisWithName(fromUtf8(arguments.name))) {
+    for (const auto& person :
+         viewer.controller().gedcomRecords()->indisMatchingName(fromUtf8(arguments.name))) {
         out << toUtf8(stripAts(person->key().view())) << '\t';
         if (const SharedString* name = attributeString(person->attributeForKey(u"name")))
             out << toUtf8(*name);
@@ -237,6 +238,8 @@ int runCommand(const Arguments& arguments, Output& out, std::string& problem) {
     keptViewer = new LNHeadlessViewer;
     LNHeadlessViewer& viewer = *keptViewer;
     viewer.application().answerOpenPanels({arguments.file});
+    // A file without records is read and counted, not refused as the window does.
+    viewer.controller().setRefusesFilesWithoutRecords(false);
     viewer.openDocument();
     if (!viewer.controller().gedcomRecords()) {
         problem = "cannot read " + arguments.file;

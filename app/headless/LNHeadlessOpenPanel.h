@@ -20,6 +20,7 @@ class LNHeadlessOpenPanel : public LNOpenPanel {
         bool allowsMultipleSelection = true;
         double alphaValue = 1;
         String title;
+        std::string directory;
         std::vector<String> allowedFileTypes;
         int runs = 0;
     };
@@ -39,6 +40,7 @@ class LNHeadlessOpenPanel : public LNOpenPanel {
     void setAllowsMultipleSelection(bool allows) override { record_.allowsMultipleSelection = allows; }
     void setAlphaValue(double alpha) override { record_.alphaValue = alpha; }
     void setTitle(StringView title) override { record_.title = String(title); }
+    void setDirectory(const std::string& path) override { record_.directory = path; }
     void setAllowedFileTypes(const std::vector<String>& types) override { record_.allowedFileTypes = types; }
     int runModal() override {
         ++record_.runs;

@@ -28,7 +28,11 @@ bool LNQtGridDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view,
                                  const QStyleOptionViewItem& option, const QModelIndex& index) {
     if (event->type() != QEvent::ToolTip || !index.isValid())
         return QStyledItemDelegate::helpEvent(event, view, option, index);
-    if (cutsText(option, index))
+    // A cell is cut where the view's edge cuts it too, as the last column's
+    // cells are when the columns are wider than the view.
+    QStyleOptionViewItem shown = option;
+    shown.rect = option.rect.intersected(view->viewport()->rect());
+    if (cutsText(shown, index))
         QToolTip::showText(event->globalPos(), index.data().toString(), view->viewport(), option.rect);
     else
         QToolTip::hideText();

@@ -49,6 +49,10 @@ void LNQtOpenPanel::setTitle(StringView title) {
     dialog_.setWindowTitle(toQString(title));
 }
 
+void LNQtOpenPanel::setDirectory(const std::string& path) {
+    dialog_.setDirectory(QFile::decodeName(QByteArray::fromStdString(path)));
+}
+
 void LNQtOpenPanel::setAllowedFileTypes(const std::vector<String>& types) {
     QStringList patterns;
     for (const String& type : types)

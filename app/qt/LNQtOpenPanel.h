@@ -18,6 +18,7 @@ class LNQtOpenPanel : public LNOpenPanel {
     void setAllowsMultipleSelection(bool allows) override;
     void setAlphaValue(double alpha) override;
     void setTitle(StringView title) override;
+    void setDirectory(const std::string& path) override;
     void setAllowedFileTypes(const std::vector<String>& types) override;
     int runModal() override;
     std::vector<std::string> filenames() const override;

@@ -7,6 +7,9 @@
 #include <QScrollBar>
 #include <QStyle>
 
+#include <algorithm>
+#include <numeric>
+
 namespace kinloom {
 
 namespace {
@@ -72,18 +75,38 @@ void LNQtTableView::fitColumns() {
     const QFontMetrics metrics = fontMetrics();
     const int margins = 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1) + 6;
     const int widest = 45 * metrics.averageCharWidth();
+    auto textWidth = [&](const QString& text) { return metrics.horizontalAdvance(text) + margins; };
+    // Each column's width for its widest text, and for nine in ten of its texts.
+    std::vector<int> widths, usual;
     for (int section = 0; section < model_->columnCount(); ++section) {
-        auto textWidth = [&](const QString& text) { return metrics.horizontalAdvance(text) + margins; };
-        int width = horizontalHeader()->sectionSizeHint(section);
+        const int header = horizontalHeader()->sectionSizeHint(section);
         if (model_->column(section)->fitsLongest()) {
-            width = std::max(width, textWidth(model_->longestText(section)));
-        } else {
-            for (int row : sample)
-                width = std::max(width, textWidth(model_->data(model_->index(row, section)).toString()));
-            width = std::min(width, widest);
+            widths.push_back(std::max(header, textWidth(model_->longestText(section))));
+            usual.push_back(widths.back());
+            continue;
         }
-        setColumnWidth(section, width);
+        std::vector<int> texts;
+        for (int row : sample)
+            texts.push_back(textWidth(model_->data(model_->index(row, section)).toString()));
+        std::sort(texts.begin(), texts.end());
+        widths.push_back(std::min(std::max(header, texts.back()), widest));
+        usual.push_back(std::min(widths.back(), std::max(header, texts[texts.size() * 9 / 10])));
     }
+    // Where the widest texts would push the last columns out of sight, the
+    // columns with the most room to spare beyond their usual texts give it up
+    // first; a cut cell shows its whole text as a tooltip.
+    int excess = std::accumulate(widths.begin(), widths.end(), 0) - viewport()->width();
+    while (excess > 0) {
+        std::size_t most = 0;
+        for (std::size_t i = 1; i < widths.size(); ++i)
+            if (widths[i] - usual[i] > widths[most] - usual[most]) most = i;
+        const int spare = std::min(excess, widths[most] - usual[most]);
+        if (spare <= 0) break;
+        widths[most] -= spare;
+        excess -= spare;
+    }
+    for (std::size_t section = 0; section < widths.size(); ++section)
+        setColumnWidth(static_cast<int>(section), widths[section]);
 }
 
 std::vector<LNTableColumn*> LNQtTableView::tableColumns() const {

@@ -2,9 +2,12 @@
 
 #include "LNQtStrings.h"
 
+#include <QApplication>
 #include <QDropEvent>
 #include <QFile>
+#include <QMessageBox>
 #include <QMimeData>
+#include <QStatusBar>
 #include <QUrl>
 
 namespace kinloom {
@@ -24,6 +27,11 @@ std::vector<std::string> localPaths(const QMimeData* data) {
 
 LNQtWindow::LNQtWindow(QWidget* parent) : QMainWindow(parent) {
     setAcceptDrops(true);
+    // Made now, so that the first message does not move the panes.
+    statusBar();
+    // A cut cell's tooltip shows also before the window is first clicked,
+    // as where no window manager makes it active.
+    setAttribute(Qt::WA_AlwaysShowToolTips);
 }
 
 void LNQtWindow::dragEnterEvent(QDragEnterEvent* event) {
@@ -39,6 +47,18 @@ void LNQtWindow::dropEvent(QDropEvent* event) {
 
 void LNQtWindow::setTitle(StringView title) {
     setWindowTitle(toQString(title));
+}
+
+void LNQtWindow::runAlert(StringView message) {
+    QMessageBox box(QMessageBox::Warning, windowTitle(), toQString(message), QMessageBox::Ok, this);
+    // The ordinary cursor over the box, whatever the caller has set.
+    QApplication::setOverrideCursor(Qt::ArrowCursor);
+    box.exec();
+    QApplication::restoreOverrideCursor();
+}
+
+void LNQtWindow::setStatusMessage(StringView message) {
+    statusBar()->showMessage(toQString(message));
 }
 
 bool LNQtWindow::makeFirstResponder(LNView* view) {

@@ -19,6 +19,8 @@ class LNQtWindow : public QMainWindow, public LNWindow {
 
     void setTitle(StringView title) override;
     bool makeFirstResponder(LNView* view) override;
+    void runAlert(StringView message) override;
+    void setStatusMessage(StringView message) override;
 
   Q_SIGNALS:
     /// The local paths of the files dropped, in the file system's encoding.

@@ -89,7 +89,7 @@ void LNGedcomRecordSet::fileRecord(std::uint32_t number, StringView key, std::ui
         if (tag == u"HEAD" || tag == u"TRLR") return;
         if (errors_)
             errors_->addError(LNGedcomErrorMissingKey, record->lineNumber(),
-                              String(tag) + u" record with no key");
+                              String(tag) + u" record with no key", {LNProblemFinding::noKey, {tag}});
         return;
     }
     const RecordKind kind = recordKindOf(*record);
@@ -97,7 +97,8 @@ void LNGedcomRecordSet::fileRecord(std::uint32_t number, StringView key, std::ui
     if (first != number) {
         if (errors_)
             errors_->addError(LNGedcomErrorMultiplyDefinedKey, record->lineNumber(),
-                              String(record->tag()) + u" " + String(key));
+                              String(record->tag()) + u" " + String(key),
+                              {LNProblemFinding::duplicateKey, {key}});
         // Filed in its kind's list only as the first of its kind with the key.
         if (kind == kindOther || filedKind(first) == kind ||
             laterOfKind_[kind].tryFile(key, number) != number)

@@ -30,6 +30,9 @@ std::string_view relativeRoleName(LNRelativeRole role);
 struct LNGedcomRelative {
     LNRelativeRole role;
     std::shared_ptr<LNGedcomIndiRecord> indi;
+    /// The family that makes the relation: the natal one of a sibling, the
+    /// spousal one of a spouse or child; null for a parent.
+    std::shared_ptr<LNGedcomFamRecord> family;
 };
 
 /// Hash and equality over SharedString keys that also accept a StringView, so
@@ -152,6 +155,15 @@ class LNGedcomRecordSet {
     /// The persons one of whose names contains the typed partial name (such
     /// as "J /Sm/"), among those filed under its name key; sorted by name.
     IndiList indisWithName(StringView typedName) const;
+    /// The persons one of whose names has a surname starting with the typed
+    /// name's surname (when it has one) and, for each of its given parts in
+    /// order, a later given part starting with it, ignoring case and accents
+    /// ("Jo /Mü/" finds "Johann /Müller/"); sorted by name. Nobody for a
+    /// typed name without parts.
+    IndiList indisWithNameStart(StringView typedName) const;
+    /// The name search: indisWithName, or indisWithNameStart where that
+    /// finds nobody.
+    IndiList indisMatchingName(StringView typedName) const;
 
     // Link validation (see LNLinkValidator), run as the last step of
     // loading. Findings are logged and reported to the error list.

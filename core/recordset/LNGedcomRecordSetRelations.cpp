@@ -137,16 +137,20 @@ IndiList LNGedcomRecordSet::partnersOfFam(const LNGedcomFamRecord& fam) const {
 
 std::vector<LNGedcomRelative> LNGedcomRecordSet::relativesOfIndi(const LNGedcomIndiRecord& indi) const {
     std::vector<LNGedcomRelative> relatives;
-    auto add = [&](LNRelativeRole role, const IndiList& persons) {
+    auto add = [&](LNRelativeRole role, const IndiList& persons,
+                   const std::shared_ptr<LNGedcomFamRecord>& family) {
         for (const auto& person : persons)
-            if (role == LNRelativeRole::child || person.get() != &indi) relatives.push_back({role, person});
+            if (role == LNRelativeRole::child || person.get() != &indi)
+                relatives.push_back({role, person, family});
     };
-    if (auto father = fatherOfIndi(indi)) relatives.push_back({LNRelativeRole::father, std::move(father)});
-    if (auto mother = motherOfIndi(indi)) relatives.push_back({LNRelativeRole::mother, std::move(mother)});
-    if (auto natal = natalFamilyOfIndi(indi)) add(LNRelativeRole::sibling, childrenOfFam(*natal));
+    if (auto father = fatherOfIndi(indi))
+        relatives.push_back({LNRelativeRole::father, std::move(father), nullptr});
+    if (auto mother = motherOfIndi(indi))
+        relatives.push_back({LNRelativeRole::mother, std::move(mother), nullptr});
+    if (auto natal = natalFamilyOfIndi(indi)) add(LNRelativeRole::sibling, childrenOfFam(*natal), natal);
     for (const auto& family : spousalFamiliesOfIndi(indi)) {
-        add(LNRelativeRole::spouse, partnersOfFam(*family));
-        add(LNRelativeRole::child, childrenOfFam(*family));
+        add(LNRelativeRole::spouse, partnersOfFam(*family), family);
+        add(LNRelativeRole::child, childrenOfFam(*family), family);
     }
     return relatives;
 }

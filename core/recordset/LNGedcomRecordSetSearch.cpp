@@ -1,6 +1,7 @@
 #include "recordset/LNGedcomRecordSet.h"
 
 #include "recordset/NameRanks.h"
+#include "support/TextServices.h"
 
 #include <algorithm>
 #include <numeric>
@@ -69,6 +70,68 @@ int compareIndisByBirthYear(const LNGedcomIndiRecord& a, const LNGedcomIndiRecor
         if (int order = LNYear::compareTexts(*yearA, *yearB)) return order;
     }
     return compareIndisByName(a, b);
+}
+
+namespace {
+
+// A name's parts as the start search compares them.
+struct FoldedName {
+    std::vector<String> given;
+    std::optional<String> surname;
+};
+
+FoldedName foldedName(const LNGedcomName& name) {
+    FoldedName folded;
+    const std::vector<StringView> parts = name.partViews();
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        if (static_cast<std::int32_t>(i) == name.surnameIndex())
+            folded.surname = foldForSearch(parts[i]);
+        else
+            folded.given.push_back(foldForSearch(parts[i]));
+    }
+    return folded;
+}
+
+bool startsWith(StringView text, StringView start) {
+    return text.substr(0, start.size()) == start;
+}
+
+bool startsLike(const FoldedName& typed, const LNGedcomName& name) {
+    const std::vector<StringView> parts = name.partViews();
+    const std::int32_t surname = name.surnameIndex();
+    if (typed.surname &&
+        (surname < 0 || !startsWith(foldForSearch(parts[static_cast<std::size_t>(surname)]), *typed.surname)))
+        return false;
+    std::size_t next = 0;
+    for (std::size_t i = 0; i < parts.size() && next < typed.given.size(); ++i)
+        if (static_cast<std::int32_t>(i) != surname && startsWith(foldForSearch(parts[i]), typed.given[next]))
+            ++next;
+    return next == typed.given.size();
+}
+
+} // namespace
+
+IndiList LNGedcomRecordSet::indisWithNameStart(StringView typedName) const {
+    const FoldedName typed = foldedName(LNGedcomName(typedName));
+    IndiList found;
+    if (typed.given.empty() && !typed.surname) return found;
+    for (const auto& indi : indiRecords_) {
+        std::span<LNGedcomNode* const> names = indi->nameArray();
+        for (std::size_t i = 0; i < names.size(); ++i) {
+            const bool matches = i == 0 ? indi->gedcomName() && startsLike(typed, *indi->gedcomName())
+                                        : startsLike(typed, LNGedcomName(names[i]->value().view()));
+            if (matches) {
+                found.push_back(indi);
+                break;
+            }
+        }
+    }
+    return sortedByName(std::move(found));
+}
+
+IndiList LNGedcomRecordSet::indisMatchingName(StringView typedName) const {
+    IndiList found = indisWithName(typedName);
+    return found.empty() ? indisWithNameStart(typedName) : found;
 }
 
 } // namespace kinloom

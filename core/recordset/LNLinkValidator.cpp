@@ -39,21 +39,35 @@ String fill(StringView format, std::initializer_list<StringView> args) {
     return text;
 }
 
-void report(LNGedcomErrors* errors, ErrorKind kind, int line, StringView format,
-            std::initializer_list<StringView> args) {
-    if (errors) errors->addError(kind, line, fill(format, args));
+// The finding's detail: the format's arguments, in order.
+LNProblemDetail detailOf(LNProblemFinding finding, std::initializer_list<StringView> args,
+                         int recordLine = 0) {
+    LNProblemDetail detail{finding, {}, recordLine};
+    std::size_t at = 0;
+    for (StringView arg : args)
+        if (at < detail.args.size()) detail.args[at++] = arg;
+    return detail;
+}
+
+void report(LNGedcomErrors* errors, ErrorKind kind, LNProblemFinding finding, int line, StringView format,
+            std::initializer_list<StringView> args, int recordLine = 0) {
+    if (errors) errors->addError(kind, line, fill(format, args), detailOf(finding, args, recordLine));
 }
 
 // The older plain-text report, without kind or line.
-void reportText(LNGedcomErrors* errors, int line, StringView format, std::initializer_list<StringView> args) {
-    if (errors) errors->addObject(fill(format, args), line);
+void reportText(LNGedcomErrors* errors, LNProblemFinding finding, int line, StringView format,
+                std::initializer_list<StringView> args) {
+    if (errors) errors->addObject(fill(format, args), line, detailOf(finding, args));
 }
 
 // The reference check only logs its findings; the list keeps them uncounted.
-void logReference(LNGedcomErrors* errors, const LNGedcomNode& line, StringView format, StringView key) {
+void logReference(LNGedcomErrors* errors, LNProblemFinding finding, const LNGedcomNode& line,
+                  StringView format, StringView key) {
     const String text = fill(format, {key});
     systemLog(toUtf8(text));
-    if (errors) errors->addUncounted(LNGedcomProblemReference, line.lineNumber(), text);
+    if (errors)
+        errors->addUncounted(LNGedcomProblemReference, line.lineNumber(), text,
+                             detailOf(finding, {key, line.tag().view()}));
 }
 
 void logCount(const char* what, const LNGedcomErrors* errors) {
@@ -214,9 +228,11 @@ void LNLinkValidator::resolveLine(const PendingLine& pending, StringView key, st
     const LNGedcomNode& line = *pending.line;
     const std::uint32_t found = set_.keyIndex_.find(key, hash);
     if (found == RecordIndex::none) {
-        logReference(errors_, line, u"record with key %@ does not exist", key);
+        logReference(errors_, LNProblemFinding::referenceMissing, line, u"record with key %@ does not exist",
+                     key);
     } else if (!referenceFitsKinds(kind, line, set_.filedKind(found))) {
-        logReference(errors_, line, u"record with key %@ does exist but has wrong type", key);
+        logReference(errors_, LNProblemFinding::referenceWrongKind, line,
+                     u"record with key %@ does exist but has wrong type", key);
     }
     if (pending.role != 0) {
         const std::uint32_t target =
@@ -232,7 +248,8 @@ void LNLinkValidator::resolveLine(const PendingLine& pending, StringView key, st
 RoleCounts LNLinkValidator::checkIndi(std::uint32_t person, const LNGedcomNode* link,
                                       std::uint32_t family) const {
     if (family == 0) {
-        report(errors_, LNGedcomErrorUndefinedKey, lineOf(link), u"FAM %@", {valueOf(link)});
+        report(errors_, LNGedcomErrorUndefinedKey, LNProblemFinding::missingFamily, lineOf(link), u"FAM %@",
+               {valueOf(link)});
         return RoleCounts();
     }
     return countRoles(links_.fams.of(family - 1), person);
@@ -243,7 +260,8 @@ int LNLinkValidator::checkIndiNew(std::uint32_t person, const LNGedcomNode* link
     for (std::vector<int>* list : lists)
         list->clear();
     if (family == 0) {
-        report(errors_, LNGedcomErrorUndefinedKey, lineOf(link), u"FAM %@", {valueOf(link)});
+        report(errors_, LNGedcomErrorUndefinedKey, LNProblemFinding::missingFamily, lineOf(link), u"FAM %@",
+               {valueOf(link)});
         return 0;
     }
     const LNGedcomFamRecord& fam = *set_.famRecords()[family - 1];
@@ -281,14 +299,18 @@ void LNLinkValidator::validateIndis() {
         const auto position = static_cast<std::uint32_t>(at);
         const LNGedcomNode* name = indi.name();
         if (!name || !name->value())
-            report(errors_, LNGedcomErrorIllegalName, lineOf(name), u"INDI %@", {indi.key().view()});
+            // Logged at the NAME line, or 0 without one; kept with the
+            // record's line too, so the viewer can still show the person.
+            report(errors_, LNGedcomErrorIllegalName, LNProblemFinding::noName, lineOf(name), u"INDI %@",
+                   {indi.key().view()}, indi.lineNumber());
         if (checkNatalFamilies(position) > 1)
-            reportText(errors_, indi.lineNumber(), u"INDI %@ is CHIL in multiple FAMs", {indi.key().view()});
+            reportText(errors_, LNProblemFinding::childOfManyFamilies, indi.lineNumber(),
+                       u"INDI %@ is CHIL in multiple FAMs", {indi.key().view()});
         checkSpousalFamilies(position);
         nextMissing =
             reportMissingSources(links_.indis, position, nextMissing, [&](const LNGedcomNode& source) {
-                report(errors_, LNGedcomErrorUndefinedKey, source.lineNumber(), u"SOUR %@ does not exist",
-                       {source.value().view()});
+                report(errors_, LNGedcomErrorUndefinedKey, LNProblemFinding::missingSource,
+                       source.lineNumber(), u"SOUR %@ does not exist", {source.value().view()});
             });
     });
     logCount("INDIs", errors_);
@@ -298,8 +320,9 @@ void LNLinkValidator::validateIndis() {
 int LNLinkValidator::checkNatalFamilies(std::uint32_t position) {
     const LNGedcomIndiRecord& indi = *set_.indiRecords()[position];
     // The key and the record's line are read only for a report.
-    auto reportLink = [&](ErrorKind kind, int at, StringView format, const LNGedcomNode* link) {
-        report(errors_, kind, at, format, {indi.key().view(), valueOf(link)});
+    auto reportLink = [&](ErrorKind kind, LNProblemFinding finding, int at, StringView format,
+                          const LNGedcomNode* link) {
+        report(errors_, kind, finding, at, format, {indi.key().view(), valueOf(link)});
     };
     int childTotal = 0;
     forEachOfRole(links_.indis.of(position), 1, [&](std::size_t index, std::uint32_t family) {
@@ -313,38 +336,42 @@ int LNLinkValidator::checkNatalFamilies(std::uint32_t position) {
             checkIndiNew(position + 1, link, family, {&husbLines_, &wifeLines_, &chilLines_});
         childTotal += chil;
         const int line = indi.lineNumber();
-        if (husb > 0) reportLink(LNGedcomErrorWrongRole, line, u"INDI %@ in FAM %@ as HUSB not CHILD", link);
-        if (wife > 0) reportLink(LNGedcomErrorWrongRole, line, u"INDI %@ in FAM %@ as WIFE not CHILD", link);
-        if (chil == 0) reportLink(LNGedcomErrorMissingLink, line, u"INDI %@ not in FAM %@ as CHIL", link);
+        constexpr StringView asHusband = u"INDI %@ in FAM %@ as HUSB not CHILD";
+        constexpr StringView asWife = u"INDI %@ in FAM %@ as WIFE not CHILD";
+        using enum LNProblemFinding;
+        if (husb > 0) reportLink(LNGedcomErrorWrongRole, husbandInNatal, line, asHusband, link);
+        if (wife > 0) reportLink(LNGedcomErrorWrongRole, wifeInNatal, line, asWife, link);
+        if (chil == 0)
+            reportLink(LNGedcomErrorMissingLink, notListedAsChild, line, u"INDI %@ not in FAM %@ as CHIL",
+                       link);
         if (roles.total() > 1)
-            reportLink(LNGedcomErrorMultipleRoles, line, u"INDI %@ in FAM %@ multiple roles", link);
-        if (husb > 0)
-            reportLink(LNGedcomErrorWrongRole, husbLines_.front(), u"INDI %@ in FAM %@ as HUSB not CHILD",
+            reportLink(LNGedcomErrorMultipleRoles, manyRoles, line, u"INDI %@ in FAM %@ multiple roles",
                        link);
-        if (wife > 0)
-            reportLink(LNGedcomErrorWrongRole, wifeLines_.front(), u"INDI %@ in FAM %@ as WIFE not CHILD",
-                       link);
+        if (husb > 0) reportLink(LNGedcomErrorWrongRole, husbandInNatal, husbLines_.front(), asHusband, link);
+        if (wife > 0) reportLink(LNGedcomErrorWrongRole, wifeInNatal, wifeLines_.front(), asWife, link);
     });
     return childTotal;
 }
 
 void LNLinkValidator::checkSpousalFamilies(std::uint32_t position) {
     const LNGedcomIndiRecord& indi = *set_.indiRecords()[position];
-    auto reportLink = [&](ErrorKind kind, StringView format, const LNGedcomNode* link) {
-        report(errors_, kind, indi.lineNumber(), format, {indi.key().view(), valueOf(link)});
+    auto reportLink = [&](ErrorKind kind, LNProblemFinding finding, StringView format,
+                          const LNGedcomNode* link) {
+        report(errors_, kind, finding, indi.lineNumber(), format, {indi.key().view(), valueOf(link)});
     };
     const int sex = sexValue(indi.sex());
     forEachOfRole(links_.indis.of(position), 2, [&](std::size_t index, std::uint32_t family) {
         const LNGedcomNode* link = indi.famsArray()[index];
         const RoleCounts roles = checkIndi(position + 1, link, family);
+        using enum LNProblemFinding;
         if (roles.count[1] > 0 && sex != 1)
-            reportLink(LNGedcomErrorWrongSex, u"INDI %@ in FAM %@ should be male", link);
+            reportLink(LNGedcomErrorWrongSex, husbandNotMale, u"INDI %@ in FAM %@ should be male", link);
         if (roles.count[2] > 0 && sex != 2)
-            reportLink(LNGedcomErrorWrongSex, u"INDI %@ in FAM %@ should be female", link);
+            reportLink(LNGedcomErrorWrongSex, wifeNotFemale, u"INDI %@ in FAM %@ should be female", link);
         if (roles.count[3] > 0)
-            reportLink(LNGedcomErrorWrongRole, u"INDI %@ in FAM %@ should be spouse", link);
+            reportLink(LNGedcomErrorWrongRole, childInSpousal, u"INDI %@ in FAM %@ should be spouse", link);
         if (roles.total() > 1)
-            reportLink(LNGedcomErrorMultipleRoles, u"INDI %@ in FAM %@ multiple roles", link);
+            reportLink(LNGedcomErrorMultipleRoles, manyRoles, u"INDI %@ in FAM %@ multiple roles", link);
     });
 }
 
@@ -356,7 +383,8 @@ void LNLinkValidator::validateFams() {
         const LNGedcomFamRecord& fam = *set_.famRecords()[position];
         nextMissing =
             reportMissingSources(links_.fams, position, nextMissing, [&](const LNGedcomNode& source) {
-                reportText(errors_, fam.lineNumber(), u"INDI %@ has SOUR %@ that does not exist",
+                reportText(errors_, LNProblemFinding::familyMissingSource, fam.lineNumber(),
+                           u"INDI %@ has SOUR %@ that does not exist",
                            {fam.key().view(), source.value().view()});
             });
     }
@@ -368,18 +396,22 @@ void LNLinkValidator::checkHusbands(std::uint32_t position) {
     forEachOfRole(links_.fams.of(position), 1, [&](std::size_t index, std::uint32_t person) {
         const LNGedcomNode* link = fam.husbArray()[index];
         if (person == 0) {
-            report(errors_, LNGedcomErrorUndefinedKey, lineOf(link), u"INDI %@ undefined", {valueOf(link)});
+            report(errors_, LNGedcomErrorUndefinedKey, LNProblemFinding::missingPerson, lineOf(link),
+                   u"INDI %@ undefined", {valueOf(link)});
             return;
         }
         // Only whether the FAMC and FAMS line lists are empty and their total
         // are read, which the counts tell without reading a line.
         const RoleCounts roles = checkFam(position + 1, person);
-        auto reportMember = [&](StringView format) {
-            reportText(errors_, fam.lineNumber(), format, {fam.key().view(), valueOf(link)});
+        auto reportMember = [&](LNProblemFinding finding, StringView format) {
+            reportText(errors_, finding, fam.lineNumber(), format, {fam.key().view(), valueOf(link)});
         };
-        if (roles.count[1] > 0) reportMember(u"FAM %@ is FAMC in INDI %@ but should be FAMS one");
-        if (roles.count[2] == 0) reportMember(u"FAM %@ should be FAMS in INDI %@ but isn't two");
-        if (roles.total() > 1) reportMember(u"FAM %@ in INDI %@ in multiple roles");
+        using enum LNProblemFinding;
+        if (roles.count[1] > 0)
+            reportMember(husbandNamesAsNatal, u"FAM %@ is FAMC in INDI %@ but should be FAMS one");
+        if (roles.count[2] == 0)
+            reportMember(husbandMissesFamily, u"FAM %@ should be FAMS in INDI %@ but isn't two");
+        if (roles.total() > 1) reportMember(memberInManyRoles, u"FAM %@ in INDI %@ in multiple roles");
     });
 }
 
@@ -387,19 +419,23 @@ void LNLinkValidator::checkHusbands(std::uint32_t position) {
 // as FAMC (role 1), a child not as FAMS (role 2).
 void LNLinkValidator::checkWivesAndChildren(std::uint32_t position) {
     const LNGedcomFamRecord& fam = *set_.famRecords()[position];
+    using enum LNProblemFinding;
     auto checkMembers = [&](int role, std::span<LNGedcomNode* const> lines, int wrongRole,
-                            StringView wrongText) {
+                            LNProblemFinding wrongFinding, StringView wrongText) {
         forEachOfRole(links_.fams.of(position), role, [&](std::size_t index, std::uint32_t person) {
             const RoleCounts roles = checkFam(position + 1, person);
-            auto reportMember = [&](StringView format) {
-                reportText(errors_, fam.lineNumber(), format, {fam.key().view(), valueOf(lines[index])});
+            auto reportMember = [&](LNProblemFinding finding, StringView format) {
+                reportText(errors_, finding, fam.lineNumber(), format,
+                           {fam.key().view(), valueOf(lines[index])});
             };
-            if (roles.count[wrongRole] > 0) reportMember(wrongText);
-            if (roles.total() > 1) reportMember(u"FAM %@ in INDI %@ in multiple roles");
+            if (roles.count[wrongRole] > 0) reportMember(wrongFinding, wrongText);
+            if (roles.total() > 1) reportMember(memberInManyRoles, u"FAM %@ in INDI %@ in multiple roles");
         });
     };
-    checkMembers(2, fam.wifeArray(), 1, u"FAM %@ is FAMC in INDI %@ but should be FAMS three");
-    checkMembers(3, fam.chilArray(), 2, u"FAM %@ is FAMS in INDI %@ but should be FAMC four");
+    checkMembers(2, fam.wifeArray(), 1, wifeNamesAsNatal,
+                 u"FAM %@ is FAMC in INDI %@ but should be FAMS three");
+    checkMembers(3, fam.chilArray(), 2, childNamesAsSpousal,
+                 u"FAM %@ is FAMS in INDI %@ but should be FAMC four");
 }
 
 } // namespace kinloom

@@ -2,6 +2,7 @@
 
 #include "memory/SharedString.h"
 
+#include <array>
 #include <cstdint>
 #include <string_view>
 #include <vector>
@@ -34,11 +35,53 @@ inline constexpr ErrorKind LNGedcomProblemStructure = u"structure";
 inline constexpr ErrorKind LNGedcomProblemCount = u"count";
 inline constexpr ErrorKind LNGedcomProblemPayload = u"payload";
 
-/// One kept report: its kind, its line (0: none) and its argument or text.
+/// What a kept report found. The viewer words a report from its finding and
+/// arguments, never from the log's text, which stays as it is written; none
+/// where the kind alone says it, or the text is all there is.
+enum class LNProblemFinding : std::uint8_t {
+    none,
+    noName,         // the person's key
+    duplicateKey,   // the key
+    noKey,          // the record's tag
+    missingFamily,  // the FAMC or FAMS value
+    missingSource,  // the SOUR value
+    missingPerson,  // the HUSB value
+    husbandNotMale, // person, family
+    wifeNotFemale,  // person, family
+    husbandInNatal, // person, family
+    wifeInNatal,    // person, family
+    childInSpousal, // person, family
+    notListedAsChild,
+    manyRoles,
+    childOfManyFamilies, // person
+    husbandNamesAsNatal, // family, person
+    husbandMissesFamily, // family, person
+    wifeNamesAsNatal,    // family, person
+    childNamesAsSpousal, // family, person
+    memberInManyRoles,   // family, person
+    familyMissingSource, // family, source
+    referenceMissing,    // key, the line's tag
+    referenceWrongKind,  // key, the line's tag
+};
+
+/// What a finder knows of a report beyond its log line: the finding, its
+/// arguments (keys, or "(null)" for a line without value), and the line of
+/// the record the report is about, for a report logged at line 0.
+struct LNProblemDetail {
+    LNProblemFinding finding = LNProblemFinding::none;
+    std::array<StringView, 2> args{};
+    std::int32_t recordLine = 0;
+};
+
+/// One kept report: its kind, its line as logged (0: none), its argument or
+/// text, and the finder's detail.
 struct LNGedcomProblem {
     ErrorKind kind;
     std::int32_t line = 0;
     String text;
+    LNProblemFinding finding = LNProblemFinding::none;
+    std::array<String, 2> args;
+    std::int32_t recordLine = 0;
 };
 
 /// Problems found in a file: each report is written to the system log,
@@ -51,15 +94,15 @@ class LNGedcomErrors {
     /// Logs "just added error KIND at line LINE".
     void addError(ErrorKind kind, std::int32_t line);
     /// Logs "just added error KIND at line LINE with arg ARG".
-    void addError(ErrorKind kind, std::int32_t line, StringView argOne);
+    void addError(ErrorKind kind, std::int32_t line, StringView argOne, const LNProblemDetail& detail = {});
     /// The older plain-text report: logs "DEPRECATED call to LNGedcomErrors
     /// addObject with string: TEXT".
     void addObject(StringView text) { addObject(text, 0); }
     /// The same, keeping the line of the record the text is about.
-    void addObject(StringView text, std::int32_t line);
+    void addObject(StringView text, std::int32_t line, const LNProblemDetail& detail = {});
     /// Keeps a finding that is neither logged here nor counted (its finder
     /// logs it in its own words).
-    void addUncounted(ErrorKind kind, std::int32_t line, StringView text);
+    void addUncounted(ErrorKind kind, std::int32_t line, StringView text, const LNProblemDetail& detail = {});
     /// Counts and keeps the other list's reports as this list's own; their
     /// log lines were written when they were added there.
     void absorb(const LNGedcomErrors& other);
@@ -74,7 +117,7 @@ class LNGedcomErrors {
     std::int64_t droppedProblems() const { return dropped_; }
 
   private:
-    void keep(ErrorKind kind, std::int32_t line, StringView text);
+    void keep(ErrorKind kind, std::int32_t line, StringView text, const LNProblemDetail& detail);
 
     std::int32_t numErrors_ = 0;
     std::vector<LNGedcomProblem> problems_;

@@ -240,6 +240,23 @@ void setCollationLocale(const char* name) {
     collatorHolder().make(icu::Locale(name));
 }
 
+String foldForSearch(StringView text) {
+    if (isAscii(text)) return toLower(text);
+    UErrorCode status = U_ZERO_ERROR;
+    const icu::Normalizer2* nfd = icu::Normalizer2::getNFDInstance(status);
+    if (U_FAILURE(status)) return toLower(text);
+    icu::UnicodeString decomposed =
+        nfd->normalize(icu::UnicodeString(text.data(), static_cast<int32_t>(text.size())), status);
+    if (U_FAILURE(status)) return toLower(text);
+    icu::UnicodeString bare;
+    for (int32_t at = 0; at < decomposed.length();) {
+        const UChar32 c = decomposed.char32At(at);
+        if (u_charType(c) != U_NON_SPACING_MARK) bare.append(c);
+        at += U16_LENGTH(c);
+    }
+    return fromUnicodeString(bare.foldCase());
+}
+
 String toNFC(StringView text) {
     // Every character below U+0300 is unchanged by composition and composes
     // with nothing before it.

@@ -91,6 +91,11 @@ std::string collationKey(StringView text);
 /// is the process's locale as ICU sees it.
 void setCollationLocale(const char* name);
 
+/// The text as a search compares it, ignoring letter case and accents: the
+/// canonical decomposition without its combining marks, case-folded
+/// ("Lefèvre" and "LEFEVRE" both give "lefevre").
+String foldForSearch(StringView text);
+
 /// Unicode Normalization Form C.
 String toNFC(StringView text);
 

@@ -86,6 +86,8 @@ TEST(KinloomCli, PrintsCountsTableMatchesOutlinesAndMarksAsUtf8) {
                                     "I9\tBrown, Peter\t1850\tgermany\t\t\t\t\n"
                                     "I5\tSmith, William\t1820\tEngland\t\tOntario\t\t\n");
     EXPECT_EQ(runCli({"find", viewerFile, "J /Smith/"}).out, "I3\tSmith, Jane\nI1\tSmith, John\n");
+    EXPECT_EQ(runCli({"find", viewerFile, "j /SMI/"}).out, "I3\tSmith, Jane\nI1\tSmith, John\n")
+        << "by the starts of the parts where the sound finds nobody";
     EXPECT_EQ(runCli({"find", "tests/data/accents-utf16le.ged", "Z /\xC3\x85ngstr\xC3\xB6m/"}).out,
               "I1\t\xC3\x85ngstr\xC3\xB6m, Zo\xC3\xAB\n");
     EXPECT_EQ(runCli({"show", viewerFile, "@I5@", "--labels"}).out,
@@ -203,7 +205,7 @@ TEST(KinloomCli, RelativesAndProblemsPrintOneTabSeparatedLineEach) {
     EXPECT_TRUE(
         run.out.starts_with("8\tstructure\tI1\tPLAC is not allowed directly under INDI\n"
                             "9\twrongRole\tI2\tis wife in @F1@, which it names as its parents' family\n"));
-    EXPECT_TRUE(run.out.ends_with("19\tlineSyntax\tI1\tthis line is not a GEDCOM line\n"));
+    EXPECT_TRUE(run.out.ends_with("24\tlink\tF2\t@I4@ names it more than once\n"));
     EXPECT_EQ(runCli({"problems", "tests/data/problems.ged"}).out.find("structure"), std::string::npos);
 }
 
@@ -230,4 +232,15 @@ TEST(KinloomCli, AncestorsAndDescendantsPrintTheirNumbersAndChartWritesSvg) {
     EXPECT_TRUE(svg.str().starts_with("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg "));
     for (const char* name : {">Stone, Adam<", ">Brook, Eve<", ">Stone, Gus<", ">1.1.2 = 1.1.1 "})
         EXPECT_NE(svg.str().find(name), std::string::npos) << name;
+}
+
+// Lines as a text editor numbers them, where a CR LF pair ends one line.
+TEST(KinloomCli, ProblemsAreListedAtTheLinesAnEditorShows) {
+    REQUIRE_SHARED_TESTDATA();
+    const std::string twins = kinloom::test::sharedTestData + "gedcom4j/utf8_";
+    const CliRun crlf = runCli({"problems", twins + "crlf_nobom.ged"});
+    EXPECT_TRUE(crlf.out.starts_with("10\twrongSex\tI1\t")) << crlf.out;
+    EXPECT_EQ(crlf.out, runCli({"problems", twins + "lf_nobom.ged"}).out);
+    EXPECT_EQ(crlf.out, runCli({"problems", twins + "cr_nobom.ged"}).out);
+    EXPECT_NE(crlf.err.find("just added error wrongSex at line 17 "), std::string::npos) << "the log's stays";
 }

@@ -1,6 +1,7 @@
 // The relatives and problems panes, and the grammar chosen by the header.
 
 #include "HeadlessViewerFixture.h"
+#include "SharedTestData.h"
 
 namespace kinloom {
 
@@ -38,6 +39,23 @@ TEST_F(PanesTest, RelativesFollowTheSelectedPersonAndAClickGoesThere) {
     EXPECT_EQ(paneRows(viewer.relatives()).front(), "Spouse | Smith, John | 1850 | 1910");
 }
 
+TEST_F(PanesTest, TheFamiliesOfAPersonWithSeveralHaveAHeadingEach) {
+    REQUIRE_SHARED_TESTDATA();
+    open(test::sharedTestData + "gedcom555/REMARR.GED");
+    clickCell("I2", u"id");
+    const std::vector<std::string> rows = paneRows(viewer.relatives());
+    ASSERT_GE(rows.size(), 4u);
+    EXPECT_EQ(rows[0], "Family | F1 with Peter Sweet, m. 1 Jan 1900 |  | ");
+    EXPECT_EQ(rows[1], "Spouse | Sweet, Peter | 1877 | ");
+    EXPECT_EQ(rows[2].substr(0, 32), "Family | F2 with Juan Donalds, m");
+    viewer.relatives().clickCell(2, 1);
+    EXPECT_EQ(selectedKey(), "I2") << "a heading is nobody";
+    viewer.relatives().clickCell(3, 1);
+    EXPECT_EQ(selectedKey(), "I3");
+    EXPECT_EQ(paneRows(viewer.relatives()).front(), "Spouse | Encore, Mary | 1876 | ")
+        << "one family, no heading";
+}
+
 TEST_F(PanesTest, ProblemsOfLoadingLinksAndGrammarAreListedByLine) {
     open(problemsFile);
     const std::vector<std::string> loaded{
@@ -47,9 +65,12 @@ TEST_F(PanesTest, ProblemsOfLoadingLinksAndGrammarAreListedByLine) {
         "14 | wrongRole | F1 | is wife in @F1@, which it names as its parents' family",
         "16 | reference | F1 | links to @I3@, which no record has",
         "17 | multiplyDefinedKey | I1 | another record has the key @I1@ already",
-        "19 | lineSyntax | I1 | this line is not a GEDCOM line"};
-    EXPECT_EQ(paneRows(viewer.problems()), loaded);
-    EXPECT_EQ(controller().gedcomFile()->errors()->count(), 6) << "the reference finding is not counted";
+        "19 | lineSyntax | I1 | this line is not a GEDCOM line",
+        "20 | illegalName | I4 | @I4@ has no name",
+        "20 | wrongSex | I4 | is wife in @F2@ but not female",
+        "24 | link | F2 | @I4@ names it more than once"};
+    EXPECT_EQ(paneRows(viewer.problems()), loaded) << "reports of one line and text once";
+    EXPECT_EQ(controller().gedcomFile()->errors()->count(), 10) << "the reference finding is not counted";
 
     EXPECT_EQ(controller().grammarResourceName(), u"Gedcom5.5.1");
     viewer.validate();
@@ -69,7 +90,8 @@ TEST_F(PanesTest, ProblemsOfLoadingLinksAndGrammarAreListedByLine) {
     controller().setGrammarChoice(LNGrammarChoice::automatic);
     open();
     EXPECT_EQ(controller().grammarResourceName(), u"Gedcom5.5") << "VERS 5.5";
-    EXPECT_EQ(paneRows(viewer.problems()).front(), "0 | illegalName |  | @I6@ has no name");
+    EXPECT_EQ(paneRows(viewer.problems()).front(), "57 | illegalName | I6 | @I6@ has no name")
+        << "at the record's line, where the log says 0";
 }
 
 } // namespace kinloom

@@ -60,13 +60,18 @@ TEST_F(LNKinloomControllerTest, OpeningResetsTheViewAndReleasesThePreviousFile) 
     clickHeader(u"birthYear");
     clickHeader(u"birthYear");
     clickCell("I1");
+    search(u"Z /Nobody/");
     clickCell("I2");
     const long live = LNNode::numAllocated() - LNNode::numDeallocated();
     open();
     EXPECT_EQ(rowKeys(), fileOrder);
     EXPECT_EQ(indicators(), Texts{"id NSAscendingSortIndicator"});
-    EXPECT_TRUE(history().empty() && outline().rows().empty());
+    EXPECT_TRUE(history().empty() && outline().rows().empty() && viewer.relatives().numberOfRows() == 0);
     EXPECT_EQ(segmentStates(), "--");
+    EXPECT_EQ(table().selectedRow(), -1) << "shown from the top, nothing selected";
+    EXPECT_EQ(table().scrolledRow(), 0);
+    EXPECT_EQ(viewer.searchField().stringValue().value_or(u"-"), u"");
+    EXPECT_FALSE(controller().searchName());
     clickCell("I1");
     clickCell("I2");
     EXPECT_EQ(LNNode::numAllocated() - LNNode::numDeallocated(), live);
@@ -74,9 +79,22 @@ TEST_F(LNKinloomControllerTest, OpeningResetsTheViewAndReleasesThePreviousFile) 
     EXPECT_EQ(rowKeys(), Texts(fileOrder.rbegin(), fileOrder.rend()))
         << "one click on the first column reverses";
 
+    // What cannot be opened is said in a message box, and the window stays.
+    clickCell("I3");
     open("tests/data/no-such-file.ged");
+    open("tests/data");
+    EXPECT_EQ(selectedKey(), "I3");
+    EXPECT_EQ(rowKeys(), Texts(fileOrder.rbegin(), fileOrder.rend()));
+    EXPECT_EQ(toUtf8(*viewer.pathLabel().stringValue()), viewerFile);
+    // Found to have no record only once read: the old file went first here,
+    // where no progress can stop a load, so the window is left empty.
+    open("tests/data/README.md");
+    EXPECT_EQ(viewer.window().alerts(),
+              (std::vector<String>{u"The file tests/data/no-such-file.ged does not exist.",
+                                   u"tests/data is a folder, not a GEDCOM file.",
+                                   u"No GEDCOM records were found in tests/data/README.md."}));
     EXPECT_EQ(table().numberOfRows(), 0);
-    EXPECT_EQ(toUtf8(*viewer.pathLabel().stringValue()), "tests/data/no-such-file.ged");
+    EXPECT_EQ(viewer.pathLabel().stringValue().value_or(u"-"), u"");
     search(u"J /Smith/");
     EXPECT_TRUE(history().empty());
 }
@@ -188,12 +206,28 @@ TEST_F(LNKinloomControllerTest, SearchJumpsToTheFirstPersonInNameOrder) {
     search(u"Ja /Sm/");
     search(u"Pet /Brown/");
     EXPECT_EQ(history(), (Texts{"I3", "[I9]"})) << "once each; equal names by key number";
-    // Nobody found: only the text is kept.
+    // Nobody found: only the text is kept, and the status bar says so until
+    // the next search or click.
     search(u"Z /Nobody/");
     EXPECT_EQ(toUtf8(controller().searchName().value_or(u"-")), "Z /Nobody/");
     EXPECT_EQ(viewer.window().firstResponder(), &viewer.searchField());
     EXPECT_EQ(history(), (Texts{"I3", "[I9]"}));
     EXPECT_EQ(selectedKey(), "I9");
+    EXPECT_EQ(viewer.window().statusMessage(), u"Nobody is named \u201CZ /Nobody/\u201D.");
+    clickCell("I2");
+    EXPECT_EQ(viewer.window().statusMessage(), u"");
+    // Where the sound of the name finds nobody, the starts of its parts do,
+    // ignoring case and accents.
+    for (const char16_t* typed : {u"w /SMI/", u"Wi\u0301l /Smi/", u"/Smit/ Wil"}) {
+        search(typed);
+        EXPECT_EQ(selectedKey(), "I5") << toUtf8(typed);
+    }
+    search(u"Ja /Smi/");
+    EXPECT_EQ(selectedKey(), "I3");
+    EXPECT_EQ(viewer.window().statusMessage(), u"");
+    search(u"Wil /Jones/");
+    EXPECT_EQ(selectedKey(), "I3");
+    EXPECT_EQ(viewer.window().statusMessage(), u"Nobody is named \u201CWil /Jones/\u201D.");
 }
 
 TEST_F(LNKinloomControllerTest, ShowsTheRecordAsLinesOrLabelledAndSummarised) {

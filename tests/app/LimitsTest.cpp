@@ -93,9 +93,10 @@ TEST(ViewerLimits, ShowsValidatesAndReleasesARecordAMillionLevelsDeep) {
         EXPECT_EQ(viewer.outline().rows().size(), 1'000'000u);
         viewer.validate();
         EXPECT_EQ(viewer.table().cellColor(0, viewer.table().columnIndex(u"name")), LNColor::orangeColor());
-        // A FIFO without a writer is refused at once, and the deep file released.
+        // A FIFO without a writer is refused at once; the deep file stays.
         viewer.application().openFile(fifo);
-        EXPECT_EQ(viewer.table().numberOfRows(), 0);
+        EXPECT_EQ(viewer.table().numberOfRows(), 1);
+        EXPECT_EQ(viewer.window().alerts().size(), 1u);
         EXPECT_TRUE(log.contains("just added error cantReadSource at line 0"));
     }
     EXPECT_EQ(liveNodes(), before);

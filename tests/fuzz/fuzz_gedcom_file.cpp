@@ -296,6 +296,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     LogCapture quiet;
     LNHeadlessViewer viewer;
     viewer.application().bundle().setDirectories({KINLOOM_RESOURCES});
+    // Every input is opened, as kinloom-cli opens it, records or none.
+    viewer.controller().setRefusesFilesWithoutRecords(false);
     const std::string& path = file.write(fuzz::bytesOf(data, size));
     viewer.application().openFile(path);
     const LNGedcomRecordSet* set = viewer.controller().gedcomRecords();

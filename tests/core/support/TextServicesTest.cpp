@@ -2,6 +2,7 @@
 
 #include "support/TextServices.h"
 #include "records/LNDate.h"
+#include "support/EditorLines.h"
 #include "support/LNGedcomErrors.h"
 #include "support/SystemLog.h"
 
@@ -14,6 +15,36 @@ TEST(TextServices, ReplacesWhatAConversionCannotCarry) {
     EXPECT_EQ(toUtf8(StringView(u"\xD800x", 2)), "\xEF\xBF\xBDx");
     EXPECT_EQ(fromUtf16(std::string_view("\x00\x41\x00\x42", 4), true), u"AB");
     EXPECT_EQ(fromUtf16(std::string_view("A\x00\x42", 3), false), u"A\uFFFD");
+}
+
+TEST(TextServices, FoldsCaseAndAccentsForSearching) {
+    EXPECT_EQ(foldForSearch(u"LeF\u00E8vre"), u"lefevre");
+    EXPECT_EQ(foldForSearch(u"M\u00DCLLER Stra\u00DFe"), u"muller strasse");
+    EXPECT_EQ(foldForSearch(u"Garci\u0301a \u00C5"), u"garcia a") << "decomposed and composed alike";
+    EXPECT_EQ(foldForSearch(u"\u0141\u00F8"), u"\u0142\u00F8") << "letters without a base keep their own";
+}
+
+// Lines as the loader numbers them (every break ends one) and as an editor does.
+TEST(EditorLines, CountsACrLfPairAsOneBreakAndEveryOtherBreakAsOne) {
+    struct Case {
+        const char16_t* text;
+        std::vector<std::pair<int, int>> lines; // loader's, editor's
+    };
+    const Case cases[] = {
+        {u"a\nb\nc", {{0, 0}, {1, 1}, {2, 2}, {3, 3}}},
+        {u"a\r\nb\r\nc\r\n", {{1, 1}, {2, 1}, {3, 2}, {5, 3}, {7, 4}}},
+        {u"a\r\rb\n\rc", {{1, 1}, {2, 2}, {3, 3}, {4, 4}, {5, 5}}},
+        {u"a\v\f\u0085\u2028\u2029b", {{6, 6}}},
+        {u"a\nb\r\nc\nd\r\ne\r\nf", {{2, 2}, {4, 3}, {5, 4}, {7, 5}, {8, 5}, {9, 6}}},
+        {u"\r\n\r\n\n\r\n", {{1, 1}, {3, 2}, {5, 3}, {6, 4}, {8, 5}}},
+    };
+    for (const Case& test : cases) {
+        const EditorLines editor(test.text, 100);
+        for (const auto& [loader, shown] : test.lines)
+            EXPECT_EQ(editor.lineOf(loader), shown) << toUtf8(test.text) << " line " << loader;
+    }
+    EXPECT_EQ(EditorLines(u"a\r\nb\r\nc\r\nd", 2).lineOf(7), 6) << "read no further than asked";
+    EXPECT_EQ(EditorLines().lineOf(41), 41);
 }
 
 TEST(LNDate, TakesTheLastFourDigitTokenAsTheYear) {

@@ -1,0 +1,91 @@
+#pragma once
+
+#include "LNChartLayout.h"
+#include "LNNavigationQueue.h"
+#include "LNPersonSorter.h"
+#include "file/LNGedcomFile.h"
+#include "memory/BackgroundRelease.h"
+#include "recordset/LNGedcomRecordSet.h"
+#include "support/EditorLines.h"
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace kinloom {
+
+/// One row of the problems pane: a kept report of the error list, or a line
+/// the grammar rejected, with the record holding its line and its text in words.
+struct LNProblemRow {
+    std::int32_t line = 0;       // as the loader numbers it: finds the line in the record
+    std::int32_t editorLine = 0; // as a text editor numbers it: shown
+    ErrorKind kind;
+    const LNGedcomRecord* record = nullptr; // null when no record holds the line
+    String text;
+};
+
+/// Everything the viewer derives from one open file, and the file itself.
+///
+/// The release rule lives here. A closed file is handed to BackgroundRelease
+/// and freed on a thread of its own, so nothing that shares a count with its
+/// lines, records or texts may outlive the hand-over. Whatever the viewer
+/// keeps of a file is therefore a member of this object, which is dropped
+/// whole: members go in reverse order, so the file, the first, goes last,
+/// after everything that points into it.
+struct LNShownFile {
+    LNShownFile() = default;
+    LNShownFile(const LNShownFile&) = delete;
+    LNShownFile& operator=(const LNShownFile&) = delete;
+    /// Unhooks the outline's root from the record it shows, first.
+    ~LNShownFile() { detachSelectedRoot(); }
+
+    struct ReleaseInBackground {
+        void operator()(LNGedcomFile* file) const {
+            BackgroundRelease::release(std::unique_ptr<LNGedcomFile>(file));
+        }
+    };
+    std::unique_ptr<LNGedcomFile, ReleaseInBackground> file;
+    LNGedcomRecordSet* records = nullptr;
+
+    /// The rows in display order; null before the first open.
+    std::unique_ptr<IndiList> sortedPersons;
+    // The row map, from record key to row, in steps: the record set finds
+    // the key's first person, whose position in its person list gives the
+    // id (the place in the list the rows were built from; fixed while the
+    // rows stand; a later person with the same key wins), and the id its
+    // row (rewritten at every new order). ids here count from 0.
+    std::vector<std::uint32_t> idOfPosition;
+    std::vector<int> rowOfId;
+    std::vector<std::uint32_t> rowIds; // the id of each row
+    LNPersonSorter sorter;
+
+    /// The outline's display-only root; null when no person is shown.
+    Ref<LNGedcomNode> selectedRoot;
+    LNNavigationQueue history;
+    std::optional<String> searchName;
+    std::vector<LNGedcomRelative> relatives;
+    /// The relatives pane's rows: each the index of a relative, or noRelative
+    /// for the heading line of the next relative's spousal family.
+    static constexpr std::size_t noRelative = SIZE_MAX;
+    std::vector<std::size_t> relativeRows;
+    std::vector<LNGedcomProblem> structureProblems;
+    std::vector<LNProblemRow> problemRows;
+    EditorLines editorLines;
+    /// Whether the last validate checked every record (a GEDCOM 7 grammar)
+    /// rather than the persons alone.
+    bool validatedEveryRecord = false;
+    /// The person the chart is of, and the chart, made when a view first asks.
+    SharedString chartKey;
+    std::unique_ptr<LNChartLayout> chart;
+
+    /// Drops the outline's root; the record's root keeps no link to it.
+    void detachSelectedRoot() {
+        if (!selectedRoot) return;
+        for (const Ref<LNNode>& shown : selectedRoot->childList())
+            if (shown->parent() == selectedRoot.get()) shown->setParent(nullptr);
+        selectedRoot.reset();
+    }
+};
+
+} // namespace kinloom
