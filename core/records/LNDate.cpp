@@ -176,14 +176,21 @@ bool readMonth(StringView word, LNDate::Part& part, const Grammar& grammar) {
         return true;
     }
     // Calendars of no table (5.5's ROMAN and UNKNOWN, 7.0's extensions)
-    // name their months with tags.
-    if (!months.empty() || isRestricted(word, grammar)) return false;
-    if (!isTagWord(word, false, grammar) && !isTagWord(word, true, grammar)) return false;
+    // name their months with tags; 7.0's own calendars may take extension
+    // months that a schema documents.
+    const bool extensionMonth = grammar.gedcom7 && isTagWord(word, true, grammar);
+    if (!extensionMonth &&
+        (!months.empty() || isRestricted(word, grammar) || !isTagWord(word, false, grammar)))
+        return false;
     part.monthName = word;
     return true;
 }
 
-std::uint8_t maxDay(const LNDate::Part& part) {
+// 5.5 holds a day to its month; 7.0 to 36, the most days any known calendar
+// gives a month, as its grammar leaves the rest to the calendar (and its own
+// example files write "13 COMP").
+std::uint8_t maxDay(const LNDate::Part& part, const Grammar& grammar) {
+    if (grammar.gedcom7) return 36;
     switch (part.calendar) {
     case Calendar::gregorian:
     case Calendar::julian:
@@ -273,7 +280,7 @@ std::optional<LNDate::Part> readDate(const Words& words, std::size_t& i, const G
         if (grammar.gedcom7 ? day.size() - first > 2 : day.size() > 2) return std::nullopt;
         for (char16_t c : day.substr(first))
             part.day = static_cast<std::uint8_t>(part.day * 10 + (c - u'0'));
-        if (part.day == 0 || part.day > maxDay(part)) return std::nullopt;
+        if (part.day == 0 || part.day > maxDay(part, grammar)) return std::nullopt;
     }
     return part;
 }
