@@ -414,6 +414,17 @@ std::optional<LNYear> hebrewYear(const LNDate::Part& part) {
     return gregorian ? commonEraYear(*gregorian) : std::nullopt;
 }
 
+// Most 5.5 dates end in a Gregorian year of four digits after a blank
+// ("12 MAR 1850", "ABT 1850"), and without a calendar escape both readings
+// give that year: the grammar's last date ends in it, and it is the last
+// four-digit token. Read so, they cost a glance.
+std::optional<LNYear> plainLastYear(StringView trimmed) {
+    const std::size_t size = trimmed.size();
+    if (size < 4 || (size > 4 && !isBlank(trimmed[size - 5], true)) || trimmed.find(u'@') != StringView::npos)
+        return std::nullopt;
+    return LNYear::fromDigits(trimmed.substr(size - 4), false);
+}
+
 // The year the table shows for a date: the year of the common era it falls
 // in, or one of a calendar that cannot be converted, with its name.
 std::optional<LNYear> yearOf(const LNDate::Part& part) {
@@ -455,6 +466,9 @@ std::unique_ptr<LNDate> LNDate::initFromString(StringView text, GedcomStandard s
 // the last four-digit year, as files of every kind write one somewhere.
 std::optional<LNYear> LNDate::yearIn(StringView text, GedcomStandard standard) {
     const StringView trimmed = trim(text, CharSet::whiteSpace());
+    if (standard != GedcomStandard::Gedcom7) {
+        if (std::optional<LNYear> year = plainLastYear(trimmed)) return year;
+    }
     const std::optional<Value> value = parse(trimmed, standard, Reading::tolerant);
     if (value && value->hasDate()) return yearOf(value->last());
     return lastYear(trimmed);
