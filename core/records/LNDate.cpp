@@ -425,9 +425,18 @@ std::optional<LNYear> plainLastYear(StringView trimmed) {
     return LNYear::fromDigits(trimmed.substr(size - 4), false);
 }
 
-// The year the table shows for a date: the year of the common era it falls
-// in, or one of a calendar that cannot be converted, with its name.
-std::optional<LNYear> yearOf(const LNDate::Part& part) {
+} // namespace
+
+std::optional<LNDate::Value> LNDate::parse(StringView text, GedcomStandard standard, Reading reading) {
+    const Grammar grammar{standard == GedcomStandard::Gedcom7, reading == Reading::tolerant};
+    if (grammar.tolerant) text = trim(text, CharSet::whiteSpace());
+    if (!grammar.gedcom7 && !text.empty() && text.back() == u')') return readPhrase(text, grammar);
+    Words words;
+    if (!splitWords(text, grammar, words)) return std::nullopt;
+    return readWords(words, grammar);
+}
+
+std::optional<LNYear> LNDate::yearOf(const Part& part) {
     switch (part.calendar) {
     case Calendar::gregorian:
     case Calendar::julian:
@@ -442,17 +451,6 @@ std::optional<LNYear> yearOf(const LNDate::Part& part) {
         // @#DROMAN@ and @#DUNKNOWN@ by the name inside the escape.
         return LNYear::fromDigits(part.year, part.calendarName.substr(3, part.calendarName.size() - 4));
     }
-}
-
-} // namespace
-
-std::optional<LNDate::Value> LNDate::parse(StringView text, GedcomStandard standard, Reading reading) {
-    const Grammar grammar{standard == GedcomStandard::Gedcom7, reading == Reading::tolerant};
-    if (grammar.tolerant) text = trim(text, CharSet::whiteSpace());
-    if (!grammar.gedcom7 && !text.empty() && text.back() == u')') return readPhrase(text, grammar);
-    Words words;
-    if (!splitWords(text, grammar, words)) return std::nullopt;
-    return readWords(words, grammar);
 }
 
 std::unique_ptr<LNDate> LNDate::initFromString(StringView text, GedcomStandard standard) {

@@ -85,6 +85,12 @@ class LNDate {
     /// text does not follow it.
     static std::optional<Value> parse(StringView text, GedcomStandard standard, Reading reading);
 
+    /// The year the person table shows for one date: the year of the common
+    /// era it falls in (as written for Gregorian and Julian dates, the
+    /// Gregorian year of the first day for Hebrew and French republican
+    /// ones), or one of another calendar with the calendar's name.
+    static std::optional<LNYear> yearOf(const Part& part);
+
     /// Null when the text is empty or white space only.
     static std::unique_ptr<LNDate> initFromString(StringView text,
                                                   GedcomStandard standard = GedcomStandard::Gedcom55);
