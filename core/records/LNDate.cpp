@@ -216,7 +216,7 @@ bool readCalendar(StringView word, LNDate::Part& part, const Grammar& grammar) {
                                      {u"@#DROMAN@", {}, Calendar::roman},
                                      {u"@#DUNKNOWN@", {}, Calendar::unknown}};
     for (const Name& name : names) {
-        if (!is(word, grammar.gedcom7 ? name.gedcom7 : name.gedcom55, grammar) || word.empty()) continue;
+        if (!is(word, grammar.gedcom7 ? name.gedcom7 : name.gedcom55, grammar)) continue;
         part.calendar = name.calendar;
         part.calendarName = word;
         return true;
