@@ -77,6 +77,6 @@ class LNYear {
     bool beforeChrist_;
 };
 
-static_assert(sizeof(LNYear) == 8);
+static_assert(sizeof(LNYear) == 8, "a year takes eight bytes");
 
 } // namespace kinloom

@@ -140,8 +140,6 @@ TEST_F(LNKinloomControllerTest, ShowsYearsOfEveryCalendarAndEpochAndSortsThemInT
             if (keys->empty()) continue;
             clickHeader(identifier);
             EXPECT_EQ(rowKeys(), *keys) << c.file << " " << toUtf8(identifier);
-            clickHeader(identifier);
-            EXPECT_EQ(rowKeys(), Texts(keys->rbegin(), keys->rend())) << c.file;
         }
     }
 }
