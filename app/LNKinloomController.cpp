@@ -54,6 +54,8 @@ LNProgress* LNKinloomController::applicationProgress() {
     return application ? application->progress() : nullptr;
 }
 
+namespace {
+
 // Why the file at the path cannot be opened, as a message box says it; empty
 // when it can be read.
 String unopenableReason(const std::string& path) {

@@ -23,10 +23,14 @@ class SharedTexts {
     AttributeValue valueOf(std::optional<StringView> text, std::vector<std::uint32_t>& numbers) {
         return numbered(text ? numberOf(*text) : LNPersonSorter::noText, numbers);
     }
-    /// The same for the text of a year, which finds its number in an array.
+    /// The same for the text of a year, which finds its number in an array
+    /// (four-digit years of the common era, nearly all) or a map.
     AttributeValue valueOf(std::optional<LNYear> year, std::vector<std::uint32_t>& numbers) {
         if (!year) return numbered(LNPersonSorter::noText, numbers);
-        std::uint32_t& number = years_[static_cast<std::size_t>(year->order() + yearsBeforeChrist)];
+        std::uint32_t& number =
+            year->digits() == 4 && !year->calendarName()
+                ? years_[static_cast<std::size_t>(year->order() + yearsBeforeChrist)]
+                : otherYears_.try_emplace(year->identity(), LNPersonSorter::noText).first->second;
         if (number == LNPersonSorter::noText) number = numberOf(year->text());
         return numbered(number, numbers);
     }
@@ -56,6 +60,8 @@ class SharedTexts {
     // By LNYear::order, from the earliest year before Christ.
     std::vector<std::uint32_t> years_ =
         std::vector<std::uint32_t>(2 * yearsBeforeChrist, LNPersonSorter::noText);
+    // By LNYear::identity.
+    std::unordered_map<std::uint64_t, std::uint32_t> otherYears_;
 };
 
 // The display name of each distinct NAME value, made once and shared: the
@@ -148,6 +154,8 @@ void LNKinloomController::setupTableData(const IndiList* persons) {
     shown_->idOfPosition.assign(shown_->records ? static_cast<std::size_t>(shown_->records->numIndis()) : 0,
                                 noId);
     const bool ownList = shown_->records && persons == &shown_->records->indiRecords();
+    // The years are read by the date grammar of the file's standard.
+    const GedcomStandard standard = shown_->records ? shown_->records->standard() : GedcomStandard::Gedcom55;
     forEachRecordAhead<PersonLinesAhead>(source, [&](const LNGedcomIndiRecord&, std::size_t i) {
         if (i % 4096 == 0) LNProgress::tell(LNProgress::Stage::table, i, 2 * count);
         LNGedcomIndiRecord* person = shown_->sortedPersons->emplace_back(source[i]).get();
@@ -162,7 +170,7 @@ void LNKinloomController::setupTableData(const IndiList* persons) {
             shown_->idOfPosition[static_cast<std::size_t>(position)] = static_cast<std::uint32_t>(i);
         person->setAttribute(SharedString(stripAts(person->key().view())), u"key");
         person->setAttribute(names.valueOf(*person), u"name");
-        LNGedcomIndiRecord::LifeTexts life = person->lifeTexts();
+        LNGedcomIndiRecord::LifeTexts life = person->lifeTexts(standard);
         person->setAttribute(shared.valueOf(life.birthYear, birthYears), u"birthYear");
         person->setAttribute(shared.valueOf(life.birthPlace, birthPlaces), u"birthPlace");
         person->setAttribute(shared.valueOf(life.deathYear, deathYears), u"deathYear");

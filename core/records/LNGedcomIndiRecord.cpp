@@ -14,7 +14,8 @@ namespace {
 // seldom in the cache and each costs a trip to memory.
 class LifeEvents {
   public:
-    explicit LifeEvents(const LNGedcomNode& root) : root_(root), count_(root.numChildren()) {}
+    LifeEvents(const LNGedcomNode& root, GedcomStandard standard)
+        : root_(root), count_(root.numChildren()), standard_(standard) {}
 
     LNNode* birth() {
         scan(false);
@@ -39,10 +40,10 @@ class LifeEvents {
 
   private:
     // The year of the event's first DATE line, if it has one.
-    static std::optional<LNYear> yearOf(const LNNode* event) {
+    std::optional<LNYear> yearOf(const LNNode* event) const {
         const LNNode* date = event ? event->childWithName(u"DATE") : nullptr;
         if (!date) return std::nullopt;
-        return LNDate::yearIn(date->value().view());
+        return LNDate::yearIn(date->value().view(), standard_);
     }
 
     // Reads further lines, to the end or (unless all) until both the first
@@ -64,6 +65,7 @@ class LifeEvents {
 
     const LNGedcomNode& root_;
     const int count_;
+    const GedcomStandard standard_;
     int scanned_ = 0;
     LNNode* birt_ = nullptr;
     LNNode* deat_ = nullptr;
@@ -116,24 +118,25 @@ LNGedcomIndiRecord::LNGedcomIndiRecord(Ref<LNGedcomNode> root, LNGedcomErrors* e
 
 LNGedcomIndiRecord::~LNGedcomIndiRecord() = default;
 
-std::optional<String> LNGedcomIndiRecord::birthYear() const {
-    return textOf(LifeEvents(*root()).birthYear());
+std::optional<String> LNGedcomIndiRecord::birthYear(GedcomStandard standard) const {
+    return textOf(LifeEvents(*root(), standard).birthYear());
 }
 
-std::optional<String> LNGedcomIndiRecord::deathYear() const {
-    return textOf(LifeEvents(*root()).deathYear());
+std::optional<String> LNGedcomIndiRecord::deathYear(GedcomStandard standard) const {
+    return textOf(LifeEvents(*root(), standard).deathYear());
 }
 
+// Places do not depend on the standard.
 std::optional<String> LNGedcomIndiRecord::birthPlace() const {
-    return copied(shortPlace(LifeEvents(*root()).birth()));
+    return copied(shortPlace(LifeEvents(*root(), GedcomStandard::Gedcom55).birth()));
 }
 
 std::optional<String> LNGedcomIndiRecord::deathPlace() const {
-    return copied(shortPlace(LifeEvents(*root()).death()));
+    return copied(shortPlace(LifeEvents(*root(), GedcomStandard::Gedcom55).death()));
 }
 
-LNGedcomIndiRecord::LifeTexts LNGedcomIndiRecord::lifeTexts() const {
-    LifeEvents events(*root());
+LNGedcomIndiRecord::LifeTexts LNGedcomIndiRecord::lifeTexts(GedcomStandard standard) const {
+    LifeEvents events(*root(), standard);
     LifeTexts texts;
     texts.birthYear = events.birthYear();
     texts.birthPlace = shortPlace(events.birth());

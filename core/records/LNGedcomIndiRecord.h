@@ -4,6 +4,7 @@
 #include "records/LNGedcomRecord.h"
 #include "records/LNGedcomRecordLinks.h"
 #include "records/LNYear.h"
+#include "support/GedcomStandard.h"
 
 #include <cstdint>
 #include <memory>
@@ -35,10 +36,11 @@ class LNGedcomIndiRecord : public LNGedcomRecord {
     const LNGedcomName* gedcomName() const { return gedcomName_.get(); }
 
     /// The year's text (LNYear::text) of BIRT, else BAPT, CHR, BAPM (the
-    /// first event of each tag only).
-    std::optional<String> birthYear() const;
+    /// first event of each tag only), its DATE read by the date grammar of
+    /// the file's standard (see LNDate::yearIn).
+    std::optional<String> birthYear(GedcomStandard standard = GedcomStandard::Gedcom55) const;
     /// The year of DEAT, else BURI.
-    std::optional<String> deathYear() const;
+    std::optional<String> deathYear(GedcomStandard standard = GedcomStandard::Gedcom55) const;
     /// The last part of the first BIRT's place; for places in Canada or the
     /// United States the part before the country.
     std::optional<String> birthPlace() const;
@@ -53,7 +55,7 @@ class LNGedcomIndiRecord : public LNGedcomRecord {
         std::optional<LNYear> deathYear;
         std::optional<StringView> deathPlace;
     };
-    LifeTexts lifeTexts() const;
+    LifeTexts lifeTexts(GedcomStandard standard = GedcomStandard::Gedcom55) const;
 
     /// The display name, or absent without a name. maxLength has no effect.
     std::optional<String> nameSurnameFirst(bool surnameFirst, bool surnameUpper, int maxLength) const;

@@ -259,7 +259,8 @@ int sexValue(const LNGedcomNode* sex);
 /// The name order of persons (see LNGedcomIndiRecord::compareByName).
 int compareIndisByName(const LNGedcomIndiRecord& a, const LNGedcomIndiRecord& b);
 /// Persons with a birth year first, in year order (LNYear::compareTexts),
-/// then by name; the context is ignored.
+/// then by name; the context points to the file's GedcomStandard, or is
+/// null for 5.5.
 int compareIndisByBirthYear(const LNGedcomIndiRecord& a, const LNGedcomIndiRecord& b, void* context);
 
 /// Whether a reference line of a record of the kind leads to a record of a

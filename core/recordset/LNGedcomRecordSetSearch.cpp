@@ -61,9 +61,11 @@ int compareIndisByName(const LNGedcomIndiRecord& a, const LNGedcomIndiRecord& b)
     return a.compareByName(b);
 }
 
-int compareIndisByBirthYear(const LNGedcomIndiRecord& a, const LNGedcomIndiRecord& b, void*) {
-    std::optional<String> yearA = a.birthYear();
-    std::optional<String> yearB = b.birthYear();
+int compareIndisByBirthYear(const LNGedcomIndiRecord& a, const LNGedcomIndiRecord& b, void* context) {
+    const GedcomStandard standard =
+        context ? *static_cast<const GedcomStandard*>(context) : GedcomStandard::Gedcom55;
+    std::optional<String> yearA = a.birthYear(standard);
+    std::optional<String> yearB = b.birthYear(standard);
     if (yearA && !yearB) return -1;
     if (!yearA && yearB) return 1;
     if (yearA) {

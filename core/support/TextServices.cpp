@@ -1,6 +1,8 @@
 #include "support/TextServices.h"
 
+#include <unicode/calendar.h>
 #include <unicode/coll.h>
+#include <unicode/gregocal.h>
 #include <unicode/locid.h>
 #include <unicode/normalizer2.h>
 #include <unicode/uchar.h>
@@ -9,6 +11,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <limits>
 
 namespace kinloom {
 namespace {
@@ -365,6 +368,25 @@ bool isLanguageTag(StringView text) {
     UErrorCode status = U_ZERO_ERROR;
     icu::Locale::forLanguageTag(toUtf8(text), status);
     return U_SUCCESS(status);
+}
+
+std::optional<std::int64_t> gregorianYearOfHebrewDay(std::int32_t year, int month, int day) {
+    if (year < 1 || year > 999999 || month < 1 || month > 13 || day < 1 || day > 30) return std::nullopt;
+    // In UTC, so that the day is the same wherever the program runs; ICU
+    // numbers the months from Tishrei as 0, with Adar I as 5.
+    UErrorCode status = U_ZERO_ERROR;
+    std::unique_ptr<icu::Calendar> hebrew(
+        icu::Calendar::createInstance(*icu::TimeZone::getGMT(), icu::Locale("und@calendar=hebrew"), status));
+    icu::GregorianCalendar gregorian(*icu::TimeZone::getGMT(), status);
+    if (U_FAILURE(status) || !hebrew) return std::nullopt;
+    hebrew->clear();
+    hebrew->set(year, month - 1, day);
+    gregorian.setGregorianChange(-std::numeric_limits<double>::max(), status);
+    gregorian.setTime(hebrew->getTime(status), status);
+    const std::int32_t era = gregorian.get(UCAL_ERA, status);
+    const std::int32_t number = gregorian.get(UCAL_YEAR, status);
+    if (U_FAILURE(status)) return std::nullopt;
+    return era == icu::GregorianCalendar::AD ? number : 1 - std::int64_t{number};
 }
 
 } // namespace kinloom

@@ -2,7 +2,8 @@
 
 /// The Unicode services the core relies on. This is the only code that calls
 /// ICU: character classes, splitting, trimming, scanning, case mapping,
-/// collation, normalisation and the UTF-8 / UTF-16 conversions.
+/// collation, normalisation, the UTF-8 / UTF-16 conversions and the Hebrew
+/// calendar.
 
 #include "memory/SharedString.h"
 
@@ -108,5 +109,11 @@ std::string toUtf8OrNull(const SharedString& text);
 std::string toUtf8OrNull(const std::optional<String>& text);
 /// UTF-16 bytes in the given byte order; an odd last byte becomes U+FFFD.
 String fromUtf16(std::string_view bytes, bool bigEndian);
+
+/// The proleptic Gregorian year (0 is 1 B.C., -1 is 2 B.C.) of a day of the
+/// Hebrew calendar: year 1 to 999999, month 1 (Tishrei) to 13 (Elul) with 6
+/// Adar I and 7 Adar (Adar II in a leap year), day 1 to 30 (past a month's
+/// end, the days of the next). Absent for anything else.
+std::optional<std::int64_t> gregorianYearOfHebrewDay(std::int32_t year, int month, int day);
 
 } // namespace kinloom

@@ -147,10 +147,10 @@ TEST(KinloomCli, PrintsYearsBeforeChristAndTheAnselSharpSAsTheWindowShowsThem) {
     EXPECT_EQ(runCli({"persons", years, "--sort", "birthYear"}).out,
               header + "I1\tLevi, Aaron\t1032 B.C.\t\t0980 B.C.\t\t\t\n"
                        "I5\tLevi, Ezra\t1032 B.C.\t\t1000 B.C.\t\t\t\n"
+                       "I6\tLevi, Felix\t560 B.C.\t\t999 B.C.\t\t\t\n"
                        "I2\tLevi, Boaz\t0500 B.C.\t\t0010\t\t\t\n"
                        "I3\tLevi, Cyrus\t1000\t\t1060\t\t\t\n"
-                       "I4\tLevi, David\t1850\t\t\t\t\t\n"
-                       "I6\tLevi, Felix\t\t\t\t\t\t\n");
+                       "I4\tLevi, David\t1850\t\t\t\t\t\n");
     EXPECT_EQ(runCli({"show", years, "I5", "--expand-all"}).out,
               "0 @I5@ INDI\n  1 NAME Ezra /Levi/\n  1 BIRT\n    2 DATE 1032bc\n  1 DEAT\n    2 DATE AFT 1000 "
               "B.C.\n");

@@ -125,16 +125,40 @@ TEST_F(LNKinloomControllerTest, SortsByTheClickedColumnAndReversesOnTheSecondCli
     EXPECT_EQ(table().reloadCount(), reloads);
 }
 
-TEST_F(LNKinloomControllerTest, ShowsYearsBeforeChristAndSortsThemBeforeEveryYearAfter) {
-    open("tests/data/years-before-christ.ged");
-    EXPECT_EQ(column(u"birthYear"), (Texts{"1032 B.C.", "0500 B.C.", "1000", "1850", "1032 B.C.", ""}));
-    EXPECT_EQ(column(u"deathYear"), (Texts{"0980 B.C.", "0010", "1060", "", "1000 B.C.", ""}));
-    const std::pair<const char16_t*, Texts> orders[] = {
-        {u"birthYear", {"I1", "I5", "I2", "I3", "I4", "I6"}},
-        {u"deathYear", {"I5", "I1", "I2", "I3", "I4", "I6"}}};
-    for (const auto& [identifier, keys] : orders) {
-        clickHeader(identifier);
-        EXPECT_EQ(rowKeys(), keys) << toUtf8(identifier);
+TEST_F(LNKinloomControllerTest, ShowsYearsOfEveryCalendarAndEpochAndSortsThemInTime) {
+    struct Case {
+        const char* file;
+        Texts birthYears, birthOrder, deathYears, deathOrder;
+    };
+    const Case cases[] = {
+        {"tests/data/years-before-christ.ged",
+         {"1032 B.C.", "0500 B.C.", "1000", "1850", "1032 B.C.", "560 B.C."},
+         {"I1", "I5", "I6", "I2", "I3", "I4"},
+         {"0980 B.C.", "0010", "1060", "", "1000 B.C.", "999 B.C."},
+         {"I5", "I6", "I1", "I2", "I3", "I4"}},
+        {"tests/data/years-calendars.ged",
+         {"794", "742 B.C.", "1840", "1806", "087 UNKNOWN", "1088", "0950", "1839"},
+         {"I2", "I1", "I7", "I6", "I4", "I8", "I3", "I5"},
+         {},
+         {}},
+        {"tests/data/years-calendars70.ged",
+         {"730", "1401 B.C.", "742", "1839", "1792", "87 _MAYAN", "12345", "1850 B.C.", "9 _MAYAN"},
+         {"I8", "I2", "I1", "I3", "I5", "I4", "I7", "I9", "I6"},
+         {},
+         {}}};
+    for (const Case& c : cases) {
+        open(c.file);
+        EXPECT_EQ(column(u"birthYear"), c.birthYears) << c.file;
+        if (!c.deathYears.empty()) {
+            EXPECT_EQ(column(u"deathYear"), c.deathYears) << c.file;
+        }
+        const std::pair<const char16_t*, const Texts*> orders[] = {{u"birthYear", &c.birthOrder},
+                                                                   {u"deathYear", &c.deathOrder}};
+        for (const auto& [identifier, keys] : orders) {
+            if (keys->empty()) continue;
+            clickHeader(identifier);
+            EXPECT_EQ(rowKeys(), *keys) << c.file << " " << toUtf8(identifier);
+        }
     }
 }
 

@@ -1,7 +1,6 @@
-// Conversions the loader relies on, dates, and the error list.
+// Conversions the loader relies on, search folding, editor line numbers, and the error list.
 
 #include "support/TextServices.h"
-#include "records/LNDate.h"
 #include "support/EditorLines.h"
 #include "support/LNGedcomErrors.h"
 #include "support/SystemLog.h"
@@ -45,38 +44,6 @@ TEST(EditorLines, CountsACrLfPairAsOneBreakAndEveryOtherBreakAsOne) {
     }
     EXPECT_EQ(EditorLines(u"a\r\nb\r\nc\r\nd", 2).lineOf(7), 6) << "read no further than asked";
     EXPECT_EQ(EditorLines().lineOf(41), 41);
-}
-
-TEST(LNDate, TakesTheLastFourDigitTokenAsTheYear) {
-    const std::pair<const char16_t*, const char16_t*> cases[] = {
-        {u"1 JAN 1850", u"1850"},      {u"(1850)", u"1850"},
-        {u"c.1850", u"1850"},          {u"1850-03-01", u"1850"},
-        {u"\t1850 \u3000", u"1850"},   {u"@#DJULIAN@ 1850", u"1850"},
-        {u"bef. 3 mar 1850", u"1850"}, {u"<1850>", u"1850"},
-        {u"1,850,1850", u"1850"},      {u"BET 1850 AND 1860", u"1860"},
-        {u"1850/1851", u"1851"},       {u"1850/51", u"1850"},
-        {u"1860 or 12345", u"1860"},   {u"850", nullptr},
-        {u"12345", nullptr},           {u"1850s", nullptr},
-        {u"18 50", nullptr},           {u"\uFF11\uFF18\uFF15\uFF10", nullptr},
-        {u"1850\u2028", nullptr},      {u"ABT", nullptr},
-        // Years before Christ: B.C. or BC right after the year, ending at a separator.
-        {u"ABT 1032 B.C.", u"1032 B.C."}, {u"1032 bC", u"1032 B.C."},
-        {u"1032 B.C", u"1032 B.C."},      {u"1032\t BC.", u"1032 B.C."},
-        {u"1032b.c.", u"1032 B.C."},      {u"(1032BC)", u"1032 B.C."},
-        {u"0850 BC, Judah", u"0850 B.C."}, {u"BET 1100 B.C. AND 1050 BC", u"1050 B.C."},
-        {u"FROM 1100 BC TO 1050", u"1050"}, {u"1032 BCE", u"1032"},
-        {u"1032 B C", u"1032"},           {u"1032.BC", u"1032"},
-        {u"1032BCE", nullptr},            {u"560 BC", nullptr}};
-    for (const auto& [text, year] : cases) {
-        const auto date = LNDate::initFromString(text);
-        ASSERT_NE(date, nullptr) << toUtf8(text);
-        EXPECT_EQ(date->yearString(), year ? std::optional<String>(year) : std::nullopt) << toUtf8(text);
-        const std::optional<LNYear> found = LNDate::yearIn(text);
-        EXPECT_EQ(found ? std::optional<String>(found->text()) : std::nullopt,
-                  year ? std::optional<String>(year) : std::nullopt)
-            << toUtf8(text);
-    }
-    EXPECT_EQ(LNDate::initFromString(u" \t\u00A0\u3000 "), nullptr);
 }
 
 TEST(LNGedcomErrors, LogsAndCountsEveryReport) {
