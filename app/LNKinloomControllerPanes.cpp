@@ -73,12 +73,15 @@ void LNKinloomController::rebuildProblemRows() {
 
 void LNKinloomController::collectStructureProblems() {
     structureProblems_.clear();
+    // A GEDCOM 7 file's CONC lines were reported once, at load.
+    const bool seven = gedcomRecords_->version().isSeven();
     for (const auto& person : gedcomRecords_->indiRecords()) {
         forEachPreOrder(person->root().get(), [&](LNNode* node, std::size_t) {
             // The validator leaves a line "good" only when every line below
             // it is: most records are passed over at their root.
             if (node->mark() == LNNode::Mark::good) return false;
             if (node->mark() != LNNode::Mark::bad) return true;
+            if (seven && node->name() == u"CONC") return false;
             // A rejected line's own lines are rejected with it: one problem says it.
             String text = node->name().str() + u" is not allowed ";
             text +=

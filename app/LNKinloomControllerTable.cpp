@@ -147,6 +147,7 @@ void LNKinloomController::setupTableData(const IndiList* persons) {
     resetPersonRowMap();
     idOfPosition_.assign(gedcomRecords_ ? static_cast<std::size_t>(gedcomRecords_->numIndis()) : 0, noId);
     const bool ownList = gedcomRecords_ && persons == &gedcomRecords_->indiRecords();
+    const GedcomStandard standard = gedcomRecords_ ? gedcomRecords_->standard() : GedcomStandard::Gedcom55;
     forEachRecordAhead<PersonLinesAhead>(source, [&](const LNGedcomIndiRecord&, std::size_t i) {
         if (i % 4096 == 0) LNProgress::tell(LNProgress::Stage::table, i, 2 * count);
         LNGedcomIndiRecord* person = sortedPersonRecords_->emplace_back(source[i]).get();
@@ -162,6 +163,9 @@ void LNKinloomController::setupTableData(const IndiList* persons) {
         person->setAttribute(SharedString(stripAts(person->key().view())), u"key");
         person->setAttribute(names.valueOf(*person), u"name");
         LNGedcomIndiRecord::LifeTexts life = person->lifeTexts();
+        if (standard == GedcomStandard::Gedcom7)
+            for (std::optional<StringView>* place : {&life.birthPlace, &life.deathPlace})
+                if (*place) *place = payloadText(standard, **place);
         person->setAttribute(shared.valueOf(life.birthYear, birthYears), u"birthYear");
         person->setAttribute(shared.valueOf(life.birthPlace, birthPlaces), u"birthPlace");
         person->setAttribute(shared.valueOf(life.deathYear, deathYears), u"deathYear");

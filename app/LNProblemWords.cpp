@@ -74,6 +74,7 @@ constexpr Wording wordings[] = {
     {LNGedcomProblemLink, u"does not exist", u"cites %2, which no source record has"},
     {LNGedcomProblemReference, u"does not exist", u"links to %1, which no record has"},
     {LNGedcomProblemReference, u"wrong type", u"links to %1, a record of the wrong kind for this line"},
+    {LNGedcomProblemEncoding, u"", u"from this line on the file is not UTF-8, which GEDCOM 7 requires"},
 };
 
 } // namespace

@@ -30,6 +30,8 @@ inline constexpr ErrorKind LNGedcomErrorMultipleRoles = u"multipleRoles";
 inline constexpr ErrorKind LNGedcomProblemLink = u"link";
 inline constexpr ErrorKind LNGedcomProblemReference = u"reference";
 inline constexpr ErrorKind LNGedcomProblemStructure = u"structure";
+/// A GEDCOM 7 file whose bytes are not UTF-8, at the line where they stop being so.
+inline constexpr ErrorKind LNGedcomProblemEncoding = u"encoding";
 
 /// One kept report: its kind, its line (0: none) and its argument or text.
 struct LNGedcomProblem {
