@@ -21,13 +21,14 @@ String labelled(StringView label, StringView text) {
 }
 
 // A collapsed line without value: its date and place, else its name.
-String summary(const LNNode& node, StringView label) {
+String summary(const LNNode& node, StringView label, GedcomStandard standard) {
     SharedString date = dateString(&node);
     SharedString place = placeString(&node);
-    if (date && place) return labelled(label, date.view()) + u", " + place.str();
+    if (date && place)
+        return labelled(label, date.view()) + u", " + String(payloadText(standard, place.view()));
     if (date) return labelled(label, date.view());
-    if (place) return labelled(label, place.view());
-    if (SharedString name = nameString(&node)) return labelled(label, name.view());
+    if (place) return labelled(label, payloadText(standard, place.view()));
+    if (SharedString name = nameString(&node)) return labelled(label, payloadText(standard, name.view()));
     return String(label);
 }
 
@@ -67,7 +68,7 @@ std::optional<String> LNKinloomController::objectValueForTableColumn(LNOutlineVi
     const String label = labelOf(node->name().view());
     if (node->value()) return labelled(label, valueText(*node));
     if (outline && outline->isItemExpanded(node)) return label;
-    return summary(*node, label);
+    return summary(*node, label, gedcomRecords_ ? gedcomRecords_->standard() : GedcomStandard::Gedcom55);
 }
 
 String LNKinloomController::labelOf(StringView tag) const {

@@ -87,6 +87,7 @@ TEST_F(PanesTest, GedcomSevenFileShowsAsItsStandardMeansIt) {
     clickCell("I1", u"id");
     EXPECT_EQ(paneRows(viewer.relatives()), std::vector<std::string>{"Spouse | Lee, Bea |  | "});
     if (viewer.checkBox().state() == LNButton::onState) viewer.checkBox().click();
+    EXPECT_EQ(outlineRows()[5], "  Birth: 1 JAN 1900, @home");
     outline().expandAll();
     EXPECT_EQ(outlineRows(),
               (Texts{"Person", "  Name: Ann /Lee/", "  Sex: F", "  Parents' family: @VOID@",
