@@ -78,8 +78,8 @@ String LNKinloomController::labelOf(StringView tag) const {
     if (auto entry = gedcom7LabelMap().find(tag); entry != gedcom7LabelMap().end())
         return String(entry->second);
     // An extension tag the header's schema documents is shown with its URI.
-    String uri = gedcomRecords_->schemaUri(tag);
-    return uri.empty() ? toLower(tag) : String(tag) + u" (" + uri + u")";
+    const StringView uri = gedcomRecords_->schemaUri(tag);
+    return uri.empty() ? toLower(tag) : String(tag) + u" (" + String(uri) + u")";
 }
 
 // A GEDCOM 7 shared note's text stands where a pointer names it.

@@ -79,14 +79,9 @@ class LNGedcomRecordSet {
     const GedcomVersion& version() const { return version_; }
     GedcomStandard standard() const { return version_.standard; }
 
-    /// A GEDCOM 7 header's SCHMA TAG lines: each documented extension tag
-    /// and its URI, in line order (a tag may stand twice); empty for others.
-    struct SchemaTag {
-        String tag, uri;
-    };
-    const std::vector<SchemaTag>& schemaTags() const { return schemaTags_; }
-    /// The URIs the schema gives the tag, joined by ", "; empty when none.
-    String schemaUri(StringView tag) const;
+    /// The URIs a GEDCOM 7 header's SCHMA TAG lines give the tag, joined by
+    /// ", " in line order; empty when none (and for older files).
+    StringView schemaUri(StringView tag) const;
     /// The tag of the record's kind: its own, or for an extension record the
     /// schema documents as a standard one, that one's ("SUBM" for a "_USER"
     /// the schema gives https://gedcom.io/terms/v7/record-SUBM).
@@ -191,7 +186,10 @@ class LNGedcomRecordSet {
 
   private:
     GedcomVersion version_;
-    std::vector<SchemaTag> schemaTags_;
+    // GEDCOM 7's documented extension tags: their URIs, and the standard
+    // record kind of those that stand for one.
+    KeyMap<String> schemaUris_;
+    KeyMap<String> recordAliases_;
     friend class LNLinkValidator;
     // A kind list never nears 2^30 records: each takes far more than a byte.
     static constexpr std::uint32_t positionMask = 0x3FFFFFFFu;
@@ -200,6 +198,7 @@ class LNGedcomRecordSet {
     /// GEDCOM 7 only: reads the header's schema and reports each CONC line,
     /// which 7.0 removed.
     void readSevenLines();
+    void readSchema(const LNNode& header);
     void fileRecords();
     void fileRecord(std::uint32_t number, StringView key, std::uint64_t hash);
     void buildNameIndex();

@@ -28,17 +28,9 @@ String asWritten(const LNGedcomNode& line, std::size_t depth) {
 } // namespace
 
 void LNGedcomRecordSet::readSevenLines() {
+    if (!records_) return;
     for (const auto& record : *records_) {
-        if (record->tag() == u"HEAD") {
-            const LNNode* schema = record->root()->childWithName(u"SCHMA");
-            for (int i = 0; schema && i < schema->numChildren(); ++i) {
-                const LNNode* line = schema->childAt(i);
-                const StringView value = line->value().view();
-                const std::size_t blank = value.find(u' ');
-                if (line->name() != u"TAG" || blank == StringView::npos) continue;
-                schemaTags_.push_back({String(value.substr(0, blank)), String(value.substr(blank + 1))});
-            }
-        }
+        if (record->tag() == u"HEAD") readSchema(*record->root());
         forEachPreOrder(record->root().get(), [&](const LNGedcomNode* line, std::size_t depth) {
             if (line->tag() != u"CONC") return;
             const String text = asWritten(*line, depth);
@@ -49,23 +41,32 @@ void LNGedcomRecordSet::readSevenLines() {
     }
 }
 
-String LNGedcomRecordSet::schemaUri(StringView tag) const {
-    String uris;
-    for (const SchemaTag& entry : schemaTags_) {
-        if (entry.tag != tag) continue;
+void LNGedcomRecordSet::readSchema(const LNNode& header) {
+    const LNNode* schema = header.childWithName(u"SCHMA");
+    for (int i = 0; schema && i < schema->numChildren(); ++i) {
+        const LNNode* line = schema->childAt(i);
+        const StringView value = line->value().view();
+        const std::size_t blank = value.find(u' ');
+        if (line->name() != u"TAG" || blank == StringView::npos) continue;
+        const SharedString tag(value.substr(0, blank));
+        const StringView uri = value.substr(blank + 1);
+        String& uris = schemaUris_[tag];
         if (!uris.empty()) uris += u", ";
-        uris += entry.uri;
+        uris += uri;
+        if (uri.starts_with(standardRecord)) recordAliases_.emplace(tag, uri.substr(standardRecord.size()));
     }
-    return uris;
+}
+
+StringView LNGedcomRecordSet::schemaUri(StringView tag) const {
+    auto found = schemaUris_.find(tag);
+    return found == schemaUris_.end() ? StringView() : StringView(found->second);
 }
 
 StringView LNGedcomRecordSet::recordKindTag(const LNGedcomRecord& record) const {
     const StringView tag = record.tag();
-    if (schemaTags_.empty() || tag.empty() || tag[0] != u'_') return tag;
-    for (const SchemaTag& entry : schemaTags_)
-        if (entry.tag == tag && StringView(entry.uri).starts_with(standardRecord))
-            return StringView(entry.uri).substr(standardRecord.size());
-    return tag;
+    if (recordAliases_.empty()) return tag;
+    auto found = recordAliases_.find(tag);
+    return found == recordAliases_.end() ? tag : StringView(found->second);
 }
 
 } // namespace kinloom
