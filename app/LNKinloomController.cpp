@@ -163,6 +163,7 @@ void LNKinloomController::releaseFile() {
     rowOfId_.clear();
     releaseSelectedRoot();
     relatives_.clear();
+    dropChart();
     problemRows_.clear();
     sorter_.forget();
     personQueue_.clear();
@@ -174,6 +175,7 @@ bool LNKinloomController::loadFile(const std::string& path) {
     // that holds its records, before the new one is read, so that two files
     // are never in memory at once. Where a stop can be asked for, the old one
     // stays until the new one is read, so that a stopped load leaves it.
+    refusal_.clear();
     LNProgress* progress = applicationProgress();
     if (!progress) releaseFile();
     std::unique_ptr<LNGedcomFile> file;
@@ -181,6 +183,10 @@ bool LNKinloomController::loadFile(const std::string& path) {
         LNProgress::Scope scope(progress);
         file = std::make_unique<LNGedcomFile>(path);
     } catch (const LNProgress::Cancelled&) {
+        return false;
+    }
+    if (!file->refusal().empty()) {
+        refuseFile(path, file->refusal());
         return false;
     }
     releaseFile();
@@ -193,6 +199,12 @@ bool LNKinloomController::loadFile(const std::string& path) {
     return true;
 }
 
+void LNKinloomController::refuseFile(const std::string& path, const std::string& reason) {
+    refusal_ = reason;
+    if (LNApplication* application = LNApplication::sharedApplication())
+        application->showMessage(fromUtf8(path + " cannot be opened: " + reason + "."));
+}
+
 void LNKinloomController::showRecordSet() {
     LNProgress::Scope scope(applicationProgress());
     setupTableData(gedcomRecords_ ? &gedcomRecords_->indiRecords() : nullptr);
@@ -200,6 +212,7 @@ void LNKinloomController::showRecordSet() {
     releaseSelectedRoot();
     if (personOutline_) personOutline_->reloadData();
     showRelatives(SharedString());
+    showChart(SharedString());
     structureProblems_.clear();
     rebuildProblemRows();
 
@@ -253,7 +266,7 @@ std::string runOpenPanel(StringView title) {
     panel->setAllowsMultipleSelection(false);
     panel->setAlphaValue(0.99);
     panel->setTitle(title);
-    panel->setAllowedFileTypes({u"txt", u"ged", u"gedcom"});
+    panel->setAllowedFileTypes({u"txt", u"ged", u"gedcom", u"gdz"});
     if (panel->runModal() != LNOpenPanel::okButton) return std::string();
     std::vector<std::string> chosen = panel->filenames();
     return chosen.empty() ? std::string() : chosen.front();
