@@ -437,13 +437,13 @@ class LNQtViewerTest : public QObject {
         QVERIFY(
             box->text().endsWith(u"tests/data/not-a-zip.gdz cannot be opened: it is not a zip archive."_s));
         QCOMPARE(table().tableModel()->rowCount(), 40);
-        QCOMPARE(viewer_->pathLabel().text(), QString::fromStdString(samplePath));
+        QCOMPARE(viewer_->pathLabel().text(), QString::fromStdString(samplePath) + u"  \u2014  GEDCOM 5.5"_s);
         QVERIFY(viewer_->application().sharedDocumentController().recentDocuments().empty());
         box->close();
 
         drop({u"tests/data/viewer.gdz"_s});
         QTRY_COMPARE(table().tableModel()->rowCount(), 8);
-        QVERIFY(viewer_->pathLabel().text().endsWith(u"tests/data/viewer.gdz"_s));
+        QVERIFY(viewer_->pathLabel().text().endsWith(u"tests/data/viewer.gdz  \u2014  GEDCOM 5.5"_s));
     }
 
     // Progress reaches the end of a normal open; a cancelled one leaves the
