@@ -1,7 +1,6 @@
 #include "LNKinloomController.h"
 
 #include "memory/BackgroundRelease.h"
-#include "LNGedcomSpecification.h"
 #include "support/SystemLog.h"
 #include "support/TextServices.h"
 
@@ -143,14 +142,10 @@ void LNKinloomController::awakeFromNib() {
     }
 }
 
-namespace {
-
-LNProgress* applicationProgress() {
+LNProgress* LNKinloomController::applicationProgress() {
     LNApplication* application = LNApplication::sharedApplication();
     return application ? application->progress() : nullptr;
 }
-
-} // namespace
 
 void LNKinloomController::releaseFile() {
     // Everything of ours that shares a count with the file's lines, records
@@ -287,28 +282,6 @@ void LNKinloomController::controlTextDidEndEditing(const LNNotification& notific
     if (personTable_) {
         if (LNWindow* window = personTable_->window()) window->makeFirstResponder(personTable_);
     }
-}
-
-void LNKinloomController::validate(LNView*) {
-    LNApplication* application = LNApplication::sharedApplication();
-    std::optional<std::string> path;
-    if (application) path = application->mainBundle().pathForResource(grammarResourceName(), u"spec");
-    if (gedcomRecords_ && path) {
-        // Read afresh each time, so an edited grammar counts at the next run.
-        if (auto grammar = LNGedcomSpecification::initFromFile(*path)) {
-            LNProgress::Scope scope(applicationProgress());
-            const IndiList& persons = gedcomRecords_->indiRecords();
-            for (std::size_t i = 0; i < persons.size(); ++i) {
-                if (i % 1024 == 0) LNProgress::tell(LNProgress::Stage::validating, i, persons.size());
-                grammar->validateRecord(persons[i]->root().get());
-            }
-            LNProgress::tell(LNProgress::Stage::validating, persons.size(), persons.size());
-            collectStructureProblems();
-            rebuildProblemRows();
-        }
-    }
-    if (personTable_) personTable_->reloadData();
-    if (personOutline_) personOutline_->reloadData();
 }
 
 } // namespace kinloom

@@ -3,9 +3,6 @@
 #include "LNApplication.h"
 #include "LNButton.h"
 #include "LNChartView.h"
-#include "file/LNGedcomFile.h"
-#include "tree/LNGedcomNode.h"
-#include "recordset/LNGedcomRecordSet.h"
 #include "LNNavigationQueue.h"
 #include "LNOutlineView.h"
 #include "LNPersonSorter.h"
@@ -13,7 +10,10 @@
 #include "LNTableView.h"
 #include "LNTextField.h"
 #include "LNView.h"
+#include "file/LNGedcomFile.h"
 #include "memory/SharedString.h"
+#include "recordset/LNGedcomRecordSet.h"
+#include "tree/LNGedcomNode.h"
 
 #include <cstdint>
 #include <memory>
@@ -37,7 +37,7 @@ struct LNProblemRow {
 String problemWords(const LNGedcomProblem& problem);
 
 /// Which grammar Validate reads: the one of the file's own version, or a fixed one.
-enum class LNGrammarChoice { automatic, gedcom55, gedcom551 };
+enum class LNGrammarChoice { automatic, gedcom55, gedcom551, gedcom70 };
 
 /// The one controller of the viewer's window. It holds the open file and
 /// everything the window shows about it, and takes every role the toolkit
@@ -161,13 +161,18 @@ class LNKinloomController : public LNApplicationDelegate,
     // The search field and the validate command.
 
     void controlTextDidEndEditing(const LNNotification& notification) override;
-    /// Checks every person record against the shipped grammar and redraws.
+    /// Checks every person record against the shipped grammar and redraws;
+    /// with a GEDCOM 7 grammar, every record, with counts and values.
     /// Without a record set or a readable grammar, only redraws.
     void validate(LNView* sender);
+    /// Whether the last validate checked every record (a GEDCOM 7 grammar)
+    /// rather than the persons alone.
+    bool validatedEveryRecord() const { return validatedEveryRecord_; }
     void setGrammarChoice(LNGrammarChoice choice) { grammarChoice_ = choice; }
     LNGrammarChoice grammarChoice() const { return grammarChoice_; }
-    /// The grammar's resource name: "Gedcom5.5.1" when chosen, or when
-    /// automatic and the header's GEDC VERS is 5.5.1; else "Gedcom5.5".
+    /// The grammar's resource name: "Gedcom5.5.1" or "Gedcom7.0" when chosen,
+    /// or when automatic and the header's GEDC VERS is 5.5.1 or 7.x; else
+    /// "Gedcom5.5". 7.1 files take the 7.0 grammar until 7.1 is final.
     StringView grammarResourceName() const;
 
     // The relatives and problems panes.
@@ -179,7 +184,8 @@ class LNKinloomController : public LNApplicationDelegate,
     /// The relatives pane's action: selects, shows and records the relative.
     void relativeClicked(LNView* sender);
     /// The problems pane's action: for a line in a person record, selects
-    /// the person and opens the outline down to that line.
+    /// the person; for one in another record, shows that record. Either way
+    /// the outline opens down to that line and selects it.
     void problemClicked(LNView* sender);
 
     // The chart (LNKinloomControllerChart.cpp): the shown person's ancestors
@@ -218,6 +224,8 @@ class LNKinloomController : public LNApplicationDelegate,
     bool sortAscending() const { return sortAscending_; }
 
   private:
+    /// The running application's progress, or null.
+    static LNProgress* applicationProgress();
     /// False when the application's progress asked to stop or the file was
     /// refused: the current file and everything shown of it are then left as
     /// they were.
@@ -232,6 +240,10 @@ class LNKinloomController : public LNApplicationDelegate,
     void dropChart();
     void rebuildProblemRows();
     void collectStructureProblems();
+    void validateEveryRecord(const std::string& grammarPath);
+    /// Shows the record (none: nothing) in the outline, expanded one level,
+    /// and the relatives of the person with the key (null: none).
+    void showRecordInOutline(const LNGedcomRecord* record, const SharedString& personKey);
     std::optional<String> paneValue(LNTableView* table, StringView column, int row) const;
     void showRecordSet();
     void showInOutline(const SharedString& key);
@@ -276,6 +288,7 @@ class LNKinloomController : public LNApplicationDelegate,
     std::vector<LNGedcomProblem> structureProblems_;
     std::vector<LNProblemRow> problemRows_;
     LNGrammarChoice grammarChoice_ = LNGrammarChoice::automatic;
+    bool validatedEveryRecord_ = false;
     LNChartView* chartView_ = nullptr;
     LNChartKind chartKind_ = LNChartKind::ancestors;
     int chartGenerations_ = 4;

@@ -22,12 +22,16 @@ void LNKinloomController::selectPerson(const SharedString& key, bool inTable, bo
 }
 
 void LNKinloomController::showInOutline(const SharedString& key) {
+    const auto& person = gedcomRecords_ ? gedcomRecords_->indiWithKey(key.view()) : nullptr;
+    showRecordInOutline(person.get(), key);
+}
+
+void LNKinloomController::showRecordInOutline(const LNGedcomRecord* record, const SharedString& personKey) {
     releaseSelectedRoot();
     selectedRoot_ = makeRef<LNGedcomNode>(-1, SharedString::interned(u"top"), SharedString());
-    const auto& person = gedcomRecords_ ? gedcomRecords_->indiWithKey(key.view()) : nullptr;
-    if (person) selectedRoot_->addChild(person->root());
-    showRelatives(key);
-    showChart(key);
+    if (record) selectedRoot_->addChild(record->root());
+    showRelatives(personKey);
+    showChart(personKey);
     if (!personOutline_) return;
     personOutline_->reloadData();
     personOutline_->expandItem(personOutline_->itemAtRow(0));

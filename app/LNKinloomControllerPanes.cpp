@@ -1,9 +1,9 @@
-// The relatives and problems panes, and the grammar Validate chooses.
+// The relatives and problems panes.
 
 #include "LNKinloomController.h"
 
-#include "tree/PreOrderWalk.h"
 #include "support/TextServices.h"
+#include "tree/PreOrderWalk.h"
 
 #include <algorithm>
 #include <typeinfo>
@@ -38,17 +38,6 @@ std::optional<String> attributeText(const LNGedcomRecord& person, StringView key
 
 } // namespace
 
-StringView LNKinloomController::grammarResourceName() const {
-    static constexpr StringView v55 = u"Gedcom5.5", v551 = u"Gedcom5.5.1";
-    if (grammarChoice_ != LNGrammarChoice::automatic)
-        return grammarChoice_ == LNGrammarChoice::gedcom551 ? v551 : v55;
-    const RecordList* list = gedcomRecords_ ? gedcomRecords_->records() : nullptr;
-    if (!list || list->empty() || list->front()->tag() != u"HEAD") return v55;
-    const LNNode* gedc = list->front()->root()->childWithName(u"GEDC");
-    const LNNode* vers = gedc ? gedc->childWithName(u"VERS") : nullptr;
-    return vers && vers->value() && vers->value().view() == u"5.5.1" ? v551 : v55;
-}
-
 void LNKinloomController::showRelatives(const SharedString& key) {
     const auto& person = gedcomRecords_ && key ? gedcomRecords_->indiWithKey(key.view()) : nullptr;
     relatives_ = person ? gedcomRecords_->relativesOfIndi(*person) : std::vector<LNGedcomRelative>();
@@ -69,29 +58,6 @@ void LNKinloomController::rebuildProblemRows() {
                          [](const LNProblemRow& a, const LNProblemRow& b) { return a.line < b.line; });
     }
     if (problemsTable_) problemsTable_->reloadData();
-}
-
-void LNKinloomController::collectStructureProblems() {
-    structureProblems_.clear();
-    // A GEDCOM 7 file's CONC lines were reported once, at load.
-    const bool seven = gedcomRecords_->version().isSeven();
-    for (const auto& person : gedcomRecords_->indiRecords()) {
-        forEachPreOrder(person->root().get(), [&](LNNode* node, std::size_t) {
-            // The validator leaves a line "good" only when every line below
-            // it is: most records are passed over at their root.
-            if (node->mark() == LNNode::Mark::good) return false;
-            if (node->mark() != LNNode::Mark::bad) return true;
-            if (seven && node->name() == u"CONC") return false;
-            // A rejected line's own lines are rejected with it: one problem says it.
-            String text = node->name().str() + u" is not allowed ";
-            text +=
-                node->parent() ? u"directly under " + node->parent()->name().str() : String(u"as a record");
-            structureProblems_.push_back({LNGedcomProblemStructure,
-                                          static_cast<const LNGedcomNode*>(node)->lineNumber(),
-                                          std::move(text)});
-            return false;
-        });
-    }
 }
 
 std::optional<String> LNKinloomController::paneValue(LNTableView* table, StringView column, int row) const {
@@ -125,10 +91,15 @@ void LNKinloomController::problemClicked(LNView*) {
     const int row = problemsTable_->clickedRow();
     if (row < 0 || row >= static_cast<int>(problemRows_.size())) return;
     const LNGedcomRecord* record = problemRows_[static_cast<std::size_t>(row)].record;
-    if (!record || typeid(*record) != typeid(LNGedcomIndiRecord) || !record->key()) return;
+    if (!record) return;
     const std::int32_t line = problemRows_[static_cast<std::size_t>(row)].line;
-    selectPerson(record->key(), true, true);
-    if (!personOutline_ || gedcomRecords_->indiWithKey(record->key().view()).get() != record) return;
+    const bool isPerson = typeid(*record) == typeid(LNGedcomIndiRecord) && record->key() &&
+                          gedcomRecords_->indiWithKey(record->key().view()).get() == record;
+    if (isPerson)
+        selectPerson(record->key(), true, true);
+    else
+        showRecordInOutline(record, SharedString());
+    if (!personOutline_) return;
     LNNode* found = nullptr;
     forEachPreOrder(record->root().get(), [&](LNNode* node, std::size_t) {
         if (!found && static_cast<const LNGedcomNode*>(node)->lineNumber() == line) found = node;

@@ -8,8 +8,8 @@
 // own log lines go to the system log as usual.
 
 #include "BenchFile.h"
-#include "support/LNGedcomErrors.h"
 #include "recordset/LNGedcomRecordSet.h"
+#include "support/LNGedcomErrors.h"
 #include "support/SystemLog.h"
 #include "support/TextServices.h"
 

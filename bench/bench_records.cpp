@@ -7,11 +7,11 @@
 // line, the node counts, and the peak resident size of the process.
 
 #include "BenchFile.h"
-#include "support/LNGedcomErrors.h"
 #include "recordset/LNGedcomRecordSet.h"
-#include "tree/LNNode.h"
+#include "support/LNGedcomErrors.h"
 #include "support/SystemLog.h"
 #include "support/TextServices.h"
+#include "tree/LNNode.h"
 
 #include <malloc.h>
 #include <sys/resource.h>

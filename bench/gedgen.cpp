@@ -9,8 +9,9 @@
 //
 // ENCODING is utf8 (the default), ascii (accents dropped, Cyrillic
 // transliterated), ansel (diacritics before their letter) or utf16le (with a
-// byte-order mark); the header's CHAR line names it. LINE-END is lf (the
-// default) or crlf.
+// byte-order mark); the header's CHAR line names it. gedcom7 writes the same
+// persons as a GEDCOM 7.0 file (UTF-8, no CHAR line, exact change dates, an
+// event without date or place holds Y). LINE-END is lf (the default) or crlf.
 
 #include <algorithm>
 #include <cstdint>
@@ -139,6 +140,8 @@ Population buildPopulation(int count, Random& random) {
 /// Collects GEDCOM lines as UTF-8 text with LF line ends.
 class GedcomWriter {
   public:
+    explicit GedcomWriter(bool gedcom7) : gedcom7_(gedcom7) {}
+    bool gedcom7() const { return gedcom7_; }
     void line(int level, std::string_view tag, std::string_view value = {}) { line(level, {}, tag, value); }
     void record(std::string_view xref, std::string_view tag) { line(0, xref, tag, {}); }
     const std::string& text() const { return text_; }
@@ -152,6 +155,7 @@ class GedcomWriter {
         text_ += '\n';
     }
     std::string text_;
+    bool gedcom7_;
 };
 
 std::string xref(char kind, int index) {
@@ -169,10 +173,17 @@ std::string date(Random& random, int year) {
     }
 }
 
+std::string exactDate(Random& random, int year) {
+    return std::to_string(random.between(1, 28)) + " " + random.pick(months) + " " + std::to_string(year);
+}
+
 void writeEvent(GedcomWriter& out, Random& random, std::string_view tag, int year) {
-    out.line(1, tag);
-    if (random.percent(90)) out.line(2, "DATE", date(random, year));
-    if (random.percent(80)) out.line(2, "PLAC", random.pick(places));
+    // Drawn in the same order for both versions, so that they hold the same persons.
+    const std::string when = random.percent(90) ? date(random, year) : std::string();
+    const std::string where = random.percent(80) ? random.pick(places) : "";
+    out.line(1, tag, out.gedcom7() && when.empty() && where.empty() ? "Y" : "");
+    if (!when.empty()) out.line(2, "DATE", when);
+    if (!where.empty()) out.line(2, "PLAC", where);
 }
 
 void writeNote(GedcomWriter& out, Random& random) {
@@ -195,7 +206,8 @@ void writeCitation(GedcomWriter& out, Random& random, int numSources) {
 // The change stamp that most programs write into every record.
 void writeChange(GedcomWriter& out, Random& random) {
     out.line(1, "CHAN");
-    out.line(2, "DATE", date(random, random.between(1995, 2024)));
+    const int year = random.between(1995, 2024);
+    out.line(2, "DATE", out.gedcom7() ? exactDate(random, year) : date(random, year));
     char time[16];
     std::snprintf(time, sizeof time, "%02d:%02d:%02d", random.below(24), random.below(60), random.below(60));
     out.line(3, "TIME", time);
@@ -207,9 +219,11 @@ void writeHeader(GedcomWriter& out, std::string_view characterSet) {
     out.line(2, "NAME", "Kinloom synthetic data");
     out.line(1, "SUBM", "@U1@");
     out.line(1, "GEDC");
-    out.line(2, "VERS", "5.5");
-    out.line(2, "FORM", "LINEAGE-LINKED");
-    out.line(1, "CHAR", characterSet);
+    out.line(2, "VERS", out.gedcom7() ? "7.0" : "5.5");
+    if (!out.gedcom7()) {
+        out.line(2, "FORM", "LINEAGE-LINKED");
+        out.line(1, "CHAR", characterSet);
+    }
     out.record("@U1@", "SUBM");
     out.line(1, "NAME", "Kinloom Benchmark");
 }
@@ -257,11 +271,11 @@ void writeFamily(GedcomWriter& out, Random& random, const Family& family, const 
     writeChange(out, random);
 }
 
-std::string generate(int numPersons, std::uint64_t seed, std::string_view characterSet) {
+std::string generate(int numPersons, std::uint64_t seed, std::string_view characterSet, bool gedcom7) {
     Random random(seed);
     Population population = buildPopulation(numPersons, random);
     int numSources = std::max(3, numPersons / 1000);
-    GedcomWriter out;
+    GedcomWriter out(gedcom7);
     writeHeader(out, characterSet);
     writeSources(out, random, numSources);
     for (std::size_t i = 0; i < population.persons.size(); ++i)
@@ -278,9 +292,10 @@ char32_t decodeUtf8(std::string_view text, std::size_t i, std::size_t& length) {
     unsigned char b = byte(0);
     if (b < 0x80) return length = 1, b;
     if (b < 0xE0) return length = 2, char32_t(b & 0x1F) << 6 | (byte(1) & 0x3F);
-    if (b < 0xF0) return length = 3, char32_t(b & 0x0F) << 12 | char32_t(byte(1) & 0x3F) << 6 | (byte(2) & 0x3F);
-    return length = 4, char32_t(b & 0x07) << 18 | char32_t(byte(1) & 0x3F) << 12 | char32_t(byte(2) & 0x3F) << 6 |
-                           (byte(3) & 0x3F);
+    if (b < 0xF0)
+        return length = 3, char32_t(b & 0x0F) << 12 | char32_t(byte(1) & 0x3F) << 6 | (byte(2) & 0x3F);
+    return length = 4, char32_t(b & 0x07) << 18 | char32_t(byte(1) & 0x3F) << 12 |
+                           char32_t(byte(2) & 0x3F) << 6 | (byte(3) & 0x3F);
 }
 
 /// How a non-ASCII letter of the generator's tables is written in 8 bits:
@@ -293,14 +308,77 @@ struct EightBitForm {
 };
 
 const EightBitForm eightBitForms[] = {
-    {U'é', "e", "\xE2" "e"}, {U'É', "E", "\xE2" "E"}, {U'è', "e", "\xE1" "e"}, {U'ë', "e", "\xE8" "e"},
-    {U'ü', "u", "\xE8" "u"}, {U'ö', "o", "\xE8" "o"}, {U'Ö', "O", "\xE8" "O"}, {U'ä', "a", "\xE8" "a"},
-    {U'á', "a", "\xE2" "a"}, {U'í', "i", "\xE2" "i"}, {U'ó', "o", "\xE2" "o"}, {U'Ó', "O", "\xE2" "O"},
-    {U'ú', "u", "\xE2" "u"}, {U'ñ', "n", "\xE4" "n"}, {U'ã', "a", "\xE4" "a"}, {U'ç', "c", "\xF0" "c"},
-    {U'ş', "s", "\xF0" "s"}, {U'ř', "r", "\xE9" "r"}, {U'Å', "A", "\xEA" "A"}, {U'ễ', "e", "\xE3\xE4" "e"},
-    {U'ø', "o", "\xB2"},     {U'ł', "l", "\xB1"},     {U'И', "I", "I"},        {U'в', "v", "v"},
-    {U'а', "a", "a"},        {U'н', "n", "n"},        {U'о', "o", "o"},        {U'О', "O", "O"},
-    {U'л', "l", "l"},        {U'ь', "", ""},          {U'г', "g", "g"},
+    {U'é', "e",
+     "\xE2"
+     "e"},
+    {U'É', "E",
+     "\xE2"
+     "E"},
+    {U'è', "e",
+     "\xE1"
+     "e"},
+    {U'ë', "e",
+     "\xE8"
+     "e"},
+    {U'ü', "u",
+     "\xE8"
+     "u"},
+    {U'ö', "o",
+     "\xE8"
+     "o"},
+    {U'Ö', "O",
+     "\xE8"
+     "O"},
+    {U'ä', "a",
+     "\xE8"
+     "a"},
+    {U'á', "a",
+     "\xE2"
+     "a"},
+    {U'í', "i",
+     "\xE2"
+     "i"},
+    {U'ó', "o",
+     "\xE2"
+     "o"},
+    {U'Ó', "O",
+     "\xE2"
+     "O"},
+    {U'ú', "u",
+     "\xE2"
+     "u"},
+    {U'ñ', "n",
+     "\xE4"
+     "n"},
+    {U'ã', "a",
+     "\xE4"
+     "a"},
+    {U'ç', "c",
+     "\xF0"
+     "c"},
+    {U'ş', "s",
+     "\xF0"
+     "s"},
+    {U'ř', "r",
+     "\xE9"
+     "r"},
+    {U'Å', "A",
+     "\xEA"
+     "A"},
+    {U'ễ', "e",
+     "\xE3\xE4"
+     "e"},
+    {U'ø', "o", "\xB2"},
+    {U'ł', "l", "\xB1"},
+    {U'И', "I", "I"},
+    {U'в', "v", "v"},
+    {U'а', "a", "a"},
+    {U'н', "n", "n"},
+    {U'о', "o", "o"},
+    {U'О', "O", "O"},
+    {U'л', "l", "l"},
+    {U'ь', "", ""},
+    {U'г', "g", "g"},
 };
 
 // The UTF-8 text in ASCII or ANSEL; characters without a form become "?".
@@ -356,7 +434,8 @@ std::string withCrLf(std::string_view text) {
 
 int main(int argc, char** argv) {
     if (argc < 4 || argc > 6) {
-        std::cerr << "usage: kinloom-gedgen PERSONS SEED OUTPUT [utf8|ascii|ansel|utf16le] [lf|crlf]\n";
+        std::cerr
+            << "usage: kinloom-gedgen PERSONS SEED OUTPUT [utf8|ascii|ansel|utf16le|gedcom7] [lf|crlf]\n";
         return 2;
     }
     int numPersons = std::atoi(argv[1]);
@@ -367,16 +446,16 @@ int main(int argc, char** argv) {
         std::cerr << "kinloom-gedgen: PERSONS must be at least 1\n";
         return 2;
     }
-    const char* characterSet = encoding == "utf8"      ? "UTF-8"
-                               : encoding == "ascii"   ? "ASCII"
-                               : encoding == "ansel"   ? "ANSEL"
-                               : encoding == "utf16le" ? "UNICODE"
-                                                       : nullptr;
+    const char* characterSet = encoding == "utf8" || encoding == "gedcom7" ? "UTF-8"
+                               : encoding == "ascii"                       ? "ASCII"
+                               : encoding == "ansel"                       ? "ANSEL"
+                               : encoding == "utf16le"                     ? "UNICODE"
+                                                                           : nullptr;
     if (!characterSet || (lineEnd != "lf" && lineEnd != "crlf")) {
         std::cerr << "kinloom-gedgen: unknown encoding or line end\n";
         return 2;
     }
-    std::string text = generate(numPersons, seed, characterSet);
+    std::string text = generate(numPersons, seed, characterSet, encoding == "gedcom7");
     if (lineEnd == "crlf") text = withCrLf(text);
     if (encoding == "ascii" || encoding == "ansel") text = toEightBits(text, encoding == "ansel");
     if (encoding == "utf16le") text = toUtf16le(text);

@@ -1,10 +1,11 @@
 #include "Commands.h"
 
+#include "LNGedcom7Grammar.h"
 #include "LNGedcomSpecification.h"
 #include "LNHeadlessViewer.h"
 #include "LNSvgWriter.h"
-#include "tree/PreOrderWalk.h"
 #include "support/TextServices.h"
+#include "tree/PreOrderWalk.h"
 
 #include <fstream>
 
@@ -82,7 +83,10 @@ bool checkGrammar(LNHeadlessViewer& viewer, const Arguments& arguments, std::str
         problem = "cannot read the grammar " + *path;
         return false;
     }
-    if (!LNGedcomSpecification::initFromFile(*path)) {
+    const bool reads = LNGedcom7Grammar::isGedcom7Grammar(*path)
+                           ? LNGedcom7Grammar::initFromFile(*path) != nullptr
+                           : LNGedcomSpecification::initFromFile(*path) != nullptr;
+    if (!reads) {
         problem = "cannot parse the grammar " + *path;
         return false;
     }
@@ -126,6 +130,11 @@ void writeMarkedLines(Output& out, LNNode* root) {
 int validate(LNHeadlessViewer& viewer, const Arguments& arguments, Output& out, std::string& problem) {
     if (!checkGrammar(viewer, arguments, problem)) return exitFailure;
     viewer.validate();
+    if (viewer.controller().validatedEveryRecord()) {
+        for (const auto& record : *viewer.controller().gedcomRecords()->records())
+            writeMarkedLines(out, record->root().get());
+        return exitRead;
+    }
     for (const auto& person : viewer.controller().gedcomRecords()->indiRecords())
         writeMarkedLines(out, person->root().get());
     return exitRead;

@@ -175,8 +175,9 @@ void LNQtViewer::makeMenus() {
 void LNQtViewer::makeGrammarMenu(QMenu* tools) {
     QMenu* grammar = tools->addMenu(u"&Grammar"_s);
     auto* group = new QActionGroup(grammar);
-    const QString titles[] = {u"&Automatic (the file's version)"_s, u"GEDCOM 5.&5"_s, u"GEDCOM 5.5.&1"_s};
-    for (int i = 0; i < 3; ++i) {
+    const QString titles[] = {u"&Automatic (the file's version)"_s, u"GEDCOM 5.&5"_s, u"GEDCOM 5.5.&1"_s,
+                              u"GEDCOM &7.0"_s};
+    for (int i = 0; i < 4; ++i) {
         QAction* action = grammar->addAction(titles[i]);
         action->setCheckable(true);
         action->setChecked(static_cast<LNGrammarChoice>(i) == controller_.grammarChoice());

@@ -76,7 +76,7 @@ class LNQtViewer : public QObject {
     bool exportChartTo(const QString& path);
     /// How far a long job is, with its Cancel button.
     LNQtProgress& progress() { return *progress_; }
-    /// The Tools menu's grammar choices: automatic, 5.5, 5.5.1.
+    /// The Tools menu's grammar choices: automatic, 5.5, 5.5.1, 7.0.
     QAction* grammarAction(LNGrammarChoice choice) const { return grammarActions_[static_cast<int>(choice)]; }
 
     /// The desktop asks to open these documents (paths as given on the
@@ -132,7 +132,7 @@ class LNQtViewer : public QObject {
     QAction* exportChartAction_ = nullptr;
     QAction* zoomInAction_ = nullptr;
     QAction* zoomOutAction_ = nullptr;
-    QAction* grammarActions_[3] = {};
+    QAction* grammarActions_[4] = {};
     QAction* openAction_ = nullptr;
     QMenu* recentMenu_ = nullptr;
     QAction* quitAction_ = nullptr;

@@ -32,6 +32,9 @@ inline constexpr ErrorKind LNGedcomProblemReference = u"reference";
 inline constexpr ErrorKind LNGedcomProblemStructure = u"structure";
 /// A GEDCOM 7 file whose bytes are not UTF-8, at the line where they stop being so.
 inline constexpr ErrorKind LNGedcomProblemEncoding = u"encoding";
+/// The GEDCOM 7 validator's findings of how often a line occurs and of its value.
+inline constexpr ErrorKind LNGedcomProblemCount = u"count";
+inline constexpr ErrorKind LNGedcomProblemPayload = u"payload";
 
 /// One kept report: its kind, its line (0: none) and its argument or text.
 struct LNGedcomProblem {

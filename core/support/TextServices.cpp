@@ -342,4 +342,12 @@ String fromUtf16(std::string_view bytes, bool bigEndian) {
     return result;
 }
 
+bool isLanguageTag(StringView text) {
+    // ICU's strict reading refuses what is not well-formed; a tag is ASCII.
+    if (text.empty() || !isAscii(text)) return false;
+    UErrorCode status = U_ZERO_ERROR;
+    icu::Locale::forLanguageTag(toUtf8(text), status);
+    return U_SUCCESS(status);
+}
+
 } // namespace kinloom

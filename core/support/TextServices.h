@@ -73,6 +73,10 @@ bool isAscii(StringView text);
 /// sign; 0 when there is none. Saturates at the 32-bit limits.
 std::int32_t intValue(StringView text);
 
+/// Whether the text is a well-formed BCP 47 language tag ("en", "de-CH",
+/// "x-private", "i-klingon"); whether its subtags are registered is not asked.
+bool isLanguageTag(StringView text);
+
 /// Full Unicode case mapping (language independent): the upper case of "ß" is "SS".
 String toUpper(StringView text);
 String toLower(StringView text);
