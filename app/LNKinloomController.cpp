@@ -36,6 +36,100 @@ const LNKinloomController::LabelMap& LNKinloomController::gedcomLabelMap() {
     return labels;
 }
 
+const LNKinloomController::LabelMap& LNKinloomController::gedcom7LabelMap() {
+    static const LabelMap labels{
+        {u"ADOP", u"Adoption"},
+        {u"ADR1", u"Address line 1"},
+        {u"ADR2", u"Address line 2"},
+        {u"ADR3", u"Address line 3"},
+        {u"AGNC", u"Agency"},
+        {u"ALIA", u"Alias"},
+        {u"ANCI", u"Ancestor interest"},
+        {u"ASSO", u"Associate"},
+        {u"BAPL", u"LDS baptism"},
+        {u"BAPM", u"Baptism"},
+        {u"BARM", u"Bar mitzvah"},
+        {u"BASM", u"Bas mitzvah"},
+        {u"BLES", u"Blessing"},
+        {u"CAST", u"Caste"},
+        {u"CAUS", u"Cause"},
+        {u"CHRA", u"Adult christening"},
+        {u"CITY", u"City"},
+        {u"CONF", u"Confirmation"},
+        {u"CONL", u"LDS confirmation"},
+        {u"CONT", u"Continued"},
+        {u"CREA", u"Created"},
+        {u"CREM", u"Cremation"},
+        {u"CROP", u"Crop"},
+        {u"CTRY", u"Country"},
+        {u"DATA", u"Data"},
+        {u"DESI", u"Descendant interest"},
+        {u"DSCR", u"Description"},
+        {u"EDUC", u"Education"},
+        {u"EMAIL", u"Email"},
+        {u"EMIG", u"Emigration"},
+        {u"ENDL", u"Endowment"},
+        {u"EXID", u"External ID"},
+        {u"FACT", u"Fact"},
+        {u"FAMC", u"Parents' family"},
+        {u"FAMS", u"Own family"},
+        {u"FAX", u"Fax"},
+        {u"FCOM", u"First communion"},
+        {u"FORM", u"Format"},
+        {u"GIVN", u"Given name"},
+        {u"HEIGHT", u"Height"},
+        {u"IDNO", u"ID number"},
+        {u"IMMI", u"Immigration"},
+        {u"INIL", u"Initiatory"},
+        {u"LANG", u"Language"},
+        {u"LATI", u"Latitude"},
+        {u"LEFT", u"Left"},
+        {u"LONG", u"Longitude"},
+        {u"MAP", u"Map"},
+        {u"MIME", u"Media type"},
+        {u"NATI", u"Nationality"},
+        {u"NCHI", u"Children"},
+        {u"NICK", u"Nickname"},
+        {u"NMR", u"Marriages"},
+        {u"NO", u"Did not happen"},
+        {u"NPFX", u"Name prefix"},
+        {u"NSFX", u"Name suffix"},
+        {u"OBJE", u"Media"},
+        {u"ORDN", u"Ordination"},
+        {u"PAGE", u"Page"},
+        {u"PEDI", u"Pedigree"},
+        {u"PHON", u"Phone"},
+        {u"PHRASE", u"Phrase"},
+        {u"POST", u"Postal code"},
+        {u"PROB", u"Probate"},
+        {u"PROP", u"Property"},
+        {u"QUAY", u"Quality"},
+        {u"REFN", u"Reference"},
+        {u"RELI", u"Religion"},
+        {u"RESN", u"Restriction"},
+        {u"RETI", u"Retirement"},
+        {u"ROLE", u"Role"},
+        {u"SDATE", u"Sort date"},
+        {u"SLGC", u"Sealing to parents"},
+        {u"SNOTE", u"Shared note"},
+        {u"SPFX", u"Surname prefix"},
+        {u"STAE", u"State"},
+        {u"STAT", u"Status"},
+        {u"SUBM", u"Submitter"},
+        {u"SURN", u"Surname"},
+        {u"TEMP", u"Temple"},
+        {u"TITL", u"Title"},
+        {u"TOP", u"Top"},
+        {u"TRAN", u"Translation"},
+        {u"TYPE", u"Type"},
+        {u"UID", u"Unique ID"},
+        {u"WIDTH", u"Width"},
+        {u"WILL", u"Will"},
+        {u"WWW", u"Web page"},
+    };
+    return labels;
+}
+
 void LNKinloomController::awakeFromNib() {
     if (personTable_) {
         if (LNWindow* window = personTable_->window()) window->setTitle(windowTitle);
@@ -113,7 +207,10 @@ bool LNKinloomController::loadFile(const std::string& path) {
     releaseFile();
     shown_->file.reset(file.release());
     shown_->records = shown_->file->recordSet();
-    if (pathLabel_) pathLabel_->setStringValue(fromUtf8(path));
+    // The version beside the path: what the file is checked and shown by.
+    if (pathLabel_)
+        pathLabel_->setStringValue(fromUtf8(
+            shown_->records ? path + "  \u2014  GEDCOM " + shown_->records->version().text : path));
     lastFolder_ = std::filesystem::path(path).parent_path().string();
     return true;
 }

@@ -66,6 +66,14 @@ class LNKinloomController : public LNApplicationDelegate,
     /// Tag to label of the labelled outline: 40 entries, tags matched
     /// exactly. Built once, on first use.
     static const LabelMap& gedcomLabelMap();
+    /// The labels of the tags a GEDCOM 7 person record can hold beyond
+    /// those: used for 7.x files only, after gedcomLabelMap.
+    static const LabelMap& gedcom7LabelMap();
+    /// The labelled outline's label of the tag, for the open file.
+    String labelOf(StringView tag) const;
+    /// The line's value as the labelled outline shows it: GEDCOM 7's escaped
+    /// at sign as one, a shared note pointer as the note's text.
+    String valueText(const LNNode& node) const;
 
     // Outlets.
     void setPersonTable(LNTableView* table) { personTable_ = table; }

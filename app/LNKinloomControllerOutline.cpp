@@ -21,13 +21,14 @@ String labelled(StringView label, StringView text) {
 }
 
 // A collapsed line without value: its date and place, else its name.
-String summary(const LNNode& node, StringView label) {
+String summary(const LNNode& node, StringView label, GedcomStandard standard) {
     SharedString date = dateString(&node);
     SharedString place = placeString(&node);
-    if (date && place) return labelled(label, date.view()) + u", " + place.str();
+    if (date && place)
+        return labelled(label, date.view()) + u", " + String(payloadText(standard, place.view()));
     if (date) return labelled(label, date.view());
-    if (place) return labelled(label, place.view());
-    if (SharedString name = nameString(&node)) return labelled(label, name.view());
+    if (place) return labelled(label, payloadText(standard, place.view()));
+    if (SharedString name = nameString(&node)) return labelled(label, payloadText(standard, name.view()));
     return String(label);
 }
 
@@ -64,12 +65,40 @@ std::optional<String> LNKinloomController::objectValueForTableColumn(LNOutlineVi
     if (!node) return std::nullopt;
     if (outlineMode_ == 0) return node->description();
 
-    const LabelMap& labels = gedcomLabelMap();
-    auto entry = labels.find(node->name().view());
-    String label = entry != labels.end() ? String(entry->second) : toLower(node->name().view());
-    if (node->value()) return labelled(label, node->value().view());
+    const String label = labelOf(node->name().view());
+    if (node->value()) return labelled(label, valueText(*node));
     if (outline && outline->isItemExpanded(node)) return label;
-    return summary(*node, label);
+    return summary(*node, label, gedcomRecords_ ? gedcomRecords_->standard() : GedcomStandard::Gedcom55);
+}
+
+String LNKinloomController::labelOf(StringView tag) const {
+    const LabelMap& labels = gedcomLabelMap();
+    if (auto entry = labels.find(tag); entry != labels.end()) return String(entry->second);
+    if (!gedcomRecords_ || !gedcomRecords_->version().isSeven()) return toLower(tag);
+    if (auto entry = gedcom7LabelMap().find(tag); entry != gedcom7LabelMap().end())
+        return String(entry->second);
+    // An extension tag the header's schema documents is shown with its URI.
+    const StringView uri = gedcomRecords_->schemaUri(tag);
+    return uri.empty() ? toLower(tag) : String(tag) + u" (" + String(uri) + u")";
+}
+
+// A GEDCOM 7 shared note's text stands where a pointer names it.
+String LNKinloomController::valueText(const LNNode& node) const {
+    const GedcomStandard standard = gedcomRecords_ ? gedcomRecords_->standard() : GedcomStandard::Gedcom55;
+    const StringView value = node.value().view();
+    if (standard == GedcomStandard::Gedcom7 && node.name() == u"SNOTE" && isCrossReference(value)) {
+        const auto& note = gedcomRecords_->recordWithKey(value);
+        if (note && note->tag() == u"SNOTE") {
+            // Its CONT lines join the first, on one row.
+            const LNNode& root = *note->root();
+            String text(payloadText(standard, root.value().view()));
+            for (int i = 0; i < root.numChildren(); ++i)
+                if (root.childAt(i)->name() == u"CONT")
+                    text += u' ' + String(payloadText(standard, root.childAt(i)->value().view()));
+            return text;
+        }
+    }
+    return String(payloadText(standard, value));
 }
 
 void LNKinloomController::willDisplayCell(LNOutlineView*, LNCell& cell, LNTableColumn*, LNNode* item) {

@@ -171,6 +171,9 @@ void LNKinloomController::setupTableData(const IndiList* persons) {
         person->setAttribute(SharedString(stripAts(person->key().view())), u"key");
         person->setAttribute(names.valueOf(*person), u"name");
         LNGedcomIndiRecord::LifeTexts life = person->lifeTexts(standard);
+        if (standard == GedcomStandard::Gedcom7)
+            for (std::optional<StringView>* place : {&life.birthPlace, &life.deathPlace})
+                if (*place) *place = payloadText(standard, **place);
         person->setAttribute(shared.valueOf(life.birthYear, birthYears), u"birthYear");
         person->setAttribute(shared.valueOf(life.birthPlace, birthPlaces), u"birthPlace");
         person->setAttribute(shared.valueOf(life.deathYear, deathYears), u"deathYear");

@@ -56,6 +56,7 @@ constexpr Wording wordings[] = {
     {LNGedcomProblemLink, familyMissingSource, u"cites %2, which no source record has"},
     {LNGedcomProblemReference, referenceMissing, u"links to %1, which no record has"},
     {LNGedcomProblemReference, referenceWrongKind, u"links to %1, a record of the wrong kind for this line"},
+    {LNGedcomProblemEncoding, none, u"from this line on the file is not UTF-8, which GEDCOM 7 requires"},
 };
 
 } // namespace

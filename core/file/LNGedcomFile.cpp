@@ -439,6 +439,28 @@ const unsigned char* decodeUtf8Sequence(const unsigned char* p, const unsigned c
     return p + size;
 }
 
+// The line of the first byte that is not UTF-8, with every CR and LF
+// ending a line as the record set numbers them; 0 when every byte is.
+std::int32_t firstLineNotUtf8(std::string_view data) {
+    const auto* p = reinterpret_cast<const unsigned char*>(data.data());
+    const auto* end = p + data.size();
+    std::int32_t line = 1;
+    char16_t units[2];
+    while (p < end) {
+        if (*p < 0x80) {
+            line += *p == '\n' || *p == '\r';
+            ++p;
+            continue;
+        }
+        std::size_t length = 0;
+        const unsigned char* next = decodeUtf8Sequence(p, end, units, length);
+        // A lead byte's sequence is two bytes at least: one byte is a replacement.
+        if (next == p + 1) return line;
+        p = next;
+    }
+    return 0;
+}
+
 } // namespace
 
 LNGedcomFile::LNGedcomFile(const std::string& path) {
@@ -470,7 +492,11 @@ LNGedcomFile::LNGedcomFile(const std::string& path) {
     // GEDCOM 7 allows UTF-8 alone: its bytes are never read as ANSEL, and
     // bytes that are not UTF-8 are decoded as UTF-16 where its zeros show
     // it, otherwise as UTF-8 with each ill-formed byte replaced.
-    if (GedcomVersion::ofBytes(data).isSeven()) ansel = false;
+    if (GedcomVersion::ofBytes(data).isSeven()) {
+        ansel = false;
+        // It is read as well as it can be, but said to be what it is.
+        if (!utf8) errors()->addError(LNGedcomProblemEncoding, firstLineNotUtf8(data), u"not UTF-8");
+    }
     text_.reset(KeptText::make(decodeData(data, ascii, ansel, utf8)));
     // The record set's nodes need the room more than the bytes do.
     file.reset();

@@ -44,6 +44,7 @@ void LNGedcomRecordSet::readRecords(const String* text, KeptText* kept) {
         LNGedcomRecordAssembler assembler(0, errors_);
         assembler.setKeptText(kept);
         records_ = assembler.recordsFromText(*text);
+        if (version_.isSeven()) readSevenLines();
     }
     if (logger_) {
         std::string count = std::to_string(records_ ? records_->size() : 0);
@@ -87,7 +88,9 @@ void LNGedcomRecordSet::fileRecord(std::uint32_t number, StringView key, std::ui
     if (!record->key()) {
         StringView tag = record->tag();
         if (tag == u"HEAD" || tag == u"TRLR") return;
-        if (errors_)
+        // GEDCOM 7 needs a key only where a pointer names the record, and
+        // nothing can name a record without one.
+        if (errors_ && !version_.isSeven())
             errors_->addError(LNGedcomErrorMissingKey, record->lineNumber(),
                               String(tag) + u" record with no key", {LNProblemFinding::noKey, {tag}});
         return;

@@ -82,6 +82,14 @@ class LNGedcomRecordSet {
     const GedcomVersion& version() const { return version_; }
     GedcomStandard standard() const { return version_.standard; }
 
+    /// The URIs a GEDCOM 7 header's SCHMA TAG lines give the tag, joined by
+    /// ", " in line order; empty when none (and for older files).
+    StringView schemaUri(StringView tag) const;
+    /// The tag of the record's kind: its own, or for an extension record the
+    /// schema documents as a standard one, that one's ("SUBM" for a "_USER"
+    /// the schema gives https://gedcom.io/terms/v7/record-SUBM).
+    StringView recordKindTag(const LNGedcomRecord& record) const;
+
     // Counts; 0 when the text was absent.
     int count() const;
     int numIndis() const { return static_cast<int>(indiRecords_.size()); }
@@ -190,11 +198,19 @@ class LNGedcomRecordSet {
 
   private:
     GedcomVersion version_;
+    // GEDCOM 7's documented extension tags: their URIs, and the standard
+    // record kind of those that stand for one.
+    KeyMap<String> schemaUris_;
+    KeyMap<String> recordAliases_;
     friend class LNLinkValidator;
     // A kind list never nears 2^30 records: each takes far more than a byte.
     static constexpr std::uint32_t positionMask = 0x3FFFFFFFu;
 
     void readRecords(const String* text, KeptText* kept = nullptr);
+    /// GEDCOM 7 only: reads the header's schema and reports each CONC line,
+    /// which 7.0 removed.
+    void readSevenLines();
+    void readSchema(const LNNode& header);
     void fileRecords();
     void fileRecord(std::uint32_t number, StringView key, std::uint64_t hash);
     void buildNameIndex();

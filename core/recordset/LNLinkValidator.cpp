@@ -1,6 +1,7 @@
 #include "recordset/LNLinkValidator.h"
 
 #include "recordset/LNGedcomRecordSet.h"
+#include "records/PointerKinds.h"
 #include "tree/PreOrderWalk.h"
 #include "recordset/RecordWalk.h"
 #include "support/SystemLog.h"
@@ -60,12 +61,13 @@ void reportText(LNGedcomErrors* errors, LNProblemFinding finding, int line, Stri
     if (errors) errors->addObject(fill(format, args), line, detailOf(finding, args));
 }
 
-// The reference check only logs its findings; the list keeps them uncounted.
+// The reference check only logs its findings; the list keeps them uncounted,
+// and only those the pane is to list.
 void logReference(LNGedcomErrors* errors, LNProblemFinding finding, const LNGedcomNode& line,
-                  StringView format, StringView key) {
+                  StringView format, StringView key, bool kept = true) {
     const String text = fill(format, {key});
     systemLog(toUtf8(text));
-    if (errors)
+    if (errors && kept)
         errors->addUncounted(LNGedcomProblemReference, line.lineNumber(), text,
                              detailOf(finding, {key, line.tag().view()}));
 }
@@ -147,6 +149,9 @@ bool checkReferenceRecordTypes(const LNGedcomRecord& record, const LNGedcomNode&
     return referenceFitsKinds(kindOfTag(record.tag()), line, kindOfTag(found.tag()));
 }
 
+LNLinkValidator::LNLinkValidator(const LNGedcomRecordSet& set, ResolvedLinks& links, LNGedcomErrors* errors)
+    : set_(set), links_(links), errors_(errors), standard_(set.standard()) {}
+
 void LNLinkValidator::validateReferences() {
     links_.indis.clear();
     links_.fams.clear();
@@ -227,22 +232,51 @@ void LNLinkValidator::resolveLine(const PendingLine& pending, StringView key, st
     }
     const LNGedcomNode& line = *pending.line;
     const std::uint32_t found = set_.keyIndex_.find(key, hash);
-    if (found == RecordIndex::none) {
-        logReference(errors_, LNProblemFinding::referenceMissing, line, u"record with key %@ does not exist",
-                     key);
-    } else if (!referenceFitsKinds(kind, line, set_.filedKind(found))) {
-        logReference(errors_, LNProblemFinding::referenceWrongKind, line,
-                     u"record with key %@ does exist but has wrong type", key);
-    }
+    checkReference(kind, line, key, found);
     if (pending.role != 0) {
         const std::uint32_t target =
             set_.positionFrom(kind == kindIndi ? kindFam : kindIndi, found, key, hash);
         lists.links.push_back(
             ResolvedLinks::link(pending.role, target == RecordIndex::none ? 0 : target + 1));
     }
-    if (record.listed && line.tag() == kSour &&
+    if (record.listed && line.tag() == kSour && !isVoid(&line) &&
         set_.positionFrom(kindSour, found, key, hash) == RecordIndex::none)
         lists.missingSources.push_back({record.position, &line});
+}
+
+// A GEDCOM 7 file names nothing with @VOID@: it is no link, and no
+// finding. In older files it is a key like any other.
+bool LNLinkValidator::isVoid(const LNGedcomNode* line) const {
+    return standard_ == GedcomStandard::Gedcom7 && line && line->value().view() == u"@VOID@";
+}
+
+// GEDCOM 7 lets a child name its family in several FAMC lines.
+bool LNLinkValidator::repeatsOnlyFamc(const RoleCounts& roles) const {
+    return standard_ == GedcomStandard::Gedcom7 && roles.count[2] == 0 && roles.count[3] == 0;
+}
+
+// The record kind the line's standard asks for, against the found record's.
+bool LNLinkValidator::namesExpectedKind(const LNGedcomNode& line, std::uint32_t found) const {
+    const StringView expected = expectedRecordTag(standard_, line);
+    return expected.empty() || expected == set_.recordKindTag(*(*set_.filedRecords())[found]);
+}
+
+// The log keeps the older rule for 5.5 and 5.5.1 files: every level-1
+// pointer of a person or family but its links and sources has "wrong type".
+// The problems list, and a GEDCOM 7 file's log, hold only the pointers that
+// name another kind of record than the standard asks for.
+void LNLinkValidator::checkReference(int kind, const LNGedcomNode& line, StringView key,
+                                     std::uint32_t found) const {
+    using enum LNProblemFinding;
+    constexpr StringView wrongType = u"record with key %@ does exist but has wrong type";
+    if (found == RecordIndex::none) {
+        if (!isVoid(&line))
+            logReference(errors_, referenceMissing, line, u"record with key %@ does not exist", key);
+    } else if (standard_ == GedcomStandard::Gedcom7) {
+        if (!namesExpectedKind(line, found)) logReference(errors_, referenceWrongKind, line, wrongType, key);
+    } else if (!referenceFitsKinds(static_cast<RecordKind>(kind), line, set_.filedKind(found))) {
+        logReference(errors_, referenceWrongKind, line, wrongType, key, !namesExpectedKind(line, found));
+    }
 }
 
 RoleCounts LNLinkValidator::checkIndi(std::uint32_t person, const LNGedcomNode* link,
@@ -298,12 +332,15 @@ void LNLinkValidator::validateIndis() {
     forEachRecordAhead<PersonAhead>(set_.indiRecords(), [&](const LNGedcomIndiRecord& indi, std::size_t at) {
         const auto position = static_cast<std::uint32_t>(at);
         const LNGedcomNode* name = indi.name();
-        if (!name || !name->value())
+        // GEDCOM 7 lets a person go without a name.
+        if ((!name || !name->value()) && standard_ != GedcomStandard::Gedcom7)
             // Logged at the NAME line, or 0 without one; kept with the
             // record's line too, so the viewer can still show the person.
             report(errors_, LNGedcomErrorIllegalName, LNProblemFinding::noName, lineOf(name), u"INDI %@",
                    {indi.key().view()}, indi.lineNumber());
-        if (checkNatalFamilies(position) > 1)
+        // GEDCOM 7 lets a child name several families, and one more than once
+        // (fostered and adopted by it).
+        if (checkNatalFamilies(position) > 1 && standard_ != GedcomStandard::Gedcom7)
             reportText(errors_, LNProblemFinding::childOfManyFamilies, indi.lineNumber(),
                        u"INDI %@ is CHIL in multiple FAMs", {indi.key().view()});
         checkSpousalFamilies(position);
@@ -327,6 +364,7 @@ int LNLinkValidator::checkNatalFamilies(std::uint32_t position) {
     int childTotal = 0;
     forEachOfRole(links_.indis.of(position), 1, [&](std::size_t index, std::uint32_t family) {
         const LNGedcomNode* link = indi.famcArray()[index];
+        if (family == 0 && isVoid(link)) return;
         const RoleCounts roles = checkIndi(position + 1, link, family);
         const int husb = roles.count[1], wife = roles.count[2], chil = roles.count[3];
         // The role lines are read only for a report, so they are collected
@@ -360,13 +398,16 @@ void LNLinkValidator::checkSpousalFamilies(std::uint32_t position) {
         report(errors_, kind, finding, indi.lineNumber(), format, {indi.key().view(), valueOf(link)});
     };
     const int sex = sexValue(indi.sex());
+    // GEDCOM 7 infers no sex from HUSB and WIFE.
+    const bool sexed = standard_ != GedcomStandard::Gedcom7;
     forEachOfRole(links_.indis.of(position), 2, [&](std::size_t index, std::uint32_t family) {
         const LNGedcomNode* link = indi.famsArray()[index];
+        if (family == 0 && isVoid(link)) return;
         const RoleCounts roles = checkIndi(position + 1, link, family);
         using enum LNProblemFinding;
-        if (roles.count[1] > 0 && sex != 1)
+        if (roles.count[1] > 0 && sex != 1 && sexed)
             reportLink(LNGedcomErrorWrongSex, husbandNotMale, u"INDI %@ in FAM %@ should be male", link);
-        if (roles.count[2] > 0 && sex != 2)
+        if (roles.count[2] > 0 && sex != 2 && sexed)
             reportLink(LNGedcomErrorWrongSex, wifeNotFemale, u"INDI %@ in FAM %@ should be female", link);
         if (roles.count[3] > 0)
             reportLink(LNGedcomErrorWrongRole, childInSpousal, u"INDI %@ in FAM %@ should be spouse", link);
@@ -395,6 +436,7 @@ void LNLinkValidator::checkHusbands(std::uint32_t position) {
     const LNGedcomFamRecord& fam = *set_.famRecords()[position];
     forEachOfRole(links_.fams.of(position), 1, [&](std::size_t index, std::uint32_t person) {
         const LNGedcomNode* link = fam.husbArray()[index];
+        if (person == 0 && isVoid(link)) return;
         if (person == 0) {
             report(errors_, LNGedcomErrorUndefinedKey, LNProblemFinding::missingPerson, lineOf(link),
                    u"INDI %@ undefined", {valueOf(link)});
@@ -429,7 +471,8 @@ void LNLinkValidator::checkWivesAndChildren(std::uint32_t position) {
                            {fam.key().view(), valueOf(lines[index])});
             };
             if (roles.count[wrongRole] > 0) reportMember(wrongFinding, wrongText);
-            if (roles.total() > 1) reportMember(memberInManyRoles, u"FAM %@ in INDI %@ in multiple roles");
+            if (roles.total() > 1 && !repeatsOnlyFamc(roles))
+                reportMember(memberInManyRoles, u"FAM %@ in INDI %@ in multiple roles");
         });
     };
     checkMembers(2, fam.wifeArray(), 1, wifeNamesAsNatal,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "support/GedcomStandard.h"
 #include "support/LNGedcomErrors.h"
 #include "tree/LNGedcomNode.h"
 
@@ -70,8 +71,7 @@ struct RoleCounts {
 /// list plus one (0: none), as in the resolved links.
 class LNLinkValidator {
   public:
-    LNLinkValidator(const LNGedcomRecordSet& set, ResolvedLinks& links, LNGedcomErrors* errors)
-        : set_(set), links_(links), errors_(errors) {}
+    LNLinkValidator(const LNGedcomRecordSet& set, ResolvedLinks& links, LNGedcomErrors* errors);
 
     void validateReferences();
     void validateIndis();
@@ -110,6 +110,11 @@ class LNLinkValidator {
     void resolveLines();
     void resolveLine(const PendingLine& pending, StringView key, std::uint64_t hash);
     void closeRecordsBefore(std::size_t inBatch);
+    // What the file's standard allows, apart from the counting above.
+    bool isVoid(const LNGedcomNode* line) const;
+    bool repeatsOnlyFamc(const RoleCounts& roles) const;
+    bool namesExpectedKind(const LNGedcomNode& line, std::uint32_t found) const;
+    void checkReference(int kind, const LNGedcomNode& line, StringView key, std::uint32_t found) const;
     int checkNatalFamilies(std::uint32_t position);
     void checkSpousalFamilies(std::uint32_t position);
     void checkHusbands(std::uint32_t position);
@@ -118,6 +123,7 @@ class LNLinkValidator {
     const LNGedcomRecordSet& set_;
     ResolvedLinks& links_;
     LNGedcomErrors* errors_;
+    GedcomStandard standard_;
     // The reference check's batch of records and their lines to resolve.
     std::vector<BatchRecord> batch_;
     std::vector<PendingLine> pending_;

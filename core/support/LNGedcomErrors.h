@@ -31,6 +31,8 @@ inline constexpr ErrorKind LNGedcomErrorMultipleRoles = u"multipleRoles";
 inline constexpr ErrorKind LNGedcomProblemLink = u"link";
 inline constexpr ErrorKind LNGedcomProblemReference = u"reference";
 inline constexpr ErrorKind LNGedcomProblemStructure = u"structure";
+/// A GEDCOM 7 file whose bytes are not UTF-8, at the line where they stop being so.
+inline constexpr ErrorKind LNGedcomProblemEncoding = u"encoding";
 /// The GEDCOM 7 validator's findings of how often a line occurs and of its value.
 inline constexpr ErrorKind LNGedcomProblemCount = u"count";
 inline constexpr ErrorKind LNGedcomProblemPayload = u"payload";

@@ -95,3 +95,35 @@ TEST_F(PanesTest, ProblemsOfLoadingLinksAndGrammarAreListedByLine) {
 }
 
 } // namespace kinloom
+
+namespace kinloom {
+
+// A GEDCOM 7 file: its version beside the path, no problem, @VOID@ no
+// relative, escaped at signs shown as one, a shared note's text where it is
+// named, 7.0's labels and the schema's URI of an extension tag.
+TEST_F(PanesTest, GedcomSevenFileShowsAsItsStandardMeansIt) {
+    open("tests/data/gedcom7.ged");
+    EXPECT_EQ(toUtf8(*viewer.pathLabel().stringValue()), "tests/data/gedcom7.ged  \u2014  GEDCOM 7.0");
+    EXPECT_EQ(viewer.problems().numberOfRows(), 0);
+    EXPECT_EQ(column(u"birthPlace"), (Texts{"@home", ""}));
+    clickCell("I1", u"id");
+    EXPECT_EQ(paneRows(viewer.relatives()), std::vector<std::string>{"Spouse | Lee, Bea |  | "});
+    if (viewer.checkBox().state() == LNButton::onState) viewer.checkBox().click();
+    EXPECT_EQ(outlineRows()[5], "  Birth: 1 JAN 1900, @home");
+    outline().expandAll();
+    EXPECT_EQ(outlineRows(),
+              (Texts{"Person", "  Name: Ann /Lee/", "  Sex: F", "  Parents' family: @VOID@",
+                     "  Own family: @F1@", "  Birth", "    Date: 1 JAN 1900", "    Place: @home",
+                     "  Shared note: Shared text second line", "  Note: @ sign first",
+                     "  _SKYPE (http://xmlns.com/foaf/0.1/skypeID): ann.lee", "  External ID: 123",
+                     "    Type: http://example.com/"}));
+    viewer.checkBox().click();
+    EXPECT_EQ(outlineRows()[7], "    2 PLAC @@home") << "raw lines stay as written";
+
+    open("tests/data/gedcom7-latin1.ged");
+    EXPECT_EQ(paneRows(viewer.problems()),
+              std::vector<std::string>{
+                  "5 | encoding | I1 | from this line on the file is not UTF-8, which GEDCOM 7 requires"});
+}
+
+} // namespace kinloom

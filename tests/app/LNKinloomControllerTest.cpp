@@ -36,7 +36,7 @@ class LNKinloomControllerTest : public HeadlessViewerTest {
 TEST_F(LNKinloomControllerTest, OpensFilesFromTheDesktopAndThroughTheOpenPanel) {
     EXPECT_EQ(toUtf8(viewer.window().title()), "Kinloom 0.2 beta");
     EXPECT_EQ(rowKeys(), fileOrder);
-    EXPECT_EQ(toUtf8(*viewer.pathLabel().stringValue()), viewerFile);
+    EXPECT_EQ(toUtf8(*viewer.pathLabel().stringValue()), viewerFile + "  \u2014  GEDCOM 5.5");
     EXPECT_EQ(indicators(), Texts{"id NSAscendingSortIndicator"});
     EXPECT_TRUE(viewer.application().recentDocuments().empty()) << "the desktop's request is not noted";
     EXPECT_FALSE(log.contains("back from openening panel"));

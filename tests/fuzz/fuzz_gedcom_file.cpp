@@ -245,6 +245,9 @@ void checkValidation(const std::string& path) {
     log.clear();
     set.validate();
     const std::vector<std::string> fast = log.lines();
+    // The plain way knows the 5.5 rules; GEDCOM 7's exceptions to them are
+    // the link validation tests' to check.
+    if (set.version().isSeven()) return;
     log.clear();
     PlainValidation{set, errors, errors.count() - before}.run();
     fuzz::check(log.lines() == fast, "link validation as the plain way");

@@ -141,7 +141,7 @@ class LNQtViewerTest : public QObject {
         viewer_->window().resize(1000, 420);
         openSample();
         QCOMPARE(table().tableModel()->rowCount(), 40);
-        QCOMPARE(viewer_->pathLabel().text(), QString::fromStdString(samplePath));
+        QCOMPARE(viewer_->pathLabel().text(), QString::fromStdString(samplePath) + u"  \u2014  GEDCOM 5.5"_s);
         QCOMPARE(cellText(4, u"father"), u"Lefèvre, Édouard"_s);
         QCOMPARE(table().horizontalHeader()->model()->headerData(0, Qt::Horizontal).toString(), u"ID"_s);
         QCOMPARE(indicatedColumn(), u"id"_s);
@@ -402,7 +402,7 @@ class LNQtViewerTest : public QObject {
         answerPanel(true);
         viewer_->openAction()->trigger();
         QCOMPARE(table().tableModel()->rowCount(), 40);
-        QCOMPARE(viewer_->pathLabel().text(), path);
+        QCOMPARE(viewer_->pathLabel().text(), path + u"  \u2014  GEDCOM 5.5"_s);
         QVERIFY(!QApplication::overrideCursor());
         QList<QAction*> recent = viewer_->recentMenu()->actions();
         QCOMPARE(recent.front()->text(), path);
@@ -444,7 +444,7 @@ class LNQtViewerTest : public QObject {
         drop({QString::fromStdString(samplePath), u"tests/data/viewer.ged"_s});
         QTRY_COMPARE(table().tableModel()->rowCount(), 40);
         QCOMPARE(viewer_->application().sharedDocumentController().recentDocuments().size(), std::size_t(1));
-        QVERIFY(viewer_->pathLabel().text().endsWith(u"resources/sample.ged"_s));
+        QVERIFY(viewer_->pathLabel().text().endsWith(u"resources/sample.ged  \u2014  GEDCOM 5.5"_s));
 
         LNQtGridDelegate* grid = table().gridDelegate();
         auto cut = [&](int row, StringView identifier) {
@@ -487,12 +487,12 @@ class LNQtViewerTest : public QObject {
         boxWatch.stop();
         QVERIFY(alert.endsWith(u"tests/data/not-a-zip.gdz cannot be opened: it is not a zip archive."_s));
         QCOMPARE(table().tableModel()->rowCount(), 40);
-        QCOMPARE(viewer_->pathLabel().text(), QString::fromStdString(samplePath));
+        QCOMPARE(viewer_->pathLabel().text(), QString::fromStdString(samplePath) + u"  \u2014  GEDCOM 5.5"_s);
         QVERIFY(viewer_->application().sharedDocumentController().recentDocuments().empty());
 
         drop({u"tests/data/viewer.gdz"_s});
         QTRY_COMPARE(table().tableModel()->rowCount(), 8);
-        QVERIFY(viewer_->pathLabel().text().endsWith(u"tests/data/viewer.gdz"_s));
+        QVERIFY(viewer_->pathLabel().text().endsWith(u"tests/data/viewer.gdz  \u2014  GEDCOM 5.5"_s));
     }
 
     // Progress reaches the end of a normal open; a cancelled one leaves the
@@ -524,7 +524,8 @@ class LNQtViewerTest : public QObject {
             // The drop's open runs once the drop has ended.
             QTRY_VERIFY(reports.size() > reported);
             QCOMPARE(reports.back().first, stage);
-            QCOMPARE(viewer_->pathLabel().text(), QString::fromStdString(samplePath));
+            QCOMPARE(viewer_->pathLabel().text(),
+                     QString::fromStdString(samplePath) + u"  \u2014  GEDCOM 5.5"_s);
             QCOMPARE(table().tableModel()->rowCount(), 40);
             QCOMPARE(selectedKey(), u"I2"_s);
             QCOMPARE(indicatedColumn(), u"name"_s);

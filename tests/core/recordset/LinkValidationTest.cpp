@@ -185,3 +185,83 @@ TEST(LinkValidation, FindsWhatPublicFilesAreKnownToHold) {
     EXPECT_TRUE(windows.at(windows.size() - 2).starts_with("after validating INDIs"));
     EXPECT_EQ(missingRecords(logOf("findmypast/Queen.ged")), 622);
 }
+
+// A GEDCOM 7 file: @VOID@ in every pointer place, persons without names or
+// keys, partners of one sex and a child fostered and adopted by one family
+// are no finding; a pointer is wrong only where 7.0 names the record kind.
+TEST(LinkValidation, GedcomSevenFindsOnlyWhatItsStandardForbids) {
+    const test::LoadedText seven{"0 HEAD",         "1 GEDC",
+                                 "2 VERS 7.0",     "1 SUBM @VOID@",
+                                 "1 SCHMA",        "2 TAG _USER https://gedcom.io/terms/v7/record-SUBM",
+                                 "0 @I1@ INDI",    "1 SEX F",
+                                 "1 FAMS @F1@",    "1 FAMC @F2@",
+                                 "2 PEDI FOSTER",  "1 FAMC @F2@",
+                                 "2 PEDI ADOPTED", "1 FAMC @VOID@",
+                                 "1 FAMS @VOID@",  "1 ALIA @VOID@",
+                                 "1 ASSO @VOID@",  "2 ROLE FRIEND",
+                                 "1 SUBM @VOID@",  "1 ANCI @VOID@",
+                                 "1 DESI @VOID@",  "1 SNOTE @VOID@",
+                                 "1 OBJE @VOID@",  "1 SOUR @VOID@",
+                                 "1 BIRT",         "2 FAMC @VOID@",
+                                 "2 SOUR @VOID@",  "3 OBJE @VOID@",
+                                 "0 @I2@ INDI",    "1 SEX F",
+                                 "1 FAMS @F1@",    "1 SUBM @U1@",
+                                 "1 SNOTE @N1@",   "1 ASSO @I1@",
+                                 "2 ROLE FRIEND",  "0 @F1@ FAM",
+                                 "1 HUSB @I1@",    "1 WIFE @I2@",
+                                 "1 HUSB @VOID@",  "1 CHIL @VOID@",
+                                 "0 @F2@ FAM",     "1 CHIL @I1@",
+                                 "0 @U1@ _USER",   "0 @N1@ SNOTE text",
+                                 "0 INDI",         "0 @S1@ SOUR",
+                                 "1 REPO @VOID@",  "0 TRLR"};
+    EXPECT_EQ(joined(seven.log), Log{done(0, 0)});
+    EXPECT_TRUE(seven.errors.problems().empty());
+
+    const test::LoadedText wrong{"0 HEAD",      "1 GEDC",      "2 VERS 7.0",   "0 @I1@ INDI", "1 SNOTE @S1@",
+                                 "1 ASSO @F1@", "1 NOTE @N1@", "1 _LINK @S1@", "1 FAMC @X9@", "2 CONC more",
+                                 "0 @F1@ FAM",  "1 CHIL @I1@", "0 @S1@ SOUR",  "0 @N1@ SNOTE"};
+    EXPECT_EQ(joined(wrong.log),
+              (Log{"line 10: 2 CONC more: GEDCOM 7 has no CONC", wrongType("@S1@"), wrongType("@F1@"),
+                   missing("@X9@"), error("undefinedKey", 9, "FAM @X9@"),
+                   error("undefinedKey", 9, "FAM @X9@"),
+                   error("missingLink", 4, "INDI @I1@ not in FAM @X9@ as CHIL"), done(3, 3)}));
+    EXPECT_EQ(toUtf8(wrong.errors.problems().front().text), "2 CONC more");
+}
+
+// The problems list holds a "wrong type" of a 5.5 or 5.5.1 file only where
+// its standard names the kind the pointer must name; the log keeps them all.
+TEST(LinkValidation, ListsOnlyPointersToAnotherKindThanTheStandardNames) {
+    struct Case {
+        const char* version;
+        std::initializer_list<std::string_view> person;
+        std::vector<std::string> listed;
+    };
+    const Case cases[] = {
+        {"5.5",
+         {"1 NOTE @N1@", "1 OBJE @O1@", "1 ALIA @I1@", "1 SUBM @U1@", "1 ANCI @U1@", "1 DESI @U1@"},
+         {}},
+        {"5.5", {"1 ASSO @I1@", "1 ASSO @F1@", "2 TYPE FAM", "1 ASSO @N1@", "2 TYPE SUBM"}, {"@N1@"}},
+        {"5.5.1", {"1 ASSO @I1@", "1 ASSO @F1@", "2 TYPE FAM"}, {"@F1@"}},
+        {"5.5.1",
+         {"1 NOTE @I1@", "1 OBJE @N1@", "1 ALIA @F1@", "1 ANCI @I1@", "1 _X @N1@", "1 SOUR @N1@"},
+         {"@I1@", "@N1@", "@F1@", "@I1@", "@N1@"}},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string_view> lines{"0 HEAD", "1 GEDC"};
+        const std::string vers = std::string("2 VERS ") + c.version;
+        lines.push_back(vers);
+        lines.push_back("0 @I1@ INDI");
+        lines.insert(lines.end(), c.person);
+        for (std::string_view record : {"0 @F1@ FAM", "0 @N1@ NOTE", "0 @O1@ OBJE", "0 @U1@ SUBM"})
+            lines.push_back(record);
+        std::string text;
+        for (std::string_view line : lines)
+            text.append(line).append("\n");
+        const test::LoadedText loaded(fromUtf8(text));
+        std::vector<std::string> listed;
+        for (const LNGedcomProblem& problem : loaded.errors.problems())
+            if (problem.kind == LNGedcomProblemReference)
+                listed.push_back(toUtf8(problem.text).substr(16, toUtf8(problem.text).find(' ', 16) - 16));
+        EXPECT_EQ(listed, c.listed) << c.version << " " << *c.person.begin();
+    }
+}
