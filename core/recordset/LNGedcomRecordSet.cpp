@@ -3,10 +3,11 @@
 #include "memory/KeptText.h"
 #include "records/LNGedcomRecordAssembler.h"
 
-#include "support/LoadStages.h"
 #include "recordset/RecordWalk.h"
+#include "support/LoadStages.h"
 
 #include <algorithm>
+#include <limits>
 #include <string>
 #include <typeinfo>
 
@@ -245,8 +246,14 @@ void LNGedcomRecordSet::validateSours() {}
 
 namespace {
 
-void storeIfWanted(int* out, int value) {
-    if (out) *out = value;
+// These operations answer in int, as they always have: a count beyond it
+// (a file of two thousand million lines) is answered as the largest int.
+int clamped(std::int64_t count) {
+    return static_cast<int>(std::min<std::int64_t>(count, std::numeric_limits<int>::max()));
+}
+
+void storeIfWanted(int* out, std::int64_t value) {
+    if (out) *out = clamped(value);
 }
 
 // A position as the link checks name records: plus one, 0 for none.
@@ -263,7 +270,7 @@ int LNGedcomRecordSet::checkIndi(StringView personKey, const LNGedcomNode* link,
     storeIfWanted(husb, roles.count[1]);
     storeIfWanted(wife, roles.count[2]);
     storeIfWanted(chil, roles.count[3]);
-    return roles.total();
+    return clamped(roles.total());
 }
 
 int LNGedcomRecordSet::checkIndiNew(StringView personKey, const LNGedcomNode* link,
@@ -278,7 +285,7 @@ int LNGedcomRecordSet::checkFam(StringView famKey, const LNGedcomNode* link, int
         validator().checkFam(target(positionOf(kindFam, famKey)), target(positionOf(kindIndi, link)));
     storeIfWanted(famc, roles.count[1]);
     storeIfWanted(fams, roles.count[2]);
-    return roles.total();
+    return clamped(roles.total());
 }
 
 int LNGedcomRecordSet::checkFamNew(StringView famKey, const LNGedcomNode* link, std::vector<int>& famcLines,

@@ -1,13 +1,13 @@
 #pragma once
 
-#include "support/LNGedcomErrors.h"
 #include "records/LNGedcomFamRecord.h"
 #include "records/LNGedcomIndiRecord.h"
 #include "records/LNGedcomRecord.h"
 #include "records/LNGedcomSourRecord.h"
 #include "recordset/LNLinkValidator.h"
-#include "support/LNLogger.h"
 #include "recordset/RecordIndex.h"
+#include "support/LNGedcomErrors.h"
+#include "support/LNLogger.h"
 
 #include <cstdint>
 #include <memory>
@@ -140,7 +140,9 @@ class LNGedcomRecordSet {
     IndiList partnersOfFam(const LNGedcomFamRecord& fam) const;
     /// Father and mother (as fatherOfIndi and motherOfIndi), the natal
     /// family's other children, then for each spousal family its partners
-    /// other than the person and its children. Nothing is merged.
+    /// other than the person and its children. A family named by several
+    /// FAMS lines of the person is listed once; nothing else is merged (a
+    /// child named twice by the family is listed twice).
     std::vector<LNGedcomRelative> relativesOfIndi(const LNGedcomIndiRecord& indi) const;
 
     /// The persons one of whose names contains the typed partial name (such
@@ -169,6 +171,10 @@ class LNGedcomRecordSet {
     int checkFam(StringView famKey, const LNGedcomNode* link, int* famc, int* fams);
     int checkFamNew(StringView famKey, const LNGedcomNode* link, std::vector<int>& famcLines,
                     std::vector<int>& famsLines);
+    /// How many resolved link lines the person and family checks have read
+    /// so far, a statistic (as the benchmark's stages are) that grows
+    /// linearly with the file's links.
+    std::uint64_t linkLinesVisited() const { return links_.linesVisited; }
 
   private:
     friend class LNLinkValidator;
