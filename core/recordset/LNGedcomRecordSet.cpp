@@ -10,8 +10,18 @@
 #include <limits>
 #include <string>
 #include <typeinfo>
+#include <unordered_map>
 
 namespace kinloom {
+
+// Hashed as views, so that a lookup builds no string.
+struct LNGedcomRecordSet::NameIndex {
+    struct Hash {
+        using is_transparent = void;
+        std::size_t operator()(StringView text) const noexcept { return std::hash<StringView>()(text); }
+    };
+    std::unordered_map<SharedString, std::vector<std::uint32_t>, Hash, std::equal_to<>> positions;
+};
 
 namespace {
 
@@ -139,11 +149,13 @@ std::uint32_t LNGedcomRecordSet::positionOf(RecordKind kind, const LNGedcomNode*
 }
 
 void LNGedcomRecordSet::buildNameIndex() {
-    nameIndex_.reserve(1000);
+    nameIndex_ = std::make_unique<NameIndex>();
+    auto& index = nameIndex_->positions;
+    index.reserve(1000);
     // The name keys one person was filed under: a repeat can only come from
-    // the person at hand, as persons arrive in file order with distinct keys.
-    std::vector<const std::vector<SharedString>*> filedUnder;
-    forEachRecordAhead<PersonAhead>(indiRecords_, [&](const LNGedcomIndiRecord& indi, std::size_t) {
+    // the person at hand, as persons arrive in file order.
+    std::vector<const std::vector<std::uint32_t>*> filedUnder;
+    forEachRecordAhead<PersonAhead>(indiRecords_, [&](const LNGedcomIndiRecord& indi, std::size_t position) {
         auto names = indi.nameArray();
         filedUnder.clear();
         for (std::size_t i = 0; i < names.size(); ++i) {
@@ -151,13 +163,13 @@ void LNGedcomRecordSet::buildNameIndex() {
             if (value.empty()) continue;
             // The first NAME line is parsed already.
             String nameKey = i == 0 ? indi.gedcomName()->key() : LNGedcomName(value.view()).key();
-            auto entry = nameIndex_.find(StringView(nameKey));
-            if (entry == nameIndex_.end())
-                entry = nameIndex_.emplace(SharedString(nameKey), std::vector<SharedString>()).first;
-            std::vector<SharedString>& keys = entry->second;
-            if (std::find(filedUnder.begin(), filedUnder.end(), &keys) != filedUnder.end()) continue;
-            filedUnder.push_back(&keys);
-            keys.push_back(indi.key());
+            auto entry = index.find(StringView(nameKey));
+            if (entry == index.end())
+                entry = index.emplace(SharedString(nameKey), std::vector<std::uint32_t>()).first;
+            std::vector<std::uint32_t>& positions = entry->second;
+            if (std::find(filedUnder.begin(), filedUnder.end(), &positions) != filedUnder.end()) continue;
+            filedUnder.push_back(&positions);
+            positions.push_back(static_cast<std::uint32_t>(position));
         }
     });
 }
@@ -212,9 +224,10 @@ const std::shared_ptr<LNGedcomSourRecord>& LNGedcomRecordSet::sourByIndex(int in
     return atIndex(sourRecords_, index);
 }
 
-const std::vector<SharedString>* LNGedcomRecordSet::indisWithNameKey(StringView nameKey) const {
-    auto found = nameIndex_.find(nameKey);
-    return found == nameIndex_.end() ? nullptr : &found->second;
+const std::vector<std::uint32_t>* LNGedcomRecordSet::indisWithNameKey(StringView nameKey) const {
+    if (!nameIndex_) return nullptr;
+    auto found = nameIndex_->positions.find(nameKey);
+    return found == nameIndex_->positions.end() ? nullptr : &found->second;
 }
 
 // Link validation: the checks are LNLinkValidator's; the operations by key

@@ -13,7 +13,6 @@
 #include <memory>
 #include <span>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 namespace kinloom {
@@ -30,19 +29,6 @@ struct LNGedcomRelative {
     LNRelativeRole role;
     std::shared_ptr<LNGedcomIndiRecord> indi;
 };
-
-/// Hash and equality over SharedString keys that also accept a StringView, so
-/// a lookup builds no string.
-struct KeyHash {
-    using is_transparent = void;
-    std::size_t operator()(StringView text) const noexcept { return std::hash<StringView>()(text); }
-};
-struct KeyEqual {
-    using is_transparent = void;
-    bool operator()(StringView a, StringView b) const noexcept { return a == b; }
-};
-/// A map keyed by record keys (with their at signs) or name keys.
-template <typename T> using KeyMap = std::unordered_map<SharedString, T, KeyHash, KeyEqual>;
 
 using RecordList = std::vector<std::shared_ptr<LNGedcomRecord>>;
 using IndiList = std::vector<std::shared_ptr<LNGedcomIndiRecord>>;
@@ -97,9 +83,9 @@ class LNGedcomRecordSet {
     const std::shared_ptr<LNGedcomIndiRecord>& indiByIndex(int index) const;
     const std::shared_ptr<LNGedcomFamRecord>& famByIndex(int index) const;
     const std::shared_ptr<LNGedcomSourRecord>& sourByIndex(int index) const;
-    /// The person keys filed under the name key, without repeats, in order of
-    /// first appearance; null when there are none.
-    const std::vector<SharedString>* indisWithNameKey(StringView nameKey) const;
+    /// The positions in indiRecords of the persons filed under the name key,
+    /// without repeats, in order of first appearance; null when there are none.
+    const std::vector<std::uint32_t>* indisWithNameKey(StringView nameKey) const;
 
     /// Every record in file order, or null when the text was absent.
     const RecordList* records() const { return records_.get(); }
@@ -234,7 +220,9 @@ class LNGedcomRecordSet {
     // first record of this kind filed under them. Empty unless keys repeat.
     RecordIndex laterOfKind_[4];
     ResolvedLinks links_;
-    KeyMap<std::vector<SharedString>> nameIndex_;
+    // The name index: positions in indiRecords_ by name key.
+    struct NameIndex;
+    std::unique_ptr<NameIndex> nameIndex_;
     LNLogger* logger_ = nullptr;
     LNGedcomErrors* errors_ = nullptr;
 };
