@@ -5,6 +5,7 @@
 #include "LNOpenPanel.h"
 #include "support/LNProgress.h"
 #include "LNView.h"
+#include "memory/SharedString.h"
 
 #include <memory>
 #include <optional>
@@ -43,6 +44,9 @@ class LNApplication {
     virtual std::unique_ptr<LNOpenPanel> openPanel() = 0;
     virtual LNDocumentController& sharedDocumentController() = 0;
     virtual const LNBundle& mainBundle() const = 0;
+    /// Tells the user something that went wrong, in a message box that does
+    /// not wait for its answer.
+    virtual void showMessage(StringView text) = 0;
     /// Where long jobs (opening a file, the validate command) report how far
     /// they are and learn whether to stop; null (the default): nowhere, and
     /// nothing stops them.

@@ -69,6 +69,7 @@ void LNKinloomController::releaseFile() {
     rowOfId_.clear();
     releaseSelectedRoot();
     relatives_.clear();
+    dropChart();
     problemRows_.clear();
     sorter_.forget();
     personQueue_.clear();
@@ -80,6 +81,7 @@ bool LNKinloomController::loadFile(const std::string& path) {
     // that holds its records, before the new one is read, so that two files
     // are never in memory at once. Where a stop can be asked for, the old one
     // stays until the new one is read, so that a stopped load leaves it.
+    refusal_.clear();
     LNProgress* progress = applicationProgress();
     if (!progress) releaseFile();
     std::unique_ptr<LNGedcomFile> file;
@@ -89,11 +91,21 @@ bool LNKinloomController::loadFile(const std::string& path) {
     } catch (const LNProgress::Cancelled&) {
         return false;
     }
+    if (!file->refusal().empty()) {
+        refuseFile(path, file->refusal());
+        return false;
+    }
     releaseFile();
     gedcomFile_ = std::move(file);
     gedcomRecords_ = gedcomFile_->recordSet();
     if (pathLabel_) pathLabel_->setStringValue(fromUtf8(path));
     return true;
+}
+
+void LNKinloomController::refuseFile(const std::string& path, const std::string& reason) {
+    refusal_ = reason;
+    if (LNApplication* application = LNApplication::sharedApplication())
+        application->showMessage(fromUtf8(path + " cannot be opened: " + reason + "."));
 }
 
 void LNKinloomController::showRecordSet() {
@@ -103,6 +115,7 @@ void LNKinloomController::showRecordSet() {
     releaseSelectedRoot();
     if (personOutline_) personOutline_->reloadData();
     showRelatives(SharedString());
+    showChart(SharedString());
     structureProblems_.clear();
     rebuildProblemRows();
 
@@ -156,7 +169,7 @@ std::string runOpenPanel(StringView title) {
     panel->setAllowsMultipleSelection(false);
     panel->setAlphaValue(0.99);
     panel->setTitle(title);
-    panel->setAllowedFileTypes({u"txt", u"ged", u"gedcom"});
+    panel->setAllowedFileTypes({u"txt", u"ged", u"gedcom", u"gdz"});
     if (panel->runModal() != LNOpenPanel::okButton) return std::string();
     std::vector<std::string> chosen = panel->filenames();
     return chosen.empty() ? std::string() : chosen.front();

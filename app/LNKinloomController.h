@@ -2,6 +2,7 @@
 
 #include "LNApplication.h"
 #include "LNButton.h"
+#include "LNChartView.h"
 #include "file/LNGedcomFile.h"
 #include "tree/LNGedcomNode.h"
 #include "recordset/LNGedcomRecordSet.h"
@@ -59,7 +60,8 @@ class LNKinloomController : public LNApplicationDelegate,
                             public LNTableViewDelegate,
                             public LNOutlineViewDataSource,
                             public LNOutlineViewDelegate,
-                            public LNTextFieldDelegate {
+                            public LNTextFieldDelegate,
+                            public LNChartViewDataSource {
   public:
     using LabelMap = std::unordered_map<StringView, StringView>;
 
@@ -85,6 +87,7 @@ class LNKinloomController : public LNApplicationDelegate,
     /// "deathYear" and "line", "kind", "id", "text".
     void setRelativesTable(LNTableView* table) { relativesTable_ = table; }
     void setProblemsTable(LNTableView* table) { problemsTable_ = table; }
+    void setChartView(LNChartView* view) { chartView_ = view; }
 
     /// Once the outlets are connected: the window title, movable columns,
     /// vertical grid lines in light grey, the arrows on the two segments.
@@ -171,10 +174,28 @@ class LNKinloomController : public LNApplicationDelegate,
     /// the person and opens the outline down to that line.
     void problemClicked(LNView* sender);
 
+    // The chart (LNKinloomControllerChart.cpp): the shown person's ancestors
+    // (at first) or descendants, 4 generations at first, 2 to 8.
+
+    static constexpr int minChartGenerations = 2, maxChartGenerations = 8;
+    LNChartKind chartKind() const { return chartKind_; }
+    void setChartKind(LNChartKind kind);
+    int chartGenerations() const { return chartGenerations_; }
+    /// Clamped to 2 to 8.
+    void setChartGenerations(int generations);
+    /// Made when first asked for, for the shown person; null when none is shown.
+    const LNChartLayout* chartForView(LNChartView* view) override;
+    /// The chart's action: selects, shows and records the person of the
+    /// clicked box, as a click on a parent cell does.
+    void chartClicked(LNView* sender);
+
     // State, for the views and for inspection.
 
     LNGedcomFile* gedcomFile() const { return gedcomFile_.get(); }
     LNGedcomRecordSet* gedcomRecords() const { return gedcomRecords_; }
+    /// Why the last file opened was refused (a broken GEDZIP archive, say);
+    /// empty when it was not.
+    const std::string& refusal() const { return refusal_; }
     /// The outline's display-only root, or null when no person is shown.
     LNGedcomNode* selectedRoot() const { return selectedRoot_.get(); }
     const std::optional<String>& searchName() const { return searchName_; }
@@ -189,11 +210,18 @@ class LNKinloomController : public LNApplicationDelegate,
     bool sortAscending() const { return sortAscending_; }
 
   private:
-    /// False when the application's progress asked to stop: the current file
-    /// and everything shown of it are then left as they were.
+    /// False when the application's progress asked to stop or the file was
+    /// refused: the current file and everything shown of it are then left as
+    /// they were.
     bool loadFile(const std::string& path);
+    /// Says in a message box why the file cannot be opened.
+    void refuseFile(const std::string& path, const std::string& reason);
     void releaseFile();
     void showRelatives(const SharedString& key);
+    void showChart(const SharedString& key);
+    /// Forgets the chart without telling the view, which may be gone: a view
+    /// asks for its chart every time it draws.
+    void dropChart();
     void rebuildProblemRows();
     void collectStructureProblems();
     std::optional<String> paneValue(LNTableView* table, StringView column, int row) const;
@@ -208,6 +236,7 @@ class LNKinloomController : public LNApplicationDelegate,
     static LNColor textColorOf(const LNNode* node, const LNColor& otherMark);
 
     std::unique_ptr<LNGedcomFile> gedcomFile_;
+    std::string refusal_;
     LNGedcomRecordSet* gedcomRecords_ = nullptr;
     Ref<LNGedcomNode> selectedRoot_;
     std::optional<String> searchName_;
@@ -239,6 +268,11 @@ class LNKinloomController : public LNApplicationDelegate,
     std::vector<LNGedcomProblem> structureProblems_;
     std::vector<LNProblemRow> problemRows_;
     LNGrammarChoice grammarChoice_ = LNGrammarChoice::automatic;
+    LNChartView* chartView_ = nullptr;
+    LNChartKind chartKind_ = LNChartKind::ancestors;
+    int chartGenerations_ = 4;
+    SharedString chartKey_;
+    std::unique_ptr<LNChartLayout> chart_;
 };
 
 /// Runs a modal open panel with the title; the chosen path (UTF-8), or the

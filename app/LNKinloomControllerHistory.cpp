@@ -27,6 +27,7 @@ void LNKinloomController::showInOutline(const SharedString& key) {
     const auto& person = gedcomRecords_ ? gedcomRecords_->indiWithKey(key.view()) : nullptr;
     if (person) selectedRoot_->addChild(person->root());
     showRelatives(key);
+    showChart(key);
     if (!personOutline_) return;
     personOutline_->reloadData();
     personOutline_->expandItem(personOutline_->itemAtRow(0));

@@ -7,6 +7,7 @@
 #include "memory/SharedString.h"
 
 #include <optional>
+#include <vector>
 
 namespace kinloom {
 
@@ -24,7 +25,37 @@ class LNOutlineViewDataSource {
     /// The text of the item's row, or absent.
     virtual std::optional<String> objectValueForTableColumn(LNOutlineView* outline, LNTableColumn* column,
                                                             LNNode* item) = 0;
+
+    /// The one walk over the outline's items, for every toolkit: the items
+    /// below top (null: from the invisible top; top itself is not visited)
+    /// in pre-order, as the outline lists them. enter(item, above, row, depth)
+    /// gets the item's parent item and row under it, and depth 0 for top's
+    /// children; it returns whether to go down into the item. A loop with a
+    /// stack of its own, as records may be deep.
+    template <typename Enter> void forEachItem(LNOutlineView* outline, LNNode* top, Enter&& enter);
 };
+
+template <typename Enter>
+void LNOutlineViewDataSource::forEachItem(LNOutlineView* outline, LNNode* top, Enter&& enter) {
+    struct Level {
+        LNNode* item;
+        int next;
+        int count;
+    };
+    std::vector<Level> stack{{top, 0, numberOfChildrenOfItem(outline, top)}};
+    while (!stack.empty()) {
+        Level& level = stack.back();
+        if (level.next >= level.count) {
+            stack.pop_back();
+            continue;
+        }
+        const int row = level.next++;
+        LNNode* above = level.item;
+        LNNode* item = child(outline, row, above);
+        if (!item || !enter(item, above, row, static_cast<int>(stack.size()) - 1)) continue;
+        stack.push_back({item, 0, numberOfChildrenOfItem(outline, item)});
+    }
+}
 
 class LNOutlineViewDelegate {
   public:

@@ -14,6 +14,7 @@
 #include "memory/BackgroundRelease.h"
 #include "support/LNGedcomErrors.h"
 #include "recordset/LNGedcomRecordSet.h"
+#include "recordset/LNRelationWalk.h"
 #include "tree/LNNode.h"
 #include "memory/LoadArena.h"
 #include "support/LoadStages.h"
@@ -38,6 +39,7 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <fstream>
@@ -202,6 +204,20 @@ void clickColumn(LNHeadlessViewer& viewer, StringView identifier) {
     viewer.table().clickHeader(viewer.table().columnIndex(identifier));
 }
 
+// Descendants of the first person, of the oldest generation, then the
+// ancestors of the deepest of them; the counts are of the persons listed.
+void timeWalks(const LNGedcomRecordSet& set, StageTable& table) {
+    const std::vector<LNWalkEntry> descendants =
+        descendantsOfIndi(set, *set.indiRecords().front(), maxWalkGenerations);
+    table.row(("  descendants, 64 gens (" + std::to_string(descendants.size()) + ")").c_str());
+    const LNWalkEntry& deepest = *std::max_element(
+        descendants.begin(), descendants.end(),
+        [](const LNWalkEntry& a, const LNWalkEntry& b) { return a.generation < b.generation; });
+    table.restart();
+    const std::size_t listed = ancestorsOfIndi(set, *deepest.indi, maxWalkGenerations).size();
+    table.row(("  ancestors, 64 gens (" + std::to_string(listed) + ")").c_str());
+}
+
 void timeViewer(const char* path, StageTable& table) {
     auto viewer = std::make_unique<LNHeadlessViewer>();
     StageTable::note("open as the window does:");
@@ -228,6 +244,7 @@ void timeViewer(const char* path, StageTable& table) {
     table.row("  name search (J /Smith/)");
     viewer->validate();
     table.row("  structure validation (validate)");
+    if (set && !set->indiRecords().empty()) timeWalks(*set, table);
     viewer.reset();
     table.row("  close");
     BackgroundRelease::wait();

@@ -23,15 +23,53 @@ std::optional<Arguments::Command> commandNamed(const std::string& word) {
     if (word == "validate") return Arguments::Command::validate;
     if (word == "relatives") return Arguments::Command::relatives;
     if (word == "problems") return Arguments::Command::problems;
+    if (word == "ancestors") return Arguments::Command::ancestors;
+    if (word == "descendants") return Arguments::Command::descendants;
+    if (word == "chart") return Arguments::Command::chart;
     return std::nullopt;
 }
 
 enum class Option { taken, other, bad };
 
+bool isChart(Arguments::Command command) {
+    return command == Arguments::Command::ancestors || command == Arguments::Command::descendants ||
+           command == Arguments::Command::chart;
+}
+
+// --generations N, --descendants and --output FILE of the chart commands.
+Option takeChartOption(Arguments& arguments, const std::vector<std::string>& words, std::size_t& i,
+                       std::string* problem) {
+    const std::string& word = words[i];
+    const bool hasNext = i + 1 < words.size();
+    if (word == "--generations" && hasNext) {
+        const std::string& value = words[++i];
+        const bool digits =
+            !value.empty() && value.size() <= 2 &&
+            std::all_of(value.begin(), value.end(), [](char c) { return c >= '0' && c <= '9'; });
+        arguments.generations = digits ? std::stoi(value) : 0;
+        if (arguments.generations < 1 || arguments.generations > 64) {
+            *problem = "--generations takes 1 to 64, not " + value;
+            return Option::bad;
+        }
+        return Option::taken;
+    }
+    if (arguments.command != Arguments::Command::chart) return Option::other;
+    if (word == "--descendants") {
+        arguments.descendants = true;
+        return Option::taken;
+    }
+    if (word == "--output" && hasNext) {
+        arguments.output = words[++i];
+        return Option::taken;
+    }
+    return Option::other;
+}
+
 // Takes words[i] as an option of the command, with its value (moving i on);
 // other when the command has no such option; bad with the reason.
 Option takeOption(Arguments& arguments, const std::vector<std::string>& words, std::size_t& i,
                   std::string* problem) {
+    if (isChart(arguments.command)) return takeChartOption(arguments, words, i, problem);
     const std::string& word = words[i];
     bool hasNext = i + 1 < words.size();
     switch (arguments.command) {
@@ -78,10 +116,11 @@ Option takeOption(Arguments& arguments, const std::vector<std::string>& words, s
 
 // Reads the words after COMMAND FILE into the arguments; false with the
 // reason on a word the command does not take.
-bool readOptions(Arguments& arguments, const std::vector<std::string>& words, std::string* problem) {
+bool readOptions(Arguments& arguments, const std::string& commandWord, const std::vector<std::string>& words,
+                 std::string* problem) {
     bool positionalWanted = arguments.command == Arguments::Command::find ||
                             arguments.command == Arguments::Command::show ||
-                            arguments.command == Arguments::Command::relatives;
+                            arguments.command == Arguments::Command::relatives || isChart(arguments.command);
     bool positionalSeen = false;
     for (std::size_t i = 0; i < words.size(); ++i) {
         Option option = takeOption(arguments, words, i, problem);
@@ -97,9 +136,12 @@ bool readOptions(Arguments& arguments, const std::vector<std::string>& words, st
         return false;
     }
     if (positionalWanted && !positionalSeen) {
-        *problem = arguments.command == Arguments::Command::find   ? "find needs a NAME"
-                   : arguments.command == Arguments::Command::show ? "show needs a KEY"
-                                                                   : "relatives needs a KEY";
+        *problem = arguments.command == Arguments::Command::find ? "find needs a NAME"
+                                                                 : commandWord + " needs a KEY";
+        return false;
+    }
+    if (arguments.command == Arguments::Command::chart && !arguments.output.ends_with(".svg")) {
+        *problem = "chart needs --output FILE.svg";
         return false;
     }
     if (arguments.descending && !arguments.sortColumn) {
@@ -133,7 +175,7 @@ std::optional<Arguments> parseArguments(const std::vector<std::string>& words, s
         return std::nullopt;
     }
     arguments.file = words[1];
-    if (!readOptions(arguments, std::vector<std::string>(words.begin() + 2, words.end()), problem))
+    if (!readOptions(arguments, words[0], std::vector<std::string>(words.begin() + 2, words.end()), problem))
         return std::nullopt;
     return arguments;
 }
@@ -164,9 +206,18 @@ const char* usageText() {
            "  problems [--validate] [--grammar SPECFILE]\n"
            "                                     LINE, KIND, ID and TEXT of every problem found,\n"
            "                                     by line; --validate adds the structure problems\n"
+           "  ancestors KEY [--generations N]    SOSA, ID, NAME, BIRTH and DEATH of each known\n"
+           "                                     ancestor of KEY over N generations (1 to 64,\n"
+           "                                     by default 4, counting KEY); SOSA, ID and\n"
+           "                                     =FIRST for a person listed before\n"
+           "  descendants KEY [--generations N]  the same for descendants, numbered 1, 1.1,\n"
+           "                                     1.2 ...; each family's partner as 1+\n"
+           "  chart KEY [--generations N] [--descendants] --output FILE.svg\n"
+           "                                     writes the ancestor (descendant) chart as SVG\n"
            "\n"
            "Exit status: 0 when FILE was read; 1 when it could not be read, KEY names no\n"
-           "person, or the grammar cannot be read or parsed; 2 for a usage error.\n"
+           "person, the grammar cannot be read or parsed, or the chart cannot be written;\n"
+           "2 for a usage error.\n"
            "\n"
            "kinloom-cli --version prints the version, the ICU version and the licence.\n";
 }

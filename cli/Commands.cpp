@@ -2,6 +2,7 @@
 
 #include "LNGedcomSpecification.h"
 #include "LNHeadlessViewer.h"
+#include "LNSvgWriter.h"
 #include "tree/PreOrderWalk.h"
 #include "support/TextServices.h"
 
@@ -29,6 +30,7 @@ int load(LNHeadlessViewer& viewer, Output& out) {
     out << "sources " << std::to_string(records.numSours()) << '\n';
     out << "lines " << std::to_string(records.numNodes()) << '\n';
     out << "errors " << std::to_string(viewer.controller().gedcomFile()->errors()->count()) << '\n';
+    out << "version " << records.version().text << '\n';
     return exitRead;
 }
 
@@ -129,21 +131,73 @@ int validate(LNHeadlessViewer& viewer, const Arguments& arguments, Output& out, 
     return exitRead;
 }
 
-int relatives(LNHeadlessViewer& viewer, const Arguments& arguments, Output& out, std::string& problem) {
+// The person the KEY argument names (with or without at signs); null, with
+// the reason, when there is none.
+const LNGedcomIndiRecord* namedPerson(LNHeadlessViewer& viewer, const Arguments& arguments,
+                                      std::string& problem) {
     String key = fromUtf8(arguments.name);
     if (!isCrossReference(key)) key = u"@" + key + u"@";
+    const auto& person = viewer.controller().gedcomRecords()->indiWithKey(key);
+    if (!person) problem = "no person " + arguments.name;
+    return person.get();
+}
+
+int relatives(LNHeadlessViewer& viewer, const Arguments& arguments, Output& out, std::string& problem) {
     const LNGedcomRecordSet& records = *viewer.controller().gedcomRecords();
-    const auto& person = records.indiWithKey(key);
-    if (!person) {
-        problem = "no person " + arguments.name;
-        return exitFailure;
-    }
+    const LNGedcomIndiRecord* person = namedPerson(viewer, arguments, problem);
+    if (!person) return exitFailure;
     for (const LNGedcomRelative& relative : records.relativesOfIndi(*person)) {
         out << relativeRoleName(relative.role) << '\t' << toUtf8(stripAts(relative.indi->key().view()))
             << '\t';
         if (const SharedString* name = attributeString(relative.indi->attributeForKey(u"name")))
             out << toUtf8(*name);
         out << '\n';
+    }
+    return exitRead;
+}
+
+// ancestors and descendants: NUMBER, ID, NAME, BIRTH, DEATH, or NUMBER, ID,
+// =FIRST for a person listed before.
+int relationWalk(LNHeadlessViewer& viewer, const Arguments& arguments, Output& out, std::string& problem) {
+    const LNGedcomIndiRecord* person = namedPerson(viewer, arguments, problem);
+    if (!person) return exitFailure;
+    const LNGedcomRecordSet& records = *viewer.controller().gedcomRecords();
+    const bool ancestors = arguments.command == Arguments::Command::ancestors;
+    const std::vector<LNWalkEntry> entries = ancestors
+                                                 ? ancestorsOfIndi(records, *person, arguments.generations)
+                                                 : descendantsOfIndi(records, *person, arguments.generations);
+    auto number = [&](int i) {
+        return ancestors ? std::to_string(entries[static_cast<std::size_t>(i)].number)
+                         : dAbovilleNumber(entries, i);
+    };
+    for (int i = 0; i < static_cast<int>(entries.size()); ++i) {
+        const LNWalkEntry& entry = entries[static_cast<std::size_t>(i)];
+        out << number(i) << '\t' << toUtf8(stripAts(entry.indi->key().view())) << '\t';
+        if (entry.repeatOf >= 0) {
+            out << '=' << number(entry.repeatOf) << '\n';
+            continue;
+        }
+        for (StringView column : {u"name", u"birthYear", u"deathYear"}) {
+            if (column != u"name") out << '\t';
+            if (const SharedString* text = attributeString(entry.indi->attributeForKey(column)))
+                out << toUtf8(*text);
+        }
+        out << '\n';
+    }
+    return exitRead;
+}
+
+int chart(LNHeadlessViewer& viewer, const Arguments& arguments, std::string& problem) {
+    const LNGedcomIndiRecord* person = namedPerson(viewer, arguments, problem);
+    if (!person) return exitFailure;
+    const LNChartLayout layout(*viewer.controller().gedcomRecords(), *person,
+                               arguments.descendants ? LNChartKind::descendants : LNChartKind::ancestors,
+                               arguments.generations);
+    const std::string svg = LNSvgWriter::chart(layout);
+    std::ofstream file(arguments.output, std::ios::binary);
+    if (!file.write(svg.data(), static_cast<std::streamsize>(svg.size())) || !file.flush()) {
+        problem = "cannot write " + arguments.output;
+        return exitFailure;
     }
     return exitRead;
 }
@@ -177,6 +231,7 @@ int runCommand(const Arguments& arguments, Output& out, std::string& problem) {
     viewer.openDocument();
     if (!viewer.controller().gedcomRecords()) {
         problem = "cannot read " + arguments.file;
+        if (!viewer.controller().refusal().empty()) problem += ": " + viewer.controller().refusal();
         return exitFailure;
     }
     switch (arguments.command) {
@@ -194,6 +249,11 @@ int runCommand(const Arguments& arguments, Output& out, std::string& problem) {
         return relatives(viewer, arguments, out, problem);
     case Arguments::Command::problems:
         return problems(viewer, arguments, out, problem);
+    case Arguments::Command::ancestors:
+    case Arguments::Command::descendants:
+        return relationWalk(viewer, arguments, out, problem);
+    case Arguments::Command::chart:
+        return chart(viewer, arguments, problem);
     case Arguments::Command::help:
     case Arguments::Command::version:
         break;

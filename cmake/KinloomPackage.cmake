@@ -6,13 +6,14 @@ include(GNUInstallDirs)
 set(KINLOOM_LICENSE_SPDX "LicenseRef-proprietary"
     CACHE STRING "The SPDX identifier of KINLOOM_LICENSE, for the AppStream metadata and the copyright file")
 # The project's web domain: the AppStream identifier is made from it, the
-# screenshot is looked for there and the maintainer's address is there.
+# screenshots are looked for there and the maintainer's address is there.
 set(KINLOOM_DOMAIN "kinloom.example" CACHE STRING "The project's web domain")
 string(REPLACE "." ";" labels "${KINLOOM_DOMAIN}")
 list(REVERSE labels)
 list(JOIN labels "." KINLOOM_APPSTREAM_ID)
 string(APPEND KINLOOM_APPSTREAM_ID ".viewer")
 set(KINLOOM_SCREENSHOT_URL "https://${KINLOOM_DOMAIN}/screenshot.png")
+set(KINLOOM_CHART_SCREENSHOT_URL "https://${KINLOOM_DOMAIN}/chart.png")
 set(KINLOOM_MAINTAINER "Kinloom maintainers <maintainers@${KINLOOM_DOMAIN}>")
 
 # Manual pages go in gzipped, as Debian keeps them.
@@ -48,13 +49,13 @@ set(CPACK_PACKAGE_DESCRIPTION
 person, an outline of the selected person's record, a name search, back and
 forward through the persons visited, and a validate command that colours the
 lines the GEDCOM 5.5 grammar rejects. It reads ASCII, ANSEL, UTF-8 and UTF-16
-files and writes nothing. kinloom-cli prints the same views in a terminal.")
+files and GEDZIP archives, and writes nothing. kinloom-cli prints the same views in a terminal.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${KINLOOM_MAINTAINER}")
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
-# The Qt 6 and ICU libraries the programs link, found by dpkg-shlibdeps.
+# The Qt 6, ICU and libzip libraries the programs link, found by dpkg-shlibdeps.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)

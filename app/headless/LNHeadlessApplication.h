@@ -21,6 +21,7 @@ class LNHeadlessApplication : public LNApplication {
     std::unique_ptr<LNOpenPanel> openPanel() override;
     LNDocumentController& sharedDocumentController() override { return documents_; }
     const LNBundle& mainBundle() const override { return bundle_; }
+    void showMessage(StringView text) override { messages_.emplace_back(text); }
 
     // What the caller does.
 
@@ -40,12 +41,15 @@ class LNHeadlessApplication : public LNApplication {
     const std::vector<std::string>& recentDocuments() const { return documents_.recentDocuments(); }
     /// How the last open panel was set up.
     const LNHeadlessOpenPanel::Record& lastOpenPanel() const { return panelRecord_; }
+    /// The message boxes shown, oldest first.
+    const std::vector<String>& messages() const { return messages_; }
 
   private:
     LNApplicationDelegate* delegate_ = nullptr;
     bool terminated_ = false;
     std::optional<std::vector<std::string>> answer_;
     LNHeadlessOpenPanel::Record panelRecord_;
+    std::vector<String> messages_;
     LNHeadlessDocumentController documents_;
     LNHeadlessBundle bundle_;
 };

@@ -4,44 +4,15 @@
 
 namespace kinloom {
 
-namespace {
-
-// Visits the items below top in pre-order, depth first, descending into an
-// item only when descend(item) is true. Top itself (null for the outline's
-// invisible top) is not visited.
-template <typename Visit, typename Descend>
-void walk(LNOutlineViewDataSource& source, LNOutlineView* outline, LNNode* top, Descend descend,
-          Visit visit) {
-    struct Level {
-        LNNode* item;
-        int next;
-        int count;
-    };
-    std::vector<Level> stack{{top, 0, source.numberOfChildrenOfItem(outline, top)}};
-    while (!stack.empty()) {
-        Level& level = stack.back();
-        if (level.next >= level.count) {
-            stack.pop_back();
-            continue;
-        }
-        LNNode* item = source.child(outline, level.next++, level.item);
-        if (!item) continue;
-        visit(item, static_cast<int>(stack.size()) - 1);
-        if (descend(item)) stack.push_back({item, 0, source.numberOfChildrenOfItem(outline, item)});
-    }
-}
-
-} // namespace
-
 void LNHeadlessOutlineView::reloadData() {
     ++reloadCount_;
     std::unordered_set<LNNode*> kept;
     if (dataSource_) {
-        walk(
-            *dataSource_, this, nullptr, [&](LNNode* item) { return expanded_.contains(item); },
-            [&](LNNode* item, int) {
-                if (expanded_.contains(item)) kept.insert(item);
-            });
+        dataSource_->forEachItem(this, nullptr, [&](LNNode* item, LNNode*, int, int) {
+            if (!expanded_.contains(item)) return false;
+            kept.insert(item);
+            return true;
+        });
     }
     expanded_ = std::move(kept);
     updateRows();
@@ -50,11 +21,10 @@ void LNHeadlessOutlineView::reloadData() {
 void LNHeadlessOutlineView::updateRows() {
     rows_.clear();
     if (!dataSource_) return;
-    walk(
-        *dataSource_, this, nullptr, [&](LNNode* item) { return expanded_.contains(item); },
-        [&](LNNode* item, int depth) {
-            rows_.push_back({item, depth});
-        });
+    dataSource_->forEachItem(this, nullptr, [&](LNNode* item, LNNode*, int, int depth) {
+        rows_.push_back({item, depth});
+        return expanded_.contains(item);
+    });
 }
 
 LNNode* LNHeadlessOutlineView::itemAtRow(int row) const {
@@ -73,11 +43,10 @@ void LNHeadlessOutlineView::expandItem(LNNode* item) {
 void LNHeadlessOutlineView::expandItem(LNNode* item, bool expandChildren) {
     if (item && expandable(item)) expanded_.insert(item);
     if (expandChildren && dataSource_) {
-        walk(
-            *dataSource_, this, item, [](LNNode*) { return true; },
-            [&](LNNode* below, int) {
-                if (expandable(below)) expanded_.insert(below);
-            });
+        dataSource_->forEachItem(this, item, [&](LNNode* below, LNNode*, int, int) {
+            if (expandable(below)) expanded_.insert(below);
+            return true;
+        });
     }
     updateRows();
 }

@@ -1,8 +1,10 @@
 #include "LNQtApplication.h"
 
 #include "LNQtOpenPanel.h"
+#include "LNQtStrings.h"
 
-#include <QGuiApplication>
+#include <QApplication>
+#include <QMessageBox>
 
 namespace kinloom {
 
@@ -20,6 +22,13 @@ void LNQtApplication::terminate(LNView*) {
 
 std::unique_ptr<LNOpenPanel> LNQtApplication::openPanel() {
     return std::make_unique<LNQtOpenPanel>();
+}
+
+void LNQtApplication::showMessage(StringView text) {
+    auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Kinloom"), toQString(text),
+                                QMessageBox::Ok, QApplication::activeWindow());
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
 }
 
 bool LNQtApplication::openFile(const std::optional<std::string>& path) {

@@ -20,6 +20,8 @@ class LNQtApplication : public LNApplication {
     std::unique_ptr<LNOpenPanel> openPanel() override;
     LNQtDocumentController& sharedDocumentController() override { return documents_; }
     const LNBundle& mainBundle() const override { return bundle_; }
+    /// A warning box over the active window, which the window does not wait for.
+    void showMessage(StringView text) override;
     LNProgress* progress() override { return progress_; }
     /// The window's progress (not owned; null: none).
     void setProgress(LNProgress* progress) { progress_ = progress; }

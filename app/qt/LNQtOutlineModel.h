@@ -21,6 +21,7 @@ class LNQtOutlineModel : public QAbstractItemModel {
     LNQtOutlineModel(LNOutlineView* outline, LNTableColumn* column, QObject* parent = nullptr);
 
     void setDataSource(LNOutlineViewDataSource* dataSource) { dataSource_ = dataSource; }
+    LNOutlineViewDataSource* dataSource() const { return dataSource_; }
     void setDelegate(LNOutlineViewDelegate* delegate) { delegate_ = delegate; }
 
     /// Forgets every item and asks for the tree again (a model reset).

@@ -19,20 +19,17 @@ void LNQtOutlineView::reloadData() {
     std::unordered_set<LNNode*> wasExpanded;
     wasExpanded.swap(expanded_);
     model_->reload();
-    // Down from the top through the items that were expanded: a loop with a
-    // stack of indexes, as records may be deep.
-    std::vector<QModelIndex> stack{QModelIndex()};
-    while (!stack.empty()) {
-        QModelIndex above = stack.back();
-        stack.pop_back();
-        int rows = model_->rowCount(above);
-        for (int row = 0; row < rows; ++row) {
-            QModelIndex index = model_->index(row, 0, above);
-            if (!wasExpanded.contains(LNQtOutlineModel::item(index))) continue;
-            expand(index);
-            stack.push_back(index);
-        }
-    }
+    LNOutlineViewDataSource* source = model_->dataSource();
+    if (!source) return;
+    // Down from the top through the items that were expanded. Every row met
+    // gets its index made, so that the logic finds it at once; the parent's
+    // was made just before.
+    source->forEachItem(this, nullptr, [&](LNNode* item, LNNode* above, int row, int) {
+        QModelIndex index = model_->index(row, 0, model_->indexOf(above));
+        if (!wasExpanded.contains(item)) return false;
+        expand(index);
+        return true;
+    });
 }
 
 LNNode* LNQtOutlineView::itemAtRow(int row) const {

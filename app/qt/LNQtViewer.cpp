@@ -1,13 +1,16 @@
 #include "LNQtViewer.h"
 
 #include "LNQtBusyCursor.h"
+#include "LNQtChartExport.h"
 #include "LNQtStrings.h"
 #include "LNVersion.h"
 
 #include <QActionGroup>
 #include <QApplication>
 #include <QFile>
+#include <QFileDialog>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QTimer>
@@ -92,9 +95,12 @@ void LNQtViewer::makeViews() {
     splitView_ = new LNQtSplitView(Qt::Horizontal, panes);
     table_ = new LNQtTableView(window_.get(), personColumns(), splitView_);
     auto* right = new LNQtSplitView(Qt::Vertical, splitView_);
-    outline_ = new LNQtOutlineView(right);
+    recordTabs_ = new QTabWidget(right);
+    outline_ = new LNQtOutlineView(recordTabs_);
+    recordTabs_->addTab(outline_, u"Record"_s);
+    recordTabs_->addTab(makeChartTab(recordTabs_), u"Chart"_s);
     relatives_ = new LNQtTableView(window_.get(), relativesColumns(), right);
-    right->addWidget(outline_);
+    right->addWidget(recordTabs_);
     right->addWidget(relatives_);
     right->setSizes({330, 170});
     splitView_->addWidget(table_);
@@ -130,6 +136,7 @@ void LNQtViewer::makeMenus() {
     openAction_->setShortcut(QKeySequence::Open);
     recentMenu_ = file->addMenu(u"Open &Recent"_s);
     file->addSeparator();
+    makeChartMenu(file);
     quitAction_ = file->addAction(u"&Quit"_s);
     quitAction_->setShortcut(QKeySequence::Quit);
     showRecentDocuments();
@@ -180,6 +187,46 @@ void LNQtViewer::makeGrammarMenu(QMenu* tools) {
     }
 }
 
+QWidget* LNQtViewer::makeChartTab(QWidget* parent) {
+    auto* tab = new QWidget(parent);
+    auto* layout = new QVBoxLayout(tab);
+    layout->setContentsMargins(0, 4, 0, 0);
+    auto* controls = new QHBoxLayout();
+    chartKind_ = new QComboBox(tab);
+    chartKind_->addItems({u"Ancestors"_s, u"Descendants"_s});
+    chartGenerations_ = new QSpinBox(tab);
+    chartGenerations_->setRange(LNKinloomController::minChartGenerations,
+                                LNKinloomController::maxChartGenerations);
+    chartGenerations_->setValue(controller_.chartGenerations());
+    controls->addWidget(chartKind_);
+    controls->addWidget(new QLabel(u"Generations:"_s, tab));
+    controls->addWidget(chartGenerations_);
+    controls->addStretch(1);
+    layout->addLayout(controls);
+    chart_ = new LNQtChartView(tab);
+    layout->addWidget(chart_, 1);
+    connect(chartKind_, &QComboBox::currentIndexChanged, this, [this](int index) {
+        controller_.setChartKind(index == 1 ? LNChartKind::descendants : LNChartKind::ancestors);
+    });
+    connect(chartGenerations_, &QSpinBox::valueChanged, this,
+            [this](int generations) { controller_.setChartGenerations(generations); });
+    return tab;
+}
+
+void LNQtViewer::makeChartMenu(QMenu* file) {
+    exportChartAction_ = file->addAction(u"&Export Chart…"_s);
+    connect(exportChartAction_, &QAction::triggered, this, &LNQtViewer::exportChart);
+    file->addSeparator();
+    // Ctrl + and Ctrl - zoom the chart wherever the focus is.
+    QMenu* view = window_->menuBar()->addMenu(u"&View"_s);
+    zoomInAction_ = view->addAction(u"Zoom &In"_s);
+    zoomInAction_->setShortcuts({QKeySequence::ZoomIn, QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+    zoomOutAction_ = view->addAction(u"Zoom &Out"_s);
+    zoomOutAction_->setShortcut(QKeySequence::ZoomOut);
+    connect(zoomInAction_, &QAction::triggered, this, [this] { chart_->zoomIn(); });
+    connect(zoomOutAction_, &QAction::triggered, this, [this] { chart_->zoomOut(); });
+}
+
 void LNQtViewer::connectController() {
     controller_.setPersonTable(table_);
     controller_.setPersonOutline(outline_);
@@ -190,6 +237,10 @@ void LNQtViewer::connectController() {
     controller_.setBackForwardButton(backForward_);
     controller_.setRelativesTable(relatives_);
     controller_.setProblemsTable(problems_);
+
+    controller_.setChartView(chart_);
+    chart_->setDataSource(&controller_);
+    connect(chart_, &LNQtChartView::action, this, [this] { controller_.chartClicked(chart_); });
 
     application_.setDelegate(&controller_);
     for (LNQtTableView* pane : {relatives_, problems_}) {
@@ -282,6 +333,23 @@ void LNQtViewer::showRecentDocuments() {
     QAction* clear = recentMenu_->addAction(u"Clear Menu"_s);
     clear->setEnabled(!paths.empty());
     connect(clear, &QAction::triggered, this, &LNQtViewer::clearRecentDocuments);
+}
+
+bool LNQtViewer::exportChartTo(const QString& path) {
+    const LNChartLayout* chart = controller_.chartForView(chart_);
+    return chart && kinloom::exportChart(*chart, path);
+}
+
+void LNQtViewer::exportChart() {
+    if (!controller_.chartForView(chart_)) {
+        QMessageBox::information(window_.get(), u"Export Chart"_s, u"Select a person to chart first."_s);
+        return;
+    }
+    const QString path = QFileDialog::getSaveFileName(window_.get(), u"Export Chart"_s, QString(),
+                                                      u"SVG (*.svg);;PDF (*.pdf);;PNG (*.png)"_s);
+    if (path.isEmpty() || exportChartTo(path)) return;
+    QMessageBox::warning(window_.get(), u"Export Chart"_s,
+                         u"Could not write %1. The name must end in .svg, .pdf or .png."_s.arg(path));
 }
 
 QString LNQtViewer::aboutText() {

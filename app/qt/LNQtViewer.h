@@ -2,6 +2,7 @@
 
 #include "LNKinloomController.h"
 #include "LNQtApplication.h"
+#include "LNQtChartView.h"
 #include "LNQtCheckBox.h"
 #include "LNQtOutlineView.h"
 #include "LNQtProgress.h"
@@ -13,7 +14,10 @@
 #include "LNQtWindow.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QMenu>
+#include <QSpinBox>
+#include <QTabWidget>
 
 #include <memory>
 #include <string>
@@ -25,7 +29,8 @@ namespace kinloom {
 /// menus, the controller, connects the outlets, data sources, delegates and
 /// actions, and calls awakeFromNib. Above, the back and forward control and
 /// the search field; in the middle, the person table and the record outline
-/// side by side in a split view, the relatives pane under the outline and
+/// (in a tab, beside the chart's) side by side in a split view, the
+/// relatives pane under the outline and
 /// the problems pane under both; below, the raw-GEDCOM check box (on: raw
 /// lines) and the path of the open file. The table's columns are, in order:
 /// id, name, birthYear, birthPlace, deathYear, deathPlace, father, mother.
@@ -48,6 +53,12 @@ class LNQtViewer : public QObject {
     LNQtSegmentedControl& backForwardButton() { return *backForward_; }
     LNQtTableView& relatives() { return *relatives_; }
     LNQtTableView& problems() { return *problems_; }
+    /// The tabs beside the table: the record outline, then the chart.
+    QTabWidget& recordTabs() { return *recordTabs_; }
+    LNQtChartView& chart() { return *chart_; }
+    /// The chart's controls: ancestors or descendants, and generations.
+    QComboBox& chartKind() { return *chartKind_; }
+    QSpinBox& chartGenerations() { return *chartGenerations_; }
 
     // The menu commands.
     QAction* openAction() const { return openAction_; }
@@ -56,6 +67,13 @@ class LNQtViewer : public QObject {
     QAction* validateAction() const { return validateAction_; }
     QAction* findAction() const { return findAction_; }
     QAction* aboutAction() const { return aboutAction_; }
+    QAction* exportChartAction() const { return exportChartAction_; }
+    QAction* zoomInAction() const { return zoomInAction_; }
+    QAction* zoomOutAction() const { return zoomOutAction_; }
+    /// Export Chart… once the path is chosen: writes the shown chart there;
+    /// false, with nothing written, when no chart is shown, the extension is
+    /// not .svg, .pdf or .png, or the file cannot be written.
+    bool exportChartTo(const QString& path);
     /// How far a long job is, with its Cancel button.
     LNQtProgress& progress() { return *progress_; }
     /// The Tools menu's grammar choices: automatic, 5.5, 5.5.1.
@@ -74,6 +92,8 @@ class LNQtViewer : public QObject {
     void makeViews();
     void makeMenus();
     void makeGrammarMenu(QMenu* tools);
+    QWidget* makeChartTab(QWidget* parent);
+    void makeChartMenu(QMenu* file);
     void connectController();
 
     // What the controls and commands send: each passes it on to the controller.
@@ -89,6 +109,7 @@ class LNQtViewer : public QObject {
     void findPerson();
     void showRecentDocuments();
     void showAbout();
+    void exportChart();
 
     // Declared first: the application and the controller outlive the window.
     LNQtApplication application_;
@@ -104,6 +125,13 @@ class LNQtViewer : public QObject {
     LNQtSegmentedControl* backForward_ = nullptr;
     LNQtTableView* relatives_ = nullptr;
     LNQtTableView* problems_ = nullptr;
+    QTabWidget* recordTabs_ = nullptr;
+    LNQtChartView* chart_ = nullptr;
+    QComboBox* chartKind_ = nullptr;
+    QSpinBox* chartGenerations_ = nullptr;
+    QAction* exportChartAction_ = nullptr;
+    QAction* zoomInAction_ = nullptr;
+    QAction* zoomOutAction_ = nullptr;
     QAction* grammarActions_[3] = {};
     QAction* openAction_ = nullptr;
     QMenu* recentMenu_ = nullptr;

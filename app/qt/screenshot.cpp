@@ -2,22 +2,26 @@
 // it after opening a file, clicking a person and running the validate
 // command. Run it on the offscreen platform: QT_QPA_PLATFORM=offscreen.
 //
-//   kinloom-screenshot GEDCOM-FILE PERSON-KEY PNG-FILE
+//   kinloom-screenshot GEDCOM-FILE PERSON-KEY PNG-FILE [--chart]
 //
-// PERSON-KEY without its at signs, such as I28.
+// PERSON-KEY without its at signs, such as I28. With --chart the window shows
+// the person's ancestor chart instead of the validated record.
 
 #include "LNQtViewer.h"
 #include "support/TextServices.h"
 
 #include <QApplication>
+#include <QSplitter>
 #include <QTest>
 
 #include <cstdio>
+#include <string_view>
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
-    if (argc != 4) {
-        std::fprintf(stderr, "usage: kinloom-screenshot GEDCOM-FILE PERSON-KEY PNG-FILE\n");
+    const bool chart = argc == 5 && std::string_view(argv[4]) == "--chart";
+    if (argc != 4 && !chart) {
+        std::fprintf(stderr, "usage: kinloom-screenshot GEDCOM-FILE PERSON-KEY PNG-FILE [--chart]\n");
         return 2;
     }
     kinloom::LNQtViewer viewer;
@@ -36,8 +40,15 @@ int main(int argc, char** argv) {
     QModelIndex cell = table.cellIndex(row, table.visualColumn(u"name"));
     table.scrollTo(cell);
     QTest::mouseClick(table.viewport(), Qt::LeftButton, {}, table.visualRect(cell).center());
-    viewer.validateAction()->trigger();
-    viewer.outline().expandAll();
+    if (chart) {
+        // Room for four generations beside the table.
+        if (auto* split = qobject_cast<QSplitter*>(viewer.recordTabs().parentWidget()->parentWidget()))
+            split->setSizes({520, 780});
+        viewer.recordTabs().setCurrentIndex(1);
+    } else {
+        viewer.validateAction()->trigger();
+        viewer.outline().expandAll();
+    }
     QApplication::processEvents();
 
     if (!viewer.window().grab().save(QString::fromLocal8Bit(argv[3]))) {

@@ -1,5 +1,8 @@
 #include "file/LNGedcomFile.h"
 
+#include "support/GedcomVersion.h"
+
+#include "file/GedzipArchive.h"
 #include "file/LNAnsel.h"
 #include "tree/LNGedcomNode.h"
 #include "records/LNGedcomRecord.h"
@@ -136,13 +139,6 @@ class LogLine {
     std::size_t length_ = 0;
 };
 
-/// The bytes of a file, held without an extra copy.
-struct FileBytes {
-    std::unique_ptr<char[]> bytes;
-    std::size_t size = 0;
-    std::string_view view() const { return std::string_view(bytes.get(), size); }
-};
-
 class FileDescriptor {
   public:
     explicit FileDescriptor(int fd) : fd_(fd) {}
@@ -157,16 +153,8 @@ class FileDescriptor {
     int fd_;
 };
 
-/// The whole content of a regular file in one read, or nothing.
-std::optional<FileBytes> readRegularFile(const std::string& path) {
-    if (path.find('\0') != std::string::npos) return std::nullopt;
-    // Non-blocking, so that opening a FIFO does not wait for a writer; it is
-    // refused below like every other file that is not a regular one.
-    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
-    if (fd.get() < 0) return std::nullopt;
-    struct stat status;
-    if (::fstat(fd.get(), &status) != 0 || !S_ISREG(status.st_mode)) return std::nullopt;
-
+/// The whole content of the open regular file in one read, or nothing.
+std::optional<FileBytes> readRegularFile(int fd, const struct stat& status) {
     // One byte more than the size, so that a file that grew is noticed.
     std::size_t capacity = static_cast<std::size_t>(std::max<off_t>(status.st_size, 0)) + 1;
     FileBytes file{std::make_unique_for_overwrite<char[]>(capacity), 0};
@@ -180,7 +168,7 @@ std::optional<FileBytes> readRegularFile(const std::string& path) {
         }
         // In slices, so that a window can show how far the reading is.
         constexpr std::size_t slice = std::size_t{8} << 20;
-        ssize_t n = ::read(fd.get(), file.bytes.get() + file.size, std::min(slice, capacity - file.size));
+        ssize_t n = ::read(fd, file.bytes.get() + file.size, std::min(slice, capacity - file.size));
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) return std::nullopt;
         if (n == 0) break;
@@ -188,6 +176,23 @@ std::optional<FileBytes> readRegularFile(const std::string& path) {
         LNProgress::tell(LNProgress::Stage::reading, file.size, capacity - 1);
     }
     return file;
+}
+
+/// The bytes a path gives: a regular file's own, or a GEDZIP archive's
+/// gedcom.ged. Nothing where the path cannot be read; an archive refused
+/// says why in `refusal`.
+std::optional<FileBytes> readPath(const std::string& path, std::string& refusal) {
+    if (path.find('\0') != std::string::npos) return std::nullopt;
+    // Non-blocking, so that opening a FIFO does not wait for a writer; it is
+    // refused below like every other file that is not a regular one.
+    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    if (fd.get() < 0) return std::nullopt;
+    struct stat status;
+    if (::fstat(fd.get(), &status) != 0 || !S_ISREG(status.st_mode)) return std::nullopt;
+    if (GedzipArchive::isArchivePath(path))
+        return GedzipArchive::readGedcom(
+            fd.get(), static_cast<std::uint64_t>(std::max<off_t>(status.st_size, 0)), refusal);
+    return readRegularFile(fd.get(), status);
 }
 
 void removeByteOrderMark(String& text) {
@@ -438,9 +443,12 @@ const unsigned char* decodeUtf8Sequence(const unsigned char* p, const unsigned c
 
 LNGedcomFile::LNGedcomFile(const std::string& path) {
     LNProgress::tell(LNProgress::Stage::reading, 0, 0);
-    std::optional<FileBytes> file = readRegularFile(path);
+    std::optional<FileBytes> file = readPath(path, refusal_);
     if (!file) {
-        errors()->addError(LNGedcomErrorCantReadSource, 0);
+        if (refusal_.empty())
+            errors()->addError(LNGedcomErrorCantReadSource, 0);
+        else
+            errors()->addError(LNGedcomErrorCantReadSource, 0, fromUtf8(refusal_));
         return;
     }
     path_ = path;
@@ -459,6 +467,10 @@ LNGedcomFile::LNGedcomFile(const std::string& path) {
         .number(utf8)
         .write();
     LNProgress::tell(LNProgress::Stage::decoding, 1, 2);
+    // GEDCOM 7 allows UTF-8 alone: its bytes are never read as ANSEL, and
+    // bytes that are not UTF-8 are decoded as UTF-16 where its zeros show
+    // it, otherwise as UTF-8 with each ill-formed byte replaced.
+    if (GedcomVersion::ofBytes(data).isSeven()) ansel = false;
     text_.reset(KeptText::make(decodeData(data, ascii, ansel, utf8)));
     // The record set's nodes need the room more than the bytes do.
     file.reset();

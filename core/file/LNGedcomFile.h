@@ -14,7 +14,9 @@ namespace kinloom {
 /// file, chooses a character set from byte statistics (and, where the bytes
 /// fit more than one, from the header's CHAR line), decodes the text and
 /// builds the record set. Problems go to errors(); an unreadable path gives
-/// one "cantReadSource" report and no record set.
+/// one "cantReadSource" report and no record set. A path ending in .gdz is a
+/// GEDZIP archive, whose gedcom.ged is read from memory as a file's bytes
+/// are; an archive refused gives the same report, with the reason.
 class LNGedcomFile : public LNGedcomSource {
   public:
     /// The path in UTF-8. Only regular files are read, so a FIFO or a device
@@ -24,6 +26,10 @@ class LNGedcomFile : public LNGedcomSource {
 
     /// The path that was read; absent when the file could not be read.
     const std::optional<std::string>& path() const { return path_; }
+    /// Why an archive was refused, in words for the reader ("the archive
+    /// holds no gedcom.ged"); empty when the path was read or was no
+    /// readable file at all.
+    const std::string& refusal() const { return refusal_; }
     /// The decoded text; absent when the file could not be read.
     const std::optional<String>& string() const { return text_->text(); }
 
@@ -49,6 +55,7 @@ class LNGedcomFile : public LNGedcomSource {
     String decodeData(std::string_view data, bool ascii, bool ansel, bool utf8);
 
     std::optional<std::string> path_;
+    std::string refusal_;
     // Kept beyond the file's life while a line made from it lives.
     KeptText::Hold text_{KeptText::make(std::nullopt)};
 };

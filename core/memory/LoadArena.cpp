@@ -101,7 +101,8 @@ LoadArena::Block* LoadArena::newBlock(KeptText* text) {
     if (end > aligned + blockSize)
         munmap(reinterpret_cast<void*>(aligned + blockSize), end - aligned - blockSize);
     // Every page of a block will be written. Small pages: with two threads
-    // filling blocks, the open took 15% longer with huge ones.
+    // filling blocks, the open measured slower with huge ones (README's
+    // benchmark section).
     askForFreshPages(reinterpret_cast<void*>(aligned), blockSize);
 #ifdef KINLOOM_ADDRESS_SANITIZER
     // The leak checker scans only malloc's heap: what the blocks point to

@@ -5,18 +5,17 @@
 namespace kinloom {
 
 /// Maps the pages of fresh memory that is about to be written in full in
-/// one call, instead of one page fault per page: on the 2-core machines
-/// Kinloom is measured on, a fresh page costs about 12 microseconds faulted
-/// in on its own. Only whole pages inside the range are asked for; does
-/// nothing where the kernel cannot. Huge pages measured slower for memory
-/// that is written once and then read in order (decoding 0.23 s small, 0.43
-/// s huge, the 300,000-person file): they are kept for the lookup tables.
+/// one call, instead of one page fault per page, each of which the machines
+/// Kinloom is measured on make costly. Only whole pages inside the range are
+/// asked for; does nothing where the kernel cannot. Huge pages measured
+/// slower for memory that is written once and then read in order: they are
+/// kept for the lookup tables. README's benchmark section has the figures.
 void askForFreshPages(void* start, std::size_t bytes);
 
 /// Memory for large lookup tables, in huge pages where the system allows:
 /// lookups land anywhere in the table, and with small pages nearly each one
 /// also misses the address translation cache. Not mapped ahead: the index
-/// took 0.10 s instead of 0.07 s with its huge pages mapped in one call.
+/// measured slower with its huge pages mapped in one call.
 void* allocateTable(std::size_t bytes);
 void freeTable(void* memory, std::size_t bytes);
 

@@ -43,4 +43,6 @@ class LNYear {
     bool beforeChrist_;
 };
 
+static_assert(sizeof(LNYear) == 4, "a year takes four bytes");
+
 } // namespace kinloom

@@ -58,4 +58,8 @@ class RecordAttributes {
     mutable std::unique_ptr<Extra> extra_;
 };
 
+static_assert(sizeof(void*) != 8 ||
+                  (sizeof(std::int64_t) == 8 && sizeof(SharedString) == 8 && sizeof(Ref<LNNode>) == 8),
+              "a row value's slot takes eight bytes");
+
 } // namespace kinloom

@@ -51,6 +51,7 @@ void LNGedcomRecordSet::readRecords(const String* text, KeptText* kept) {
     // a list of them would add 16 bytes a line to the peak.
     LoadStages::ended("start of record set");
     if (text) {
+        version_ = GedcomVersion::ofText(*text);
         LNGedcomRecordAssembler assembler(0, errors_);
         assembler.setKeptText(kept);
         records_ = assembler.recordsFromText(*text);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "support/GedcomVersion.h"
 #include "records/LNGedcomFamRecord.h"
 #include "records/LNGedcomIndiRecord.h"
 #include "records/LNGedcomRecord.h"
@@ -58,6 +59,11 @@ class LNGedcomRecordSet {
     ~LNGedcomRecordSet();
     LNGedcomRecordSet(const LNGedcomRecordSet&) = delete;
     LNGedcomRecordSet& operator=(const LNGedcomRecordSet&) = delete;
+
+    /// The version the header names and the standard the file follows; 5.5
+    /// when the text was absent or names none.
+    const GedcomVersion& version() const { return version_; }
+    GedcomStandard standard() const { return version_.standard; }
 
     // Counts; 0 when the text was absent.
     int count() const;
@@ -163,6 +169,7 @@ class LNGedcomRecordSet {
     std::uint64_t linkLinesVisited() const { return links_.linesVisited; }
 
   private:
+    GedcomVersion version_;
     friend class LNLinkValidator;
     // A kind list never nears 2^30 records: each takes far more than a byte.
     static constexpr std::uint32_t positionMask = 0x3FFFFFFFu;

@@ -71,8 +71,8 @@ struct PersonLinesAhead {
 /// pointers to records) from begin to end, in order. Records and their lines
 /// lie scattered in memory and nearly every first read of one waits for it:
 /// each record is asked for 16 records ahead, and then what Ahead names, step
-/// by step at 12, 8, 4 and 2 records ahead, so that the waits overlap (the
-/// name index took 0.083 s instead of 0.095 s with the person's own steps).
+/// by step at 12, 8, 4 and 2 records ahead, so that the waits overlap
+/// (README's benchmark section has what the person's own steps saved).
 /// This and RecordIndex::forEachAhead are the only places that ask for
 /// memory ahead.
 template <typename Ahead = LinesAhead, typename List, typename Visit>

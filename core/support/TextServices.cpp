@@ -210,7 +210,18 @@ int localizedCaseInsensitiveCompare(StringView a, StringView b) {
 
 std::string collationKey(StringView text) {
     icu::Collator* collator = collatorHolder().collator.get();
-    if (!collator) return toUtf8(text);
+    if (!collator) {
+        // Code unit order, as localizedCaseInsensitiveCompare's without a
+        // collator: each unit as two bytes, high byte first. (UTF-8 would
+        // put the units from U+E000 up before the surrogate pairs.)
+        std::string key;
+        key.reserve(text.size() * 2);
+        for (char16_t unit : text) {
+            key.push_back(static_cast<char>(unit >> 8));
+            key.push_back(static_cast<char>(unit & 0xFF));
+        }
+        return key;
+    }
     std::string key(text.size() * 2 + 8, '\0');
     for (;;) {
         int32_t needed =

@@ -72,7 +72,7 @@ TEST(KinloomCli, PrintsCountsTableMatchesOutlinesAndMarksAsUtf8) {
     EXPECT_EQ(load.status, 0);
     // The errors: I6 has no name; I10's FAMC names no family, reported twice,
     // and I10 is not a child there.
-    EXPECT_EQ(load.out, "records 13\npersons 8\nfamilies 2\nsources 1\nlines 84\nerrors 4\n");
+    EXPECT_EQ(load.out, "records 13\npersons 8\nfamilies 2\nsources 1\nlines 84\nerrors 4\nversion 5.5\n");
     EXPECT_NE(load.err.find("Found case of location ending with United States\n"), std::string::npos)
         << "the system log goes to standard error";
     CliRun persons = runCli({"persons", viewerFile, "--sort", "birthYear", "--descending"});
@@ -101,7 +101,12 @@ TEST(KinloomCli, PrintsCountsTableMatchesOutlinesAndMarksAsUtf8) {
 TEST(KinloomCli, FailsWithOneForWhatItCannotReadAndTwoForUsageErrors) {
     const std::pair<std::vector<std::string>, std::string> failures[] = {
         {{"load", "tests/data/no-such-file.ged"}, "kinloom-cli: cannot read tests/data/no-such-file.ged"},
+        {{"persons", "tests/data/not-a-zip.gdz"},
+         "kinloom-cli: cannot read tests/data/not-a-zip.gdz: it is not a zip archive"},
         {{"show", viewerFile, "F1"}, "kinloom-cli: no person F1"},
+        {{"ancestors", viewerFile, "I99"}, "kinloom-cli: no person I99"},
+        {{"chart", viewerFile, "I1", "--output", "/no-such-folder/chart.svg"},
+         "kinloom-cli: cannot write /no-such-folder/chart.svg"},
         {{"validate", viewerFile, "--grammar", "tests/data/no-such.spec"},
          "kinloom-cli: cannot read the grammar tests/data/no-such.spec"},
         {{"validate", viewerFile, "--grammar", "tests/data/broken.spec"},
@@ -122,7 +127,12 @@ TEST(KinloomCli, FailsWithOneForWhatItCannotReadAndTwoForUsageErrors) {
                                                {"persons", viewerFile, "--descending"},
                                                {"show", viewerFile, "I1", "I2"},
                                                {"validate", viewerFile, "extra"},
-                                               {"load", viewerFile, "--labels"}}) {
+                                               {"load", viewerFile, "--labels"},
+                                               {"ancestors", viewerFile, "I1", "--generations", "0"},
+                                               {"descendants", viewerFile, "I1", "--generations", "65"},
+                                               {"ancestors", viewerFile, "I1", "--generations", "4x"},
+                                               {"descendants", viewerFile},
+                                               {"chart", viewerFile, "I1", "--output", "chart.pdf"}}) {
         CliRun run = runCli(words);
         EXPECT_EQ(run.status, 2) << words.size();
         EXPECT_TRUE(run.out.empty() &&
@@ -195,4 +205,29 @@ TEST(KinloomCli, RelativesAndProblemsPrintOneTabSeparatedLineEach) {
                             "9\twrongRole\tI2\tis wife in @F1@, which it names as its parents' family\n"));
     EXPECT_TRUE(run.out.ends_with("19\tlineSyntax\tI1\tthis line is not a GEDCOM line\n"));
     EXPECT_EQ(runCli({"problems", "tests/data/problems.ged"}).out.find("structure"), std::string::npos);
+}
+
+TEST(KinloomCli, AncestorsAndDescendantsPrintTheirNumbersAndChartWritesSvg) {
+    const std::string chartFile = "tests/data/chart.ged";
+    CliRun run = runCli({"ancestors", chartFile, "I11", "--generations", "3"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "1\tI11\tStone, Gus\t1901\t\n2\tI8\tStone, Fred\t\t\n3\tI10\tWood, Gwen\t\t\n"
+                       "4\tI3\tStone, Bob\t1825\t\n5\tI6\tField, Dora\t\t\n6\tI9\tWood, Finn\t\t\n"
+                       "7\tI4\tStone, Cleo\t\t\n");
+    run = runCli({"descendants", chartFile, "@I3@", "--generations", "2"});
+    EXPECT_EQ(
+        run.out,
+        "1\tI3\tStone, Bob\t1825\t\n1+\tI5\tHill, Carol\t\t\n1.1\tI7\tStone, Ed\t\t\n"
+        "1.2\tI7\t=1.1\n1+\tI6\tField, Dora\t\t\n1.3\tI8\tStone, Fred\t\t\n1.3+\tI10\tWood, Gwen\t\t\n");
+
+    const std::string svgPath = testing::TempDir() + "kinloom-chart-" + std::to_string(getpid()) + ".svg";
+    run = runCli({"chart", chartFile, "I1", "--descendants", "--output", svgPath});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "");
+    std::stringstream svg;
+    svg << std::ifstream(svgPath).rdbuf();
+    std::remove(svgPath.c_str());
+    EXPECT_TRUE(svg.str().starts_with("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg "));
+    for (const char* name : {">Stone, Adam<", ">Brook, Eve<", ">Stone, Gus<", ">1.1.2 = 1.1.1 "})
+        EXPECT_NE(svg.str().find(name), std::string::npos) << name;
 }

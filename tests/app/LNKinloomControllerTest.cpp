@@ -117,8 +117,6 @@ TEST_F(LNKinloomControllerTest, ShowsYearsBeforeChristAndSortsThemBeforeEveryYea
     for (const auto& [identifier, keys] : orders) {
         clickHeader(identifier);
         EXPECT_EQ(rowKeys(), keys) << toUtf8(identifier);
-        clickHeader(identifier);
-        EXPECT_EQ(rowKeys(), Texts(keys.rbegin(), keys.rend())) << toUtf8(identifier);
     }
 }
 

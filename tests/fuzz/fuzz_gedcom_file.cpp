@@ -1,17 +1,19 @@
 // A whole file from bytes, opened as the window opens it: character-set
 // detection, decoding, records, indexes and link validation; then the person
-// table sorted by every column and read cell by cell, a click on a parent
-// cell with the record outline expanded, a name search for the first
-// person's name, the validate command, and the relations the table omits.
+// table sorted by every column, each order checked against comparePersons,
+// and read cell by cell, a click on a parent cell with the record outline
+// expanded, a name search for the first person's name, the validate
+// command, and the relations the table omits.
 // The key lookups and the link validation are checked against plain versions
 // that find every record and role by comparing texts.
 
 #include "FuzzText.h"
-#include "file/LNGedcomFile.h"
 #include "LNHeadlessViewer.h"
-#include "tree/PreOrderWalk.h"
+#include "LNPersonSorter.h"
+#include "file/LNGedcomFile.h"
 #include "support/SystemLog.h"
 #include "support/TextServices.h"
+#include "tree/PreOrderWalk.h"
 
 #include <sys/mman.h>
 #include <unistd.h>
@@ -248,10 +250,25 @@ void checkValidation(const std::string& path) {
     fuzz::check(log.lines() == fast, "link validation as the plain way");
 }
 
-void readTable(LNHeadlessTableView& table) {
+// The rows in the order of comparePersons on the sort column, reversed when
+// descending: the order the sorter gives by ranks, kept apart from the text
+// collation it stands for (NameRanks for compareByName, say).
+void checkSorted(const LNKinloomController& controller) {
+    const IndiList* rows = controller.sortedPersonRecords();
+    const int direction = controller.sortAscending() ? 1 : -1;
+    for (std::size_t row = 1; rows && controller.lastCol() && row < rows->size(); ++row) {
+        const int order =
+            comparePersons(*(*rows)[row - 1], *(*rows)[row], controller.lastCol()->identifier());
+        fuzz::check(direction * order <= 0, "the table sorted by a column in the order of comparePersons");
+    }
+}
+
+void readTable(LNHeadlessTableView& table, const LNKinloomController& controller) {
     int columns = static_cast<int>(table.tableColumns().size());
-    for (int column = 0; column < columns; ++column)
+    for (int column = 0; column < columns; ++column) {
         table.clickHeader(column);
+        checkSorted(controller);
+    }
     for (int row = 0; row < table.numberOfRows(); ++row)
         for (int column = 0; column < columns; ++column) {
             table.cellText(row, column);
@@ -286,7 +303,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     LNHeadlessTableView& table = viewer.table();
     if (table.numberOfRows() != set->numIndis()) std::abort();
-    readTable(table);
+    readTable(table, viewer.controller());
     if (table.numberOfRows() > 0) {
         table.clickCell(0, table.columnIndex(u"father"));
         readOutline(viewer.outline());
@@ -300,7 +317,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         break;
     }
     viewer.validate();
-    readTable(table);
+    readTable(table, viewer.controller());
 
     for (const auto& indi : set->indiRecords()) {
         set->spousesOfIndi(*indi);

@@ -10,9 +10,11 @@
 
 #include <QAbstractItemModelTester>
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QTest>
 #include <QTimer>
@@ -315,6 +317,45 @@ class LNQtViewerTest : public QObject {
         QCOMPARE(viewer_->controller().personQueue().count(), 2);
     }
 
+    void chartBoxClickGoesThereAndExportsWriteTheChart() {
+        openSample();
+        clickCell(rowOf(u"I35"_s), u"name");
+        viewer_->recordTabs().setCurrentIndex(1);
+        const LNChartLayout* chart = viewer_->chart().chart();
+        QVERIFY(chart);
+        QCOMPARE(chart->boxes().size(), std::size_t{11});
+        QCOMPARE(chart->boxes()[0].indi->key().view(), u"@I35@");
+        const SharedString father = chart->boxes()[1].indi->key();
+        QTest::mouseClick(viewer_->chart().viewport(), Qt::LeftButton, {}, viewer_->chart().boxCentre(1));
+        QCOMPARE(selectedKey(), toQString(stripAts(father.view())));
+        QCOMPARE(outlineText(0), u"0 "_s + toQString(father.view()) + u" INDI"_s);
+        QCOMPARE(viewer_->controller().personQueue().count(), 2);
+        QCOMPARE(viewer_->chart().chart()->boxes()[0].indi->key(), father);
+
+        viewer_->chartGenerations().setValue(2);
+        viewer_->chartKind().setCurrentIndex(1);
+        chart = viewer_->chart().chart();
+        QCOMPARE(viewer_->controller().chartKind(), LNChartKind::descendants);
+        QVERIFY(chart->boxes().size() > 1);
+        const QString base =
+            QDir::temp().filePath(u"kinloom-chart-test-%1"_s.arg(QCoreApplication::applicationPid()));
+        QVERIFY(viewer_->exportChartTo(base + u".svg"_s));
+        QFile svg(base + u".svg"_s);
+        QVERIFY(svg.open(QIODevice::ReadOnly));
+        const QByteArray text = svg.readAll();
+        for (const LNChartBox& box : chart->boxes())
+            QVERIFY2(text.contains(">" + toQString(box.name).toUtf8() + "<"),
+                     qPrintable(toQString(box.name)));
+        for (const QString& kind : {u".pdf"_s, u".PNG"_s}) {
+            QVERIFY(viewer_->exportChartTo(base + kind));
+            QVERIFY(QFileInfo(base + kind).size() > 100);
+            QFile::remove(base + kind);
+        }
+        QVERIFY(!viewer_->exportChartTo(base + u".txt"_s));
+        QVERIFY(!QFileInfo::exists(base + u".txt"_s));
+        svg.remove();
+    }
+
     void openCommandAsksForAFileAndRemembersIt() {
         QString path = QFileInfo(QString::fromStdString(samplePath)).absoluteFilePath();
         QString title;
@@ -338,7 +379,7 @@ class LNQtViewerTest : public QObject {
         answerPanel(false);
         viewer_->openAction()->trigger();
         QCOMPARE(title, u"Open Gedcom"_s);
-        QCOMPARE(filters.front(), u"GEDCOM files (*.txt *.ged *.gedcom)"_s);
+        QCOMPARE(filters.front(), u"GEDCOM files (*.txt *.ged *.gedcom *.gdz)"_s);
         QVERIFY(arrowCursor);
         QCOMPARE(table().tableModel()->rowCount(), 0);
         QVERIFY(viewer_->application().sharedDocumentController().recentDocuments().empty());
@@ -384,6 +425,25 @@ class LNQtViewerTest : public QObject {
         }
         table().setColumnWidth(table().visualColumn(u"name"), 20);
         QVERIFY(cut(0, u"name"));
+    }
+
+    // A GEDZIP archive opens by a drop as its gedcom.ged does; one refused
+    // says why in a message box and leaves the window as it was.
+    void droppedArchiveOpensAndARefusedOneLeavesTheWindow() {
+        openSample();
+        drop({u"tests/data/not-a-zip.gdz"_s});
+        QMessageBox* box = nullptr;
+        QTRY_VERIFY((box = viewer_->window().findChild<QMessageBox*>()));
+        QVERIFY(
+            box->text().endsWith(u"tests/data/not-a-zip.gdz cannot be opened: it is not a zip archive."_s));
+        QCOMPARE(table().tableModel()->rowCount(), 40);
+        QCOMPARE(viewer_->pathLabel().text(), QString::fromStdString(samplePath));
+        QVERIFY(viewer_->application().sharedDocumentController().recentDocuments().empty());
+        box->close();
+
+        drop({u"tests/data/viewer.gdz"_s});
+        QTRY_COMPARE(table().tableModel()->rowCount(), 8);
+        QVERIFY(viewer_->pathLabel().text().endsWith(u"tests/data/viewer.gdz"_s));
     }
 
     // Progress reaches the end of a normal open; a cancelled one leaves the

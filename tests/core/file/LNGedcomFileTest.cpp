@@ -1,7 +1,8 @@
 // Reading a file: the byte statistics, the character-set choice, decoding,
-// and paths that cannot be read.
+// paths that cannot be read, and GEDZIP archives.
 
 #include "file/LNGedcomFile.h"
+#include "SharedTestData.h"
 #include "recordset/LNGedcomRecordSet.h"
 #include "support/SystemLog.h"
 #include "support/TextServices.h"
@@ -10,9 +11,12 @@
 
 #include <sys/stat.h>
 #include <unistd.h>
+#include <zip.h>
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -82,6 +86,25 @@ class TemporaryDirectory {
   private:
     std::string path_;
 };
+
+using Members = std::vector<std::pair<std::string, std::string>>;
+
+/// Writes a zip archive of the members, each deflated, and gives its bytes.
+std::string zipped(const std::string& path, const Members& members) {
+    int error = 0;
+    zip_t* archive = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
+    for (const auto& [name, data] : members)
+        zip_file_add(archive, name.c_str(), zip_source_buffer(archive, data.data(), data.size(), 0), 0);
+    zip_close(archive);
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+/// The four bytes at `at`, little-endian, set to the value.
+void putSize(std::string& bytes, std::size_t at, std::uint32_t value) {
+    for (int i = 0; i < 4; ++i)
+        bytes[at + i] = static_cast<char>(value >> 8 * i);
+}
 
 } // namespace
 
@@ -266,4 +289,55 @@ TEST(LNGedcomFile, GivesOneReportAndNoRecordSetForWhatItCannotRead) {
     ASSERT_TRUE(empty.file->recordSet());
     EXPECT_EQ(empty.file->recordSet()->count(), 0);
     EXPECT_EQ(empty.file->errors()->count(), 0);
+}
+
+TEST(LNGedcomFile, ReadsAGedzipArchivesGedcomAsTheFileItHolds) {
+    REQUIRE_SHARED_TESTDATA();
+    // The archive's text has CR LF and a byte-order mark, and one media record less.
+    Loaded archive = load(test::sharedTestData + "gedcom70/maximal70.gdz");
+    Loaded plain = load(test::sharedTestData + "gedcom70/maximal70.ged");
+    ASSERT_TRUE(archive.file->recordSet());
+    EXPECT_EQ(archive.file->recordSet()->numIndis(), 4);
+    EXPECT_EQ(archive.names(), plain.names());
+    EXPECT_EQ(archive.file->recordSet()->count(), plain.file->recordSet()->count() - 1);
+    EXPECT_EQ(*archive.file->path(), test::sharedTestData + "gedcom70/maximal70.gdz");
+    EXPECT_EQ(archive.file->refusal(), "");
+}
+
+TEST(LNGedcomFile, RefusesBrokenAndHostileArchivesWithTheReason) {
+    TemporaryDirectory dir;
+    ASSERT_FALSE(dir.path().empty());
+    const std::string text = "0 HEAD\n1 CHAR ASCII\n0 @I1@ INDI\n1 NAME Ann /Lee/\n0 TRLR\n";
+    const std::string lines(std::size_t{4} << 20, '\n');
+    // A byte of the deflated text turned over, after the local header and its name and extra field.
+    std::string damaged = zipped(dir.path() + "/d.gdz", {{"gedcom.ged", times(200, text)}});
+    const auto u16 = [&](std::size_t at) {
+        return std::size_t(std::uint8_t(damaged[at]) | std::uint8_t(damaged[at + 1]) << 8);
+    };
+    const std::size_t deflated = 30 + u16(26) + u16(28);
+    damaged[deflated + 8] = static_cast<char>(~damaged[deflated + 8]);
+    // Two megabytes that say they are a thousand bytes, in both headers.
+    std::string lying = zipped(dir.path() + "/l.gdz", {{"gedcom.ged", lines.substr(0, 2 << 20)}});
+    putSize(lying, 22, 1000);
+    putSize(lying, lying.find("PK\x01\x02") + 24, 1000);
+    const std::pair<std::string, std::string> refused[] = {
+        {text, "it is not a zip archive"},
+        {zipped(dir.path() + "/n.gdz", {{"GEDCOM.GED", text},
+                                        {"sub/gedcom.ged", text},
+                                        {"../gedcom.ged", text},
+                                        {"/gedcom.ged", text}}),
+         "the archive holds no gedcom.ged"},
+        {damaged, "gedcom.ged is damaged"},
+        {zipped(dir.path() + "/b.gdz", {{"gedcom.ged", lines}}), "gedcom.ged is far larger than its archive"},
+        {lying, "gedcom.ged is larger than its archive says"}};
+    for (const auto& [bytes, reason] : refused) {
+        const std::string path = dir.path() + "/refused.GDZ";
+        std::ofstream(path, std::ios::binary) << bytes;
+        Loaded loaded = load(path);
+        EXPECT_EQ(loaded.file->refusal(), reason);
+        EXPECT_EQ(loaded.log,
+                  std::vector<std::string>{"just added error cantReadSource at line 0 with arg " + reason});
+        EXPECT_EQ(loaded.file->recordSet(), nullptr) << reason;
+        EXPECT_FALSE(loaded.file->path() || loaded.file->string()) << reason;
+    }
 }
