@@ -2,6 +2,7 @@
 
 #include "LNKinloomController.h"
 
+#include "recordset/NameRanks.h"
 #include "recordset/RecordWalk.h"
 
 #include "support/TextServices.h"
@@ -45,17 +46,13 @@ class SharedTexts {
         return texts_[number];
     }
     std::uint32_t numberOf(StringView text) {
-        auto found = numbers_.find(text);
-        if (found == numbers_.end()) {
-            // Keyed by a view of the kept copy, which stays where it is.
-            SharedString shared(text);
-            found = numbers_.emplace(shared.view(), static_cast<std::uint32_t>(texts_.size())).first;
-            texts_.push_back(std::move(shared));
-        }
-        return found->second;
+        if (std::uint32_t number = numbers_.find(text); number != DistinctTexts::none) return number;
+        // Numbered by a view of the kept copy, which stays where it is.
+        texts_.emplace_back(text);
+        return numbers_.add(texts_.back().view());
     }
 
-    std::unordered_map<StringView, std::uint32_t> numbers_;
+    DistinctTexts numbers_;
     std::vector<SharedString> texts_;
     // By LNYear::order, from the earliest year before Christ.
     std::vector<std::uint32_t> years_ =
@@ -168,7 +165,9 @@ void LNKinloomController::setupTableData(const IndiList* persons) {
                                              : -1;
             position >= 0)
             shown_->idOfPosition[static_cast<std::size_t>(position)] = static_cast<std::uint32_t>(i);
-        person->setAttribute(SharedString(stripAts(person->key().view())), u"key");
+        // A slice of the key where the key is one: no copy for each row.
+        person->setAttribute(SharedString::borrowedPart(person->key(), strippedAts(person->key().view())),
+                             u"key");
         person->setAttribute(names.valueOf(*person), u"name");
         LNGedcomIndiRecord::LifeTexts life = person->lifeTexts(standard);
         if (standard == GedcomStandard::Gedcom7)

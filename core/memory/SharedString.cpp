@@ -45,6 +45,12 @@ SharedString SharedString::slice(StringView text) {
     return made;
 }
 
+SharedString SharedString::borrowedPart(const SharedString& other, StringView part) {
+    if (other.isSlice())
+        if (SharedString made = slice(part)) return made;
+    return SharedString(part);
+}
+
 SharedString SharedString::inArena(StringView text, LoadArena& arena) {
     if (const KeptText* kept = arena.keptText(); kept && !text.empty() && kept->contains(text))
         if (SharedString made = slice(text)) return made;

@@ -65,6 +65,10 @@ class SharedString {
     /// strings live as long as the process and are never counted, so copies
     /// of them may end on any thread. A text the table does not take is
     /// copied.
+    /// A part of the other's text (a view into it) as borrowed gives it: a
+    /// slice where the other is one, otherwise a copy of the part.
+    static SharedString borrowedPart(const SharedString& other, StringView part);
+
     static SharedString interned(StringView text);
     /// A copy of the text that is never counted nor freed (see interned).
     static SharedString immortal(StringView text);

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "records/RecordAttributes.h"
 #include "support/LNGedcomErrors.h"
 #include "tree/LNGedcomNode.h"
 #include "tree/LNNode.h"
-#include "records/RecordAttributes.h"
 
 #include <memory>
 #include <optional>
@@ -47,7 +47,11 @@ class LNGedcomRecord {
     gedcomRecordsFromText(StringView text, int maxCount, LNGedcomErrors* errors);
 
     const Ref<LNGedcomNode>& root() const { return root_; }
-    void setRoot(Ref<LNGedcomNode> root) { root_ = std::move(root); }
+    void setRoot(Ref<LNGedcomNode> root) {
+        // The key may be borrowed from the line that goes: it keeps a copy.
+        if (key_) key_ = SharedString(key_.view());
+        root_ = std::move(root);
+    }
     /// With both at signs; absent for records without key (the header).
     const SharedString& key() const { return key_; }
     void setKey(SharedString key) { key_ = std::move(key); }

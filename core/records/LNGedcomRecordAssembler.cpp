@@ -1,11 +1,12 @@
 #include "records/LNGedcomRecordAssembler.h"
 
+#include "memory/LoadArena.h"
 #include "records/LNGedcomRecord.h"
 #include "support/LNProgress.h"
-#include "memory/LoadArena.h"
 #include "support/SystemLog.h"
 #include "support/TextServices.h"
 
+#include <cstdint>
 #include <exception>
 #include <iterator>
 #include <string>
@@ -21,12 +22,41 @@ namespace {
 
 using RecordList = LNGedcomRecordAssembler::RecordList;
 
+// The builder's reports: each logs a line and adds an error of a kind.
+enum class LineReport : std::uint8_t { lineSyntax, illegalLevel };
+
+struct LineReportText {
+    const char* logLine;
+    ErrorKind kind;
+};
+
+LineReportText textOf(LineReport report) {
+    return report == LineReport::lineSyntax
+               ? LineReportText{"error: line syntax", LNGedcomErrorLineSyntax}
+               : LineReportText{"error: illegal level", LNGedcomErrorIllegalLevel};
+}
+
+// A report kept for later, eight bytes where its two log lines take a
+// hundred or more: a file can hold a report on every line.
+struct KeptReport {
+    std::int32_t line;
+    LineReport report;
+};
+
+void makeReport(LineReport report, std::int32_t line, LNGedcomErrors* errors) {
+    const LineReportText text = textOf(report);
+    systemLog(text.logLine);
+    if (errors) errors->addError(text.kind, line);
+}
+
 // One pass of the assembler over lines given one by one, its nodes made in
 // the arena.
 class RecordBuilder {
   public:
-    RecordBuilder(LoadArena& arena, int maxCount, LNGedcomErrors* errors)
-        : arena_(arena), maxCount_(maxCount), errors_(errors) {
+    /// With kept, reports are kept there instead of made.
+    RecordBuilder(LoadArena& arena, int maxCount, LNGedcomErrors* errors,
+                  std::vector<KeptReport>* kept = nullptr)
+        : arena_(arena), maxCount_(maxCount), errors_(errors), kept_(kept) {
         records_->reserve(10);
     }
 
@@ -36,13 +66,13 @@ class RecordBuilder {
         std::optional<ErrorKind> error;
         Ref<LNGedcomNode> node = LNGedcomNode::initFromString(text, &error, arena_);
         if (!node) {
-            if (error) report("error: line syntax", *error, lineNumber);
+            if (error) report(LineReport::lineSyntax, lineNumber);
             return true;
         }
         node->setLineNumber(lineNumber);
         int level = node->level();
         if (level < 0) {
-            report("error: illegal level", LNGedcomErrorIllegalLevel, lineNumber);
+            report(LineReport::illegalLevel, lineNumber);
         } else if (level == 0) {
             if (!finishRecord()) return false;
             lines_.push_back(std::move(node));
@@ -51,7 +81,7 @@ class RecordBuilder {
             currentLevel_ = 0;
         } else if (level > currentLevel_ + 1) {
             // Dropped; the lines after it attach as if it had not been there.
-            report("error: illegal level", LNGedcomErrorIllegalLevel, lineNumber);
+            report(LineReport::illegalLevel, lineNumber);
         } else {
             attach(std::move(node), level);
         }
@@ -66,9 +96,11 @@ class RecordBuilder {
   private:
     static constexpr int none = -1;
 
-    void report(const char* logLine, ErrorKind kind, int lineNumber) {
-        systemLog(logLine);
-        if (errors_) errors_->addError(kind, lineNumber);
+    void report(LineReport report, int lineNumber) {
+        if (kept_)
+            kept_->push_back({lineNumber, report});
+        else
+            makeReport(report, lineNumber, errors_);
     }
 
     // A child of the line one level up on the current path: of the current
@@ -112,6 +144,7 @@ class RecordBuilder {
     LoadArena& arena_;
     int maxCount_;
     LNGedcomErrors* errors_;
+    std::vector<KeptReport>* kept_;
     std::unique_ptr<RecordList> records_ = std::make_unique<RecordList>();
     // The lines of the record being read, its root first, and the index of
     // each line's parent among them.
@@ -164,9 +197,9 @@ std::size_t nextBreak(StringView text, std::size_t from) {
 
 // Assembles the lines of the text, the first numbered firstLine.
 std::unique_ptr<RecordList> assemble(StringView text, int firstLine, int maxCount, LNGedcomErrors* errors,
-                                     KeptText* keptText) {
+                                     KeptText* keptText, std::vector<KeptReport>* kept = nullptr) {
     LoadArena arena(keptText);
-    RecordBuilder builder(arena, maxCount, errors);
+    RecordBuilder builder(arena, maxCount, errors, kept);
     int lineNumber = firstLine - 1;
     std::size_t start = 0;
     for (;;) {
@@ -224,13 +257,14 @@ std::unique_ptr<RecordList> LNGedcomRecordAssembler::recordsFromText(StringView 
 
 std::unique_ptr<RecordList> LNGedcomRecordAssembler::recordsFromHalves(StringView text,
                                                                        std::size_t split) const {
-    // The helper's records, errors and log lines are only read once it has
-    // been joined; its nodes then belong to this thread. Its log lines are
-    // written after the first half's, in file order.
+    // The helper's records and reports are only read once it has been
+    // joined; its nodes then belong to this thread. Its reports are kept
+    // compactly and made after the first half's, in file order; anything
+    // else logged on it (nothing today) is captured and follows them.
     StringView second = text.substr(split);
     const int secondFirstLine = countBreaks(text.substr(0, split)) + 1;
     std::unique_ptr<RecordList> secondRecords;
-    LNGedcomErrors secondErrors;
+    std::vector<KeptReport> secondReports;
     std::vector<std::string> secondLog;
     std::exception_ptr failure;
     std::unique_ptr<RecordList> records;
@@ -238,8 +272,7 @@ std::unique_ptr<RecordList> LNGedcomRecordAssembler::recordsFromHalves(StringVie
         std::jthread helper([&] {
             try {
                 LogCapture capture;
-                secondRecords =
-                    assemble(second, secondFirstLine, 0, errors_ ? &secondErrors : nullptr, keptText_);
+                secondRecords = assemble(second, secondFirstLine, 0, nullptr, keptText_, &secondReports);
                 secondLog = capture.lines();
             } catch (...) {
                 failure = std::current_exception();
@@ -249,9 +282,10 @@ std::unique_ptr<RecordList> LNGedcomRecordAssembler::recordsFromHalves(StringVie
         records = assemble(text.substr(0, split - 1), 1, 0, errors_, keptText_);
     }
     if (failure) std::rethrow_exception(failure);
+    for (const KeptReport& kept : secondReports)
+        makeReport(kept.report, kept.line, errors_);
     for (const std::string& line : secondLog)
         systemLog(line);
-    if (errors_) errors_->absorb(secondErrors);
     records->reserve(records->size() + secondRecords->size());
     std::move(secondRecords->begin(), secondRecords->end(), std::back_inserter(*records));
     return records;

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "support/LNGedcomErrors.h"
 #include "memory/SharedString.h"
+#include "support/LNGedcomErrors.h"
 
 #include <cstddef>
 #include <memory>
@@ -19,10 +19,10 @@ class LNGedcomRecord;
 /// gedcomRecordsFromText are this class with its defaults.
 ///
 /// A large text is assembled in two halves at once: the assembler starts a
-/// helper thread with an arena, an error count and a log capture of its own
-/// and takes the helper's records, counts and log lines over once it has
-/// joined it, so that the result and the log read as if one thread had gone
-/// through the text.
+/// helper thread with an arena of its own, which keeps its reports as a few
+/// bytes each rather than as log lines, and takes the helper's records over
+/// and makes its reports once it has joined it, so that the result and the
+/// log read as if one thread had gone through the text.
 class LNGedcomRecordAssembler {
   public:
     using RecordList = std::vector<std::shared_ptr<LNGedcomRecord>>;

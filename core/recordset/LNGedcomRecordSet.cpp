@@ -3,14 +3,25 @@
 #include "memory/KeptText.h"
 #include "records/LNGedcomRecordAssembler.h"
 
-#include "support/LoadStages.h"
 #include "recordset/RecordWalk.h"
+#include "support/LoadStages.h"
 
 #include <algorithm>
+#include <limits>
 #include <string>
 #include <typeinfo>
+#include <unordered_map>
 
 namespace kinloom {
+
+// Hashed as views, so that a lookup builds no string.
+struct LNGedcomRecordSet::NameIndex {
+    struct Hash {
+        using is_transparent = void;
+        std::size_t operator()(StringView text) const noexcept { return std::hash<StringView>()(text); }
+    };
+    std::unordered_map<SharedString, std::vector<std::uint32_t>, Hash, std::equal_to<>> positions;
+};
 
 namespace {
 
@@ -143,11 +154,13 @@ std::uint32_t LNGedcomRecordSet::positionOf(RecordKind kind, const LNGedcomNode*
 }
 
 void LNGedcomRecordSet::buildNameIndex() {
-    nameIndex_.reserve(1000);
+    nameIndex_ = std::make_unique<NameIndex>();
+    auto& index = nameIndex_->positions;
+    index.reserve(1000);
     // The name keys one person was filed under: a repeat can only come from
-    // the person at hand, as persons arrive in file order with distinct keys.
-    std::vector<const std::vector<SharedString>*> filedUnder;
-    forEachRecordAhead<PersonAhead>(indiRecords_, [&](const LNGedcomIndiRecord& indi, std::size_t) {
+    // the person at hand, as persons arrive in file order.
+    std::vector<const std::vector<std::uint32_t>*> filedUnder;
+    forEachRecordAhead<PersonAhead>(indiRecords_, [&](const LNGedcomIndiRecord& indi, std::size_t position) {
         auto names = indi.nameArray();
         filedUnder.clear();
         for (std::size_t i = 0; i < names.size(); ++i) {
@@ -155,13 +168,13 @@ void LNGedcomRecordSet::buildNameIndex() {
             if (value.empty()) continue;
             // The first NAME line is parsed already.
             String nameKey = i == 0 ? indi.gedcomName()->key() : LNGedcomName(value.view()).key();
-            auto entry = nameIndex_.find(StringView(nameKey));
-            if (entry == nameIndex_.end())
-                entry = nameIndex_.emplace(SharedString(nameKey), std::vector<SharedString>()).first;
-            std::vector<SharedString>& keys = entry->second;
-            if (std::find(filedUnder.begin(), filedUnder.end(), &keys) != filedUnder.end()) continue;
-            filedUnder.push_back(&keys);
-            keys.push_back(indi.key());
+            auto entry = index.find(StringView(nameKey));
+            if (entry == index.end())
+                entry = index.emplace(SharedString(nameKey), std::vector<std::uint32_t>()).first;
+            std::vector<std::uint32_t>& positions = entry->second;
+            if (std::find(filedUnder.begin(), filedUnder.end(), &positions) != filedUnder.end()) continue;
+            filedUnder.push_back(&positions);
+            positions.push_back(static_cast<std::uint32_t>(position));
         }
     });
 }
@@ -216,9 +229,10 @@ const std::shared_ptr<LNGedcomSourRecord>& LNGedcomRecordSet::sourByIndex(int in
     return atIndex(sourRecords_, index);
 }
 
-const std::vector<SharedString>* LNGedcomRecordSet::indisWithNameKey(StringView nameKey) const {
-    auto found = nameIndex_.find(nameKey);
-    return found == nameIndex_.end() ? nullptr : &found->second;
+const std::vector<std::uint32_t>* LNGedcomRecordSet::indisWithNameKey(StringView nameKey) const {
+    if (!nameIndex_) return nullptr;
+    auto found = nameIndex_->positions.find(nameKey);
+    return found == nameIndex_->positions.end() ? nullptr : &found->second;
 }
 
 // Link validation: the checks are LNLinkValidator's; the operations by key
@@ -250,8 +264,14 @@ void LNGedcomRecordSet::validateSours() {}
 
 namespace {
 
-void storeIfWanted(int* out, int value) {
-    if (out) *out = value;
+// These operations answer in int, as they always have: a count beyond it
+// (a file of two thousand million lines) is answered as the largest int.
+int clamped(std::int64_t count) {
+    return static_cast<int>(std::min<std::int64_t>(count, std::numeric_limits<int>::max()));
+}
+
+void storeIfWanted(int* out, std::int64_t value) {
+    if (out) *out = clamped(value);
 }
 
 // A position as the link checks name records: plus one, 0 for none.
@@ -268,7 +288,7 @@ int LNGedcomRecordSet::checkIndi(StringView personKey, const LNGedcomNode* link,
     storeIfWanted(husb, roles.count[1]);
     storeIfWanted(wife, roles.count[2]);
     storeIfWanted(chil, roles.count[3]);
-    return roles.total();
+    return clamped(roles.total());
 }
 
 int LNGedcomRecordSet::checkIndiNew(StringView personKey, const LNGedcomNode* link,
@@ -283,7 +303,7 @@ int LNGedcomRecordSet::checkFam(StringView famKey, const LNGedcomNode* link, int
         validator().checkFam(target(positionOf(kindFam, famKey)), target(positionOf(kindIndi, link)));
     storeIfWanted(famc, roles.count[1]);
     storeIfWanted(fams, roles.count[2]);
-    return roles.total();
+    return clamped(roles.total());
 }
 
 int LNGedcomRecordSet::checkFamNew(StringView famKey, const LNGedcomNode* link, std::vector<int>& famcLines,

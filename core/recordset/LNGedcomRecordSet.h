@@ -1,20 +1,19 @@
 #pragma once
 
 #include "support/GedcomVersion.h"
-#include "support/LNGedcomErrors.h"
 #include "records/LNGedcomFamRecord.h"
 #include "records/LNGedcomIndiRecord.h"
 #include "records/LNGedcomRecord.h"
 #include "records/LNGedcomSourRecord.h"
 #include "recordset/LNLinkValidator.h"
-#include "support/LNLogger.h"
 #include "recordset/RecordIndex.h"
+#include "support/LNGedcomErrors.h"
+#include "support/LNLogger.h"
 
 #include <cstdint>
 #include <memory>
 #include <span>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 namespace kinloom {
@@ -34,19 +33,6 @@ struct LNGedcomRelative {
     /// spousal one of a spouse or child; null for a parent.
     std::shared_ptr<LNGedcomFamRecord> family;
 };
-
-/// Hash and equality over SharedString keys that also accept a StringView, so
-/// a lookup builds no string.
-struct KeyHash {
-    using is_transparent = void;
-    std::size_t operator()(StringView text) const noexcept { return std::hash<StringView>()(text); }
-};
-struct KeyEqual {
-    using is_transparent = void;
-    bool operator()(StringView a, StringView b) const noexcept { return a == b; }
-};
-/// A map keyed by record keys (with their at signs) or name keys.
-template <typename T> using KeyMap = std::unordered_map<SharedString, T, KeyHash, KeyEqual>;
 
 using RecordList = std::vector<std::shared_ptr<LNGedcomRecord>>;
 using IndiList = std::vector<std::shared_ptr<LNGedcomIndiRecord>>;
@@ -114,9 +100,9 @@ class LNGedcomRecordSet {
     const std::shared_ptr<LNGedcomIndiRecord>& indiByIndex(int index) const;
     const std::shared_ptr<LNGedcomFamRecord>& famByIndex(int index) const;
     const std::shared_ptr<LNGedcomSourRecord>& sourByIndex(int index) const;
-    /// The person keys filed under the name key, without repeats, in order of
-    /// first appearance; null when there are none.
-    const std::vector<SharedString>* indisWithNameKey(StringView nameKey) const;
+    /// The positions in indiRecords of the persons filed under the name key,
+    /// without repeats, in order of first appearance; null when there are none.
+    const std::vector<std::uint32_t>* indisWithNameKey(StringView nameKey) const;
 
     /// Every record in file order, or null when the text was absent.
     const RecordList* records() const { return records_.get(); }
@@ -157,7 +143,9 @@ class LNGedcomRecordSet {
     IndiList partnersOfFam(const LNGedcomFamRecord& fam) const;
     /// Father and mother (as fatherOfIndi and motherOfIndi), the natal
     /// family's other children, then for each spousal family its partners
-    /// other than the person and its children. Nothing is merged.
+    /// other than the person and its children. A family named by several
+    /// FAMS lines of the person is listed once; nothing else is merged (a
+    /// child named twice by the family is listed twice).
     std::vector<LNGedcomRelative> relativesOfIndi(const LNGedcomIndiRecord& indi) const;
 
     /// The persons one of whose names contains the typed partial name (such
@@ -195,6 +183,10 @@ class LNGedcomRecordSet {
     int checkFam(StringView famKey, const LNGedcomNode* link, int* famc, int* fams);
     int checkFamNew(StringView famKey, const LNGedcomNode* link, std::vector<int>& famcLines,
                     std::vector<int>& famsLines);
+    /// How many resolved link lines the person and family checks have read
+    /// so far, a statistic (as the benchmark's stages are) that grows
+    /// linearly with the file's links.
+    std::uint64_t linkLinesVisited() const { return links_.linesVisited; }
 
   private:
     GedcomVersion version_;
@@ -263,7 +255,9 @@ class LNGedcomRecordSet {
     // first record of this kind filed under them. Empty unless keys repeat.
     RecordIndex laterOfKind_[4];
     ResolvedLinks links_;
-    KeyMap<std::vector<SharedString>> nameIndex_;
+    // The name index: positions in indiRecords_ by name key.
+    struct NameIndex;
+    std::unique_ptr<NameIndex> nameIndex_;
     LNLogger* logger_ = nullptr;
     LNGedcomErrors* errors_ = nullptr;
 };

@@ -1,6 +1,7 @@
 #include "recordset/LNGedcomRecordSet.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 namespace kinloom {
 
@@ -148,7 +149,11 @@ std::vector<LNGedcomRelative> LNGedcomRecordSet::relativesOfIndi(const LNGedcomI
     if (auto mother = motherOfIndi(indi))
         relatives.push_back({LNRelativeRole::mother, std::move(mother), nullptr});
     if (auto natal = natalFamilyOfIndi(indi)) add(LNRelativeRole::sibling, childrenOfFam(*natal), natal);
+    // A family named again by the person's FAMS lines (a reported problem
+    // already) is listed once: each naming would repeat all its members.
+    std::unordered_set<const LNGedcomFamRecord*> listed;
     for (const auto& family : spousalFamiliesOfIndi(indi)) {
+        if (!listed.insert(family.get()).second) continue;
         add(LNRelativeRole::spouse, partnersOfFam(*family), family);
         add(LNRelativeRole::child, childrenOfFam(*family), family);
     }

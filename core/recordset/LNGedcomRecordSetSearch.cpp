@@ -34,26 +34,23 @@ IndiList sortedByName(IndiList persons) {
 IndiList LNGedcomRecordSet::indisWithName(StringView typedName) const {
     IndiList found;
     LNGedcomName partial(typedName);
-    const std::vector<SharedString>* candidates = indisWithNameKey(partial.key());
+    const std::vector<std::uint32_t>* candidates = indisWithNameKey(partial.key());
     if (!candidates) return found;
-    keyIndex_.forEachAhead(
-        candidates->size(), [&](std::size_t c) -> const SharedString& { return (*candidates)[c]; },
-        [&](std::size_t, StringView key, std::uint64_t hash) {
-            const auto& indi = atPosition(indiRecords_, positionOf(kindIndi, key, hash));
-            if (!indi) return;
-            // Any of the candidate's names may match, not only the one that
-            // made it a candidate. The first is parsed already.
-            std::span<LNGedcomNode* const> names = indi->nameArray();
-            for (std::size_t i = 0; i < names.size(); ++i) {
-                bool matches =
-                    i == 0 ? LNGedcomName::containPartial(partial, *indi->gedcomName())
-                           : LNGedcomName::containPartial(partial, LNGedcomName(names[i]->value().view()));
-                if (matches) {
-                    found.push_back(indi);
-                    break;
-                }
+    for (std::uint32_t position : *candidates) {
+        const auto& indi = indiRecords_[position];
+        // Any of the candidate's names may match, not only the one that made
+        // it a candidate. The first is parsed already.
+        std::span<LNGedcomNode* const> names = indi->nameArray();
+        for (std::size_t i = 0; i < names.size(); ++i) {
+            bool matches =
+                i == 0 ? LNGedcomName::containPartial(partial, *indi->gedcomName())
+                       : LNGedcomName::containPartial(partial, LNGedcomName(names[i]->value().view()));
+            if (matches) {
+                found.push_back(indi);
+                break;
             }
-        });
+        }
+    }
     return sortedByName(std::move(found));
 }
 

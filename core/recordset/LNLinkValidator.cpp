@@ -6,6 +6,7 @@
 #include "recordset/RecordWalk.h"
 #include "support/SystemLog.h"
 #include "support/TextServices.h"
+#include "tree/PreOrderWalk.h"
 
 #include <algorithm>
 #include <array>
@@ -98,7 +99,7 @@ RecordKind kindOfTag(StringView tag) {
 template <typename Visit>
 void forEachLinkTo(std::span<const std::uint32_t> links, std::uint32_t target, Visit visit) {
     if (target == 0) return;
-    int seen[4] = {0, 0, 0, 0};
+    std::int64_t seen[4] = {0, 0, 0, 0};
     for (std::uint32_t link : links) {
         const int role = ResolvedLinks::roleOf(link);
         if (ResolvedLinks::targetOf(link) == target) visit(role, seen[role]);
@@ -106,21 +107,28 @@ void forEachLinkTo(std::span<const std::uint32_t> links, std::uint32_t target, V
     }
 }
 
+void countRole(RoleCounts& counts, int role, std::int64_t index) {
+    if (counts.count[role]++ == 0) counts.first[role] = index;
+}
+
 RoleCounts countRoles(std::span<const std::uint32_t> links, std::uint32_t target) {
     RoleCounts counts;
-    forEachLinkTo(links, target, [&](int role, int index) {
-        if (counts.count[role]++ == 0) counts.first[role] = index;
-    });
+    forEachLinkTo(links, target, [&](int role, std::int64_t index) { countRole(counts, role, index); });
     return counts;
 }
+
+// A record with more links than this gets a table of its roles by target
+// when first asked, so that a record named by thousands of lines (of one
+// record or of many) is read once, not once for each line naming it; below
+// it, reading the few links is cheaper than the table.
+constexpr std::size_t scanLimit = 32;
 
 // Calls visit(index, target) for each resolved link of the role, with the
 // link's index among the lines of its role.
 template <typename Visit> void forEachOfRole(std::span<const std::uint32_t> links, int role, Visit visit) {
-    int index = 0;
+    std::size_t index = 0;
     for (std::uint32_t link : links)
-        if (ResolvedLinks::roleOf(link) == role)
-            visit(static_cast<std::size_t>(index++), ResolvedLinks::targetOf(link));
+        if (ResolvedLinks::roleOf(link) == role) visit(index++, ResolvedLinks::targetOf(link));
 }
 
 // Calls report(line) for each missing source of the record at the position,
@@ -286,7 +294,31 @@ RoleCounts LNLinkValidator::checkIndi(std::uint32_t person, const LNGedcomNode* 
                {valueOf(link)});
         return RoleCounts();
     }
-    return countRoles(links_.fams.of(family - 1), person);
+    return rolesIn(links_.fams, famTables_, family - 1, person);
+}
+
+RoleCounts LNLinkValidator::rolesIn(const ResolvedLinks::Lists& lists,
+                                    std::unordered_map<std::uint32_t, RoleTable>& tables,
+                                    std::uint32_t position, std::uint32_t target) const {
+    const std::span<const std::uint32_t> links = lists.of(position);
+    if (links.size() <= scanLimit) {
+        links_.linesVisited += links.size();
+        return countRoles(links, target);
+    }
+    auto [entry, added] = tables.try_emplace(position);
+    RoleTable& table = entry->second;
+    if (added) {
+        links_.linesVisited += links.size();
+        std::int64_t seen[4] = {0, 0, 0, 0};
+        for (std::uint32_t link : links) {
+            const int role = ResolvedLinks::roleOf(link);
+            if (const std::uint32_t named = ResolvedLinks::targetOf(link); named != 0)
+                countRole(table[named], role, seen[role]);
+            ++seen[role];
+        }
+    }
+    const auto found = target == 0 ? table.end() : table.find(target);
+    return found == table.end() ? RoleCounts() : found->second;
 }
 
 int LNLinkValidator::checkIndiNew(std::uint32_t person, const LNGedcomNode* link, std::uint32_t family,
@@ -301,7 +333,7 @@ int LNLinkValidator::checkIndiNew(std::uint32_t person, const LNGedcomNode* link
     const LNGedcomFamRecord& fam = *set_.famRecords()[family - 1];
     const std::span<LNGedcomNode* const> lines[3] = {fam.husbArray(), fam.wifeArray(), fam.chilArray()};
     int total = 0;
-    forEachLinkTo(links_.fams.of(family - 1), person, [&](int role, int index) {
+    forEachLinkTo(links_.fams.of(family - 1), person, [&](int role, std::int64_t index) {
         lists[role - 1]->push_back(lines[role - 1][static_cast<std::size_t>(index)]->lineNumber());
         ++total;
     });
@@ -309,7 +341,7 @@ int LNLinkValidator::checkIndiNew(std::uint32_t person, const LNGedcomNode* link
 }
 
 RoleCounts LNLinkValidator::checkFam(std::uint32_t family, std::uint32_t person) const {
-    return person == 0 ? RoleCounts() : countRoles(links_.indis.of(person - 1), family);
+    return person == 0 ? RoleCounts() : rolesIn(links_.indis, indiTables_, person - 1, family);
 }
 
 int LNLinkValidator::checkFamNew(std::uint32_t family, std::uint32_t person,
@@ -320,7 +352,7 @@ int LNLinkValidator::checkFamNew(std::uint32_t family, std::uint32_t person,
     const LNGedcomIndiRecord& indi = *set_.indiRecords()[person - 1];
     const std::span<LNGedcomNode* const> lines[2] = {indi.famcArray(), indi.famsArray()};
     int total = 0;
-    forEachLinkTo(links_.indis.of(person - 1), family, [&](int role, int index) {
+    forEachLinkTo(links_.indis.of(person - 1), family, [&](int role, std::int64_t index) {
         lists[role - 1]->push_back(lines[role - 1][static_cast<std::size_t>(index)]->lineNumber());
         ++total;
     });
@@ -353,26 +385,25 @@ void LNLinkValidator::validateIndis() {
     logCount("INDIs", errors_);
 }
 
-// Checks the person's FAMC lines; returns the child total.
-int LNLinkValidator::checkNatalFamilies(std::uint32_t position) {
+// Checks the person's FAMC lines; returns the child total, which a person
+// named K times as child by each of K lines reaches K * K.
+std::uint64_t LNLinkValidator::checkNatalFamilies(std::uint32_t position) {
     const LNGedcomIndiRecord& indi = *set_.indiRecords()[position];
     // The key and the record's line are read only for a report.
     auto reportLink = [&](ErrorKind kind, LNProblemFinding finding, int at, StringView format,
                           const LNGedcomNode* link) {
         report(errors_, kind, finding, at, format, {indi.key().view(), valueOf(link)});
     };
-    int childTotal = 0;
+    std::uint64_t childTotal = 0;
     forEachOfRole(links_.indis.of(position), 1, [&](std::size_t index, std::uint32_t family) {
         const LNGedcomNode* link = indi.famcArray()[index];
         if (family == 0 && isVoid(link)) return;
         const RoleCounts roles = checkIndi(position + 1, link, family);
-        const int husb = roles.count[1], wife = roles.count[2], chil = roles.count[3];
-        // The role lines are read only for a report, so they are collected
-        // only then: every child's line number would read every family's
-        // lines again.
-        if (family == 0 || husb > 0 || wife > 0)
-            checkIndiNew(position + 1, link, family, {&husbLines_, &wifeLines_, &chilLines_});
-        childTotal += chil;
+        // A line that names no family is reported a second time, where its
+        // role lines would be looked for: the log has always held both.
+        if (family == 0) checkIndi(position + 1, link, family);
+        const std::int64_t husb = roles.count[1], wife = roles.count[2], chil = roles.count[3];
+        childTotal += static_cast<std::uint64_t>(chil);
         const int line = indi.lineNumber();
         constexpr StringView asHusband = u"INDI %@ in FAM %@ as HUSB not CHILD";
         constexpr StringView asWife = u"INDI %@ in FAM %@ as WIFE not CHILD";
@@ -385,8 +416,16 @@ int LNLinkValidator::checkNatalFamilies(std::uint32_t position) {
         if (roles.total() > 1)
             reportLink(LNGedcomErrorMultipleRoles, manyRoles, line, u"INDI %@ in FAM %@ multiple roles",
                        link);
-        if (husb > 0) reportLink(LNGedcomErrorWrongRole, husbandInNatal, husbLines_.front(), asHusband, link);
-        if (wife > 0) reportLink(LNGedcomErrorWrongRole, wifeInNatal, wifeLines_.front(), asWife, link);
+        // The first husband's or wife's line is read only for a report.
+        auto firstLine = [&](std::span<LNGedcomNode* const> lines, int role) {
+            return lines[static_cast<std::size_t>(roles.first[role])]->lineNumber();
+        };
+        if (husb > 0)
+            reportLink(LNGedcomErrorWrongRole, husbandInNatal,
+                       firstLine(set_.famRecords()[family - 1]->husbArray(), 1), asHusband, link);
+        if (wife > 0)
+            reportLink(LNGedcomErrorWrongRole, wifeInNatal, firstLine(set_.famRecords()[family - 1]->wifeArray(), 2),
+                       asWife, link);
     });
     return childTotal;
 }

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <span>
+#include <unordered_map>
 #include <vector>
 
 namespace kinloom {
@@ -52,15 +53,19 @@ struct ResolvedLinks {
         }
     };
     Lists indis, fams;
+    /// How many resolved links the person and family checks have read: a
+    /// statistic that shows those checks growing linearly with the file.
+    std::uint64_t linesVisited = 0;
 };
 
 /// How many of a record's resolved links of each role (1 to 3) name one
 /// record, and the index among its role's lines of the first that does (-1
-/// when none).
+/// when none). Wide enough that no sum of counts overflows on any file that
+/// fits in memory.
 struct RoleCounts {
-    int count[4] = {0, 0, 0, 0};
-    int first[4] = {-1, -1, -1, -1};
-    int total() const { return count[1] + count[2] + count[3]; }
+    std::int64_t count[4] = {0, 0, 0, 0};
+    std::int64_t first[4] = {-1, -1, -1, -1};
+    std::int64_t total() const { return count[1] + count[2] + count[3]; }
 };
 
 /// The link checks of a record set, run as the last step of its loading:
@@ -90,6 +95,9 @@ class LNLinkValidator {
     int checkFamNew(std::uint32_t family, std::uint32_t person, std::vector<int>* const (&lists)[2]) const;
 
   private:
+    // The roles by target of one record with many links, made when first asked.
+    using RoleTable = std::unordered_map<std::uint32_t, RoleCounts>;
+
     // A record of the reference check's batch: its kind (a RecordKind),
     // whether it is the one in its kind list that keeps resolved links, and
     // its position there.
@@ -115,7 +123,10 @@ class LNLinkValidator {
     bool repeatsOnlyFamc(const RoleCounts& roles) const;
     bool namesExpectedKind(const LNGedcomNode& line, std::uint32_t found) const;
     void checkReference(int kind, const LNGedcomNode& line, StringView key, std::uint32_t found) const;
-    int checkNatalFamilies(std::uint32_t position);
+    RoleCounts rolesIn(const ResolvedLinks::Lists& lists,
+                       std::unordered_map<std::uint32_t, RoleTable>& tables, std::uint32_t position,
+                       std::uint32_t target) const;
+    std::uint64_t checkNatalFamilies(std::uint32_t position);
     void checkSpousalFamilies(std::uint32_t position);
     void checkHusbands(std::uint32_t position);
     void checkWivesAndChildren(std::uint32_t position);
@@ -128,8 +139,8 @@ class LNLinkValidator {
     std::vector<BatchRecord> batch_;
     std::vector<PendingLine> pending_;
     std::size_t closed_ = 0;
-    // checkIndiNew's lists, reused from person to person.
-    std::vector<int> husbLines_, wifeLines_, chilLines_;
+    // The role tables of families and persons with many links, by position.
+    mutable std::unordered_map<std::uint32_t, RoleTable> famTables_, indiTables_;
 };
 
 } // namespace kinloom

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "records/LNGedcomIndiRecord.h"
 #include "memory/SharedString.h"
+#include "records/LNGedcomIndiRecord.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -37,13 +37,20 @@ class NameRanks {
 };
 
 /// Collects distinct texts, numbering them in order of first appearance. The
-/// views must outlive the collection.
+/// views must outlive the collection. The one numbering of texts: the name
+/// ranks, the person sorter and the person table's shared cell texts use it.
 class DistinctTexts {
   public:
     std::uint32_t add(StringView text) {
         auto [entry, added] = indices_.try_emplace(text, static_cast<std::uint32_t>(texts_.size()));
         if (added) texts_.push_back(text);
         return entry->second;
+    }
+    /// The text's number, or none when it has not been added.
+    static constexpr std::uint32_t none = 0xFFFFFFFFu;
+    std::uint32_t find(StringView text) const {
+        auto found = indices_.find(text);
+        return found == indices_.end() ? none : found->second;
     }
     const std::vector<StringView>& texts() const { return texts_; }
 

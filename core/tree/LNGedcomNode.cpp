@@ -151,9 +151,12 @@ bool isCrossReference(StringView text) {
     return text.size() >= 3 && text.front() == u'@' && text.back() == u'@';
 }
 
+StringView strippedAts(StringView text) {
+    return isCrossReference(text) ? text.substr(1, text.size() - 2) : text;
+}
+
 String stripAts(StringView text) {
-    if (!isCrossReference(text)) return String(text);
-    return String(text.substr(1, text.size() - 2));
+    return String(strippedAts(text));
 }
 
 bool isValidTag(StringView text) {

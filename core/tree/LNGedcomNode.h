@@ -69,6 +69,8 @@ static_assert(sizeof(void*) != 8 || sizeof(LNGedcomNode) == 48, "a GEDCOM line t
 bool isCrossReference(StringView text);
 /// Without its first and last character when it is a cross-reference; unchanged otherwise.
 String stripAts(StringView text);
+/// The same as a view into the text.
+StringView strippedAts(StringView text);
 /// At least 2 code units long.
 bool isValidTag(StringView text);
 

@@ -3,9 +3,9 @@
 // plain version on damaged files.
 
 #include "GedcomTestText.h"
+#include "SharedTestData.h"
 #include "file/LNGedcomFile.h"
 #include "recordset/LNGedcomRecordSet.h"
-#include "SharedTestData.h"
 #include "support/SystemLog.h"
 #include "support/TextServices.h"
 
@@ -263,5 +263,53 @@ TEST(LinkValidation, ListsOnlyPointersToAnotherKindThanTheStandardNames) {
             if (problem.kind == LNGedcomProblemReference)
                 listed.push_back(toUtf8(problem.text).substr(16, toUtf8(problem.text).find(' ', 16) - 16));
         EXPECT_EQ(listed, c.listed) << c.version << " " << *c.person.begin();
+    }
+}
+
+namespace {
+
+/// A person with k lines of personRole naming one family with k lines of
+/// familyRole naming the person; with persons, k persons with one such line
+/// each instead.
+String namedOften(int k, const char* personRole, const char* familyRole, bool persons = false) {
+    std::string text = "0 HEAD\n";
+    auto key = [&](int i) { return persons ? "@I" + std::to_string(i) + "@" : std::string("@I@"); };
+    for (int i = 0; i < k; ++i) {
+        if (i == 0 || persons) text += "0 " + key(i) + " INDI\n1 NAME A /B/\n";
+        text += std::string("1 ") + personRole + " @F@\n";
+    }
+    text += "0 @F@ FAM\n";
+    for (int i = 0; i < k; ++i)
+        text += std::string("1 ") + familyRole + " " + key(i) + "\n";
+    return fromUtf8(text + "0 TRLR\n");
+}
+
+} // namespace
+
+TEST(LinkValidation, CountsAChildTotalBeyondTwoThousandMillion) {
+    // 46,341 squared is the first such total an int cannot hold.
+    const test::LoadedText loaded(namedOften(46341, "FAMC", "CHIL"));
+    EXPECT_EQ(loaded.errors.count(), 2 * 46341 + 1);
+    EXPECT_EQ(std::ranges::count(loaded.log, plain("INDI @I@ is CHIL in multiple FAMs")), 1);
+}
+
+TEST(LinkValidation, ReadsEachRecordsLinksAboutOnceHoweverOftenTheyNameEachOther) {
+    struct Case {
+        const char* personRole;
+        const char* familyRole;
+        bool persons;
+    };
+    const Case cases[] = {{"FAMC", "CHIL", false}, {"FAMS", "HUSB", false}, {"FAMS", "WIFE", false},
+                          {"FAMC", "HUSB", false}, {"FAMS", "CHIL", false}, {"FAMC", "CHIL", true},
+                          {"FAMS", "HUSB", true}};
+    for (const Case& c : cases) {
+        auto visited = [&](int k) {
+            return test::LoadedText(namedOften(k, c.personRole, c.familyRole, c.persons))
+                .set.linkLinesVisited();
+        };
+        const std::uint64_t small = visited(1000), large = visited(4000);
+        EXPECT_GE(large, 4 * 1000u) << c.personRole << " " << c.familyRole << " " << c.persons;
+        // Reading a record's links once for each line naming it would read 16 times as many.
+        EXPECT_LE(large, 5 * small) << c.personRole << " " << c.familyRole << " " << c.persons;
     }
 }
