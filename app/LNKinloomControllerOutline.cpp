@@ -68,26 +68,26 @@ std::optional<String> LNKinloomController::objectValueForTableColumn(LNOutlineVi
     const String label = labelOf(node->name().view());
     if (node->value()) return labelled(label, valueText(*node));
     if (outline && outline->isItemExpanded(node)) return label;
-    return summary(*node, label, gedcomRecords_ ? gedcomRecords_->standard() : GedcomStandard::Gedcom55);
+    return summary(*node, label, shown_->records ? shown_->records->standard() : GedcomStandard::Gedcom55);
 }
 
 String LNKinloomController::labelOf(StringView tag) const {
     const LabelMap& labels = gedcomLabelMap();
     if (auto entry = labels.find(tag); entry != labels.end()) return String(entry->second);
-    if (!gedcomRecords_ || !gedcomRecords_->version().isSeven()) return toLower(tag);
+    if (!shown_->records || !shown_->records->version().isSeven()) return toLower(tag);
     if (auto entry = gedcom7LabelMap().find(tag); entry != gedcom7LabelMap().end())
         return String(entry->second);
     // An extension tag the header's schema documents is shown with its URI.
-    const StringView uri = gedcomRecords_->schemaUri(tag);
+    const StringView uri = shown_->records->schemaUri(tag);
     return uri.empty() ? toLower(tag) : String(tag) + u" (" + String(uri) + u")";
 }
 
 // A GEDCOM 7 shared note's text stands where a pointer names it.
 String LNKinloomController::valueText(const LNNode& node) const {
-    const GedcomStandard standard = gedcomRecords_ ? gedcomRecords_->standard() : GedcomStandard::Gedcom55;
+    const GedcomStandard standard = shown_->records ? shown_->records->standard() : GedcomStandard::Gedcom55;
     const StringView value = node.value().view();
     if (standard == GedcomStandard::Gedcom7 && node.name() == u"SNOTE" && isCrossReference(value)) {
-        const auto& note = gedcomRecords_->recordWithKey(value);
+        const auto& note = shown_->records->recordWithKey(value);
         if (note && note->tag() == u"SNOTE") {
             // Its CONT lines join the first, on one row.
             const LNNode& root = *note->root();

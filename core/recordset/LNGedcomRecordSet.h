@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <unordered_map>
 #include <span>
 #include <string>
 #include <vector>
@@ -191,9 +192,14 @@ class LNGedcomRecordSet {
   private:
     GedcomVersion version_;
     // GEDCOM 7's documented extension tags: their URIs, and the standard
-    // record kind of those that stand for one.
-    KeyMap<String> schemaUris_;
-    KeyMap<String> recordAliases_;
+    // record kind of those that stand for one. Looked up by a view of the tag.
+    struct TagHash {
+        using is_transparent = void;
+        std::size_t operator()(StringView tag) const noexcept { return std::hash<StringView>()(tag); }
+    };
+    using TagMap = std::unordered_map<String, String, TagHash, std::equal_to<>>;
+    TagMap schemaUris_;
+    TagMap recordAliases_;
     friend class LNLinkValidator;
     // A kind list never nears 2^30 records: each takes far more than a byte.
     static constexpr std::uint32_t positionMask = 0x3FFFFFFFu;

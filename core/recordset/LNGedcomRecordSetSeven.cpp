@@ -48,7 +48,7 @@ void LNGedcomRecordSet::readSchema(const LNNode& header) {
         const StringView value = line->value().view();
         const std::size_t blank = value.find(u' ');
         if (line->name() != u"TAG" || blank == StringView::npos) continue;
-        const SharedString tag(value.substr(0, blank));
+        const String tag(value.substr(0, blank));
         const StringView uri = value.substr(blank + 1);
         String& uris = schemaUris_[tag];
         if (!uris.empty()) uris += u", ";

@@ -425,7 +425,7 @@ class LNQtViewerTest : public QObject {
         boxWatch.stop();
         QCOMPARE(alert, u"The file tests/data/no-such-file.ged does not exist."_s);
         QCOMPARE(table().tableModel()->rowCount(), 40);
-        QCOMPARE(viewer_->pathLabel().text(), path);
+        QCOMPARE(viewer_->pathLabel().text(), path + u"  \u2014  GEDCOM 5.5"_s);
 
         // Open Recent opens the file again, as the desktop's request does.
         clickCell(rowOf(u"I2"_s), u"name");
