@@ -6,6 +6,8 @@
 #include "SharedTestData.h"
 #include "tree/PreOrderWalk.h"
 
+#include <unistd.h>
+
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -27,7 +29,10 @@ class Gedcom7Test : public HeadlessViewerTest {
         std::string text, each;
         for (int at = 1; std::getline(in, each); ++at)
             text += (at == line ? replacement : each) + "\n";
-        written = (std::filesystem::temp_directory_path() / ("kinloom-gedcom7-" + name)).string();
+        // One name per process: CTest runs the tests of this file side by side.
+        written = (std::filesystem::temp_directory_path() /
+                   ("kinloom-gedcom7-" + std::to_string(getpid()) + "-" + name))
+                      .string();
         std::ofstream(written, std::ios::binary) << text;
         open(written);
     }
