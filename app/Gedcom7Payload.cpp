@@ -1,8 +1,9 @@
-// The 7.0 standard's payload grammars other than dates (which core's date
-// grammar reads), written from its grammar.abnf.
+// The 7.0 standard's payload grammars, written from its grammar.abnf; dates
+// are read by core's one date grammar, which the person table's years use.
 
 #include "Gedcom7Payload.h"
 
+#include "records/LNDate.h"
 #include "support/TextServices.h"
 
 #include <algorithm>
@@ -241,8 +242,30 @@ bool isExtensionTag(StringView text) {
     return text.size() >= 2 && text[0] == u'_' && std::all_of(text.begin() + 1, text.end(), isTagChar);
 }
 
+// Dates by core's one date grammar, read as 7.0 writes them.
+bool isDate(Gedcom7Payload kind, StringView value) {
+    using Form = LNDate::Form;
+    const auto date = LNDate::parse(value, GedcomStandard::Gedcom7, LNDate::Reading::exact);
+    if (!date) return false;
+    switch (kind) {
+    case Gedcom7Payload::datePeriod:
+        return date->form == Form::empty || date->form == Form::from || date->form == Form::to ||
+               date->form == Form::fromTo;
+    case Gedcom7Payload::dateExact:
+        // Day, month and year of the Gregorian calendar, nothing else.
+        return date->form == Form::date && date->first.calendarName.empty() && date->first.day != 0 &&
+               date->first.month != 0 && date->first.epoch.empty();
+    default:
+        return true;
+    }
+}
+
 bool payloadFits(Gedcom7Payload kind, StringView value) {
     switch (kind) {
+    case Gedcom7Payload::date:
+    case Gedcom7Payload::dateExact:
+    case Gedcom7Payload::datePeriod:
+        return isDate(kind, value);
     case Gedcom7Payload::flag:
         return value == u"Y";
     case Gedcom7Payload::integer:

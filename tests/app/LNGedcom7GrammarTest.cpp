@@ -100,6 +100,7 @@ TEST_F(Gedcom7Test, OneBrokenThingGivesItsFindingLineAndMark) {
         {3, "2 _VERS 7.0", "2 | count |  | GEDC needs a VERS line", 2},
         {6, "1 SEX Q", "6 | payload | I1 | SEX is Q; allowed are F, M, U, X", 6},
         {6, "1 SEX", "6 | payload | I1 | SEX has no value; a value is required", 6},
+        {16, "2 DATE 32 FOO 1900", "16 | payload | I3 | DATE 32 FOO 1900 is not a date", 16},
         {16, "2 DATE 1 MAR 1914\n2 AGE 12x",
          "17 | payload | I3 | AGE 12x is not an age such as 35y 11m or < 8w", 17},
         {22, "2 DATE 1 APR 1911\n3 TIME 24:00",

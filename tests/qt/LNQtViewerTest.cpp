@@ -34,6 +34,22 @@ const QColor black = Qt::black;
 const QColor orange = QColor::fromRgbF(1, 0.5f, 0);
 const QColor red = Qt::red;
 
+/// Answers each modal message box as soon as it shows, for as long as it
+/// lives, keeping the last box's text: a load lets timers run.
+struct AlertWatch {
+    QString text;
+    QTimer timer;
+    AlertWatch() {
+        QObject::connect(&timer, &QTimer::timeout, &timer, [this] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box) return;
+            text = box->text();
+            box->accept();
+        });
+        timer.start(10);
+    }
+};
+
 } // namespace
 
 class LNQtViewerTest : public QObject {
@@ -411,19 +427,11 @@ class LNQtViewerTest : public QObject {
         QCOMPARE(folder, QFileInfo(path).absolutePath()); // where the last file was
 
         // A file that cannot be opened: a message box, and the window stays.
-        // The box is looked for until it shows: the load lets timers run.
-        QString alert;
-        QTimer boxWatch;
-        connect(&boxWatch, &QTimer::timeout, this, [&] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box) return;
-            alert = box->text();
-            box->accept();
-        });
-        boxWatch.start(10);
-        viewer_->openFiles({"tests/data/no-such-file.ged"});
-        boxWatch.stop();
-        QCOMPARE(alert, u"The file tests/data/no-such-file.ged does not exist."_s);
+        {
+            AlertWatch alert;
+            viewer_->openFiles({"tests/data/no-such-file.ged"});
+            QCOMPARE(alert.text, u"The file tests/data/no-such-file.ged does not exist."_s);
+        }
         QCOMPARE(table().tableModel()->rowCount(), 40);
         QCOMPARE(viewer_->pathLabel().text(), path + u"  \u2014  GEDCOM 5.5"_s);
 
@@ -472,20 +480,12 @@ class LNQtViewerTest : public QObject {
     // says why in a message box and leaves the window as it was.
     void droppedArchiveOpensAndARefusedOneLeavesTheWindow() {
         openSample();
-        // The box is modal: it is answered as soon as it shows.
-        QString alert;
-        QTimer boxWatch;
-        connect(&boxWatch, &QTimer::timeout, this, [&] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box) return;
-            alert = box->text();
-            box->accept();
-        });
-        boxWatch.start(10);
-        drop({u"tests/data/not-a-zip.gdz"_s});
-        QTRY_VERIFY(!alert.isEmpty());
-        boxWatch.stop();
-        QVERIFY(alert.endsWith(u"tests/data/not-a-zip.gdz cannot be opened: it is not a zip archive."_s));
+        {
+            AlertWatch alert;
+            drop({u"tests/data/not-a-zip.gdz"_s});
+            QTRY_VERIFY(!alert.text.isEmpty());
+            QVERIFY(alert.text.endsWith(u"tests/data/not-a-zip.gdz cannot be opened: it is not a zip archive."_s));
+        }
         QCOMPARE(table().tableModel()->rowCount(), 40);
         QCOMPARE(viewer_->pathLabel().text(), QString::fromStdString(samplePath) + u"  \u2014  GEDCOM 5.5"_s);
         QVERIFY(viewer_->application().sharedDocumentController().recentDocuments().empty());
