@@ -25,7 +25,7 @@
 #include "LNHeadlessViewer.h"
 #define KINLOOM_BENCH_VIEWER 1
 #endif
-#if __has_include("LNGedcomFile.h")
+#if __has_include("file/LNGedcomFile.h")
 #include "file/LNAnsel.h"
 #include "file/LNGedcomFile.h"
 #define KINLOOM_BENCH_FILE 1
