@@ -45,12 +45,8 @@ const char* LNChartBox::frame() const {
 LNChartLayout::LNChartLayout(const LNGedcomRecordSet& records, const LNGedcomIndiRecord& indi,
                              LNChartKind kind, int generations) {
     const bool ancestors = kind == LNChartKind::ancestors;
-    const std::vector<LNWalkEntry> entries = ancestors ? ancestorsOfIndi(records, indi, generations)
-                                                       : descendantsOfIndi(records, indi, generations);
-    auto number = [&](int i) {
-        return ancestors ? std::to_string(entries[static_cast<std::size_t>(i)].number)
-                         : dAbovilleNumber(entries, i);
-    };
+    const std::vector<LNWalkEntry> entries = walkOfIndi(kind, records, indi, generations);
+    auto number = [&](int i) { return walkNumber(kind, entries, i); };
     for (int i = 0; i < static_cast<int>(entries.size()); ++i) {
         const LNWalkEntry& entry = entries[static_cast<std::size_t>(i)];
         LNChartBox box;

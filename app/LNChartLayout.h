@@ -8,7 +8,8 @@
 
 namespace kinloom {
 
-enum class LNChartKind { ancestors, descendants };
+/// A chart shows one walk: ancestors or descendants.
+using LNChartKind = LNWalkKind;
 
 struct LNChartPoint {
     double x = 0;

@@ -172,14 +172,10 @@ int relationWalk(LNHeadlessViewer& viewer, const Arguments& arguments, Output& o
     const LNGedcomIndiRecord* person = namedPerson(viewer, arguments, problem);
     if (!person) return exitFailure;
     const LNGedcomRecordSet& records = *viewer.controller().gedcomRecords();
-    const bool ancestors = arguments.command == Arguments::Command::ancestors;
-    const std::vector<LNWalkEntry> entries = ancestors
-                                                 ? ancestorsOfIndi(records, *person, arguments.generations)
-                                                 : descendantsOfIndi(records, *person, arguments.generations);
-    auto number = [&](int i) {
-        return ancestors ? std::to_string(entries[static_cast<std::size_t>(i)].number)
-                         : dAbovilleNumber(entries, i);
-    };
+    const LNWalkKind kind = arguments.command == Arguments::Command::ancestors ? LNWalkKind::ancestors
+                                                                               : LNWalkKind::descendants;
+    const std::vector<LNWalkEntry> entries = walkOfIndi(kind, records, *person, arguments.generations);
+    auto number = [&](int i) { return walkNumber(kind, entries, i); };
     for (int i = 0; i < static_cast<int>(entries.size()); ++i) {
         const LNWalkEntry& entry = entries[static_cast<std::size_t>(i)];
         out << number(i) << '\t' << toUtf8(stripAts(entry.indi->key().view())) << '\t';

@@ -112,4 +112,15 @@ std::string dAbovilleNumber(const std::vector<LNWalkEntry>& entries, int index) 
     return partner ? text + "+" : text;
 }
 
+std::vector<LNWalkEntry> walkOfIndi(LNWalkKind kind, const LNGedcomRecordSet& records,
+                                    const LNGedcomIndiRecord& indi, int generations) {
+    return kind == LNWalkKind::ancestors ? ancestorsOfIndi(records, indi, generations)
+                                         : descendantsOfIndi(records, indi, generations);
+}
+
+std::string walkNumber(LNWalkKind kind, const std::vector<LNWalkEntry>& entries, int index) {
+    return kind == LNWalkKind::ancestors ? std::to_string(entries[static_cast<std::size_t>(index)].number)
+                                         : dAbovilleNumber(entries, index);
+}
+
 } // namespace kinloom

@@ -59,4 +59,13 @@ std::vector<LNWalkEntry> descendantsOfIndi(const LNGedcomRecordSet& records, con
 /// person's followed by "+", as "1.2+").
 std::string dAbovilleNumber(const std::vector<LNWalkEntry>& entries, int index);
 
+/// Which way a walk goes; the chart and kinloom-cli choose by it.
+enum class LNWalkKind { ancestors, descendants };
+/// ancestorsOfIndi or descendantsOfIndi.
+std::vector<LNWalkEntry> walkOfIndi(LNWalkKind kind, const LNGedcomRecordSet& records,
+                                    const LNGedcomIndiRecord& indi, int generations);
+/// The entry's number as genealogists write it: the Sosa number of an
+/// ancestor, the d'Aboville number of a descendant.
+std::string walkNumber(LNWalkKind kind, const std::vector<LNWalkEntry>& entries, int index);
+
 } // namespace kinloom

@@ -12,19 +12,14 @@ using namespace kinloom;
 
 namespace {
 
-enum class Walk { ancestors, descendants };
+using Walk = LNWalkKind;
 
 // Each entry as "NUMBER KEY", or "NUMBER KEY =FIRST" for a repeat.
 std::vector<std::string> walked(const LNGedcomRecordSet& records, Walk walk, const char* key,
                                 int generations) {
     const auto& indi = records.indiWithKey(fromUtf8(key));
-    const std::vector<LNWalkEntry> entries = walk == Walk::ancestors
-                                                 ? ancestorsOfIndi(records, *indi, generations)
-                                                 : descendantsOfIndi(records, *indi, generations);
-    auto number = [&](int i) {
-        return walk == Walk::ancestors ? std::to_string(entries[static_cast<std::size_t>(i)].number)
-                                       : dAbovilleNumber(entries, i);
-    };
+    const std::vector<LNWalkEntry> entries = walkOfIndi(walk, records, *indi, generations);
+    auto number = [&](int i) { return walkNumber(walk, entries, i); };
     std::vector<std::string> lines;
     for (int i = 0; i < static_cast<int>(entries.size()); ++i) {
         const LNWalkEntry& entry = entries[static_cast<std::size_t>(i)];
