@@ -88,7 +88,7 @@ std::optional<std::size_t> acceptedSize(zip_t* archive, zip_uint64_t index, zip_
 /// more: whatever the archive claims, no more than that is ever written.
 std::optional<FileBytes> inflate(zip_file_t* member, std::size_t size, std::string& refusal) {
     const std::size_t capacity = size + 1;
-    FileBytes file{std::make_unique_for_overwrite<char[]>(capacity), 0};
+    FileBytes file{std::make_unique_for_overwrite<char[]>(capacity), 0, {}};
     for (;;) {
         // In slices, so that a window can show how far the reading is.
         constexpr std::size_t slice = std::size_t{8} << 20;

@@ -13,6 +13,7 @@
 #include "support/TextServices.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -139,6 +140,14 @@ class LogLine {
     std::size_t length_ = 0;
 };
 
+} // namespace
+
+FileBytes::Mapping::~Mapping() {
+    if (address_) ::munmap(const_cast<void*>(address_), length_);
+}
+
+namespace {
+
 class FileDescriptor {
   public:
     explicit FileDescriptor(int fd) : fd_(fd) {}
@@ -155,9 +164,21 @@ class FileDescriptor {
 
 /// The whole content of the open regular file in one read, or nothing.
 std::optional<FileBytes> readRegularFile(int fd, const struct stat& status) {
+    // Mapped rather than copied: the pages are the page cache's own, where a
+    // copy would first have to touch as many fresh ones (on the 300,000-person
+    // file the read took 0.45 s of the open, the mapping a few milliseconds).
+    // A file that cannot be mapped (size 0, as /proc's have) is read.
+    if (status.st_size > 0 && static_cast<std::uint64_t>(status.st_size) < SIZE_MAX / 2) {
+        const auto size = static_cast<std::size_t>(status.st_size);
+        void* address = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
+        if (address != MAP_FAILED) {
+            LNProgress::tell(LNProgress::Stage::reading, size, size);
+            return FileBytes{nullptr, size, FileBytes::Mapping(address, size)};
+        }
+    }
     // One byte more than the size, so that a file that grew is noticed.
     std::size_t capacity = static_cast<std::size_t>(std::max<off_t>(status.st_size, 0)) + 1;
-    FileBytes file{std::make_unique_for_overwrite<char[]>(capacity), 0};
+    FileBytes file{std::make_unique_for_overwrite<char[]>(capacity), 0, {}};
     askForFreshPages(file.bytes.get(), capacity);
     for (;;) {
         if (file.size == capacity) {
