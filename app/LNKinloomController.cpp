@@ -187,12 +187,22 @@ bool LNKinloomController::loadFile(const std::string& path) {
     const bool releasedFirst = !progress && unopenableReason(path).empty();
     if (releasedFirst) releaseFile();
     std::unique_ptr<LNGedcomFile> file;
+    // The table's rows are made on the load's second thread while the links
+    // are checked (300,000 persons: 0.25 s of the open saved). They point
+    // into the file, so they go before it.
+    auto rows = std::make_unique<LNPersonRows>();
     try {
         LNProgress::Scope scope(progress);
-        file = std::make_unique<LNGedcomFile>(path);
+        file = std::make_unique<LNGedcomFile>(
+            path, [&rows](const LNGedcomRecordSet& records, std::stop_token stop) {
+                rows->make(records.indiRecords(), &records, true, true, stop);
+            });
     } catch (const LNProgress::Cancelled&) {
+        rows.reset();
         return false;
     }
+    if (!file->refusal().empty() || !file->path() || (refusesFilesWithoutRecords_ && !hasRecords(*file)))
+        rows.reset();
     if (!file->refusal().empty()) {
         refusal_ = file->refusal();
         BackgroundRelease::release(std::move(file));
@@ -207,6 +217,7 @@ bool LNKinloomController::loadFile(const std::string& path) {
     releaseFile();
     shown_->file.reset(file.release());
     shown_->records = shown_->file->recordSet();
+    shown_->madeRows = std::move(rows);
     // The version beside the path: what the file is checked and shown by.
     if (pathLabel_)
         pathLabel_->setStringValue(fromUtf8(

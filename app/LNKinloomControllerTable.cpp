@@ -1,10 +1,12 @@
 // The person table: its rows, their values and colours, sorting and reversing.
 
 #include "LNKinloomController.h"
+#include "LNPersonRows.h"
 
 #include "recordset/NameRanks.h"
 #include "recordset/RecordWalk.h"
 
+#include "support/SystemLog.h"
 #include "support/TextServices.h"
 
 #include <algorithm>
@@ -14,69 +16,6 @@
 namespace kinloom {
 
 namespace {
-
-// One shared copy of each distinct text (years and places repeat across
-// thousands of persons), numbered for the sorter.
-class SharedTexts {
-  public:
-    /// The shared copy of the text, or the none marker; appends the text's
-    /// number, or noText, to numbers.
-    AttributeValue valueOf(std::optional<StringView> text, std::vector<std::uint32_t>& numbers) {
-        return numbered(text ? numberOf(*text) : LNPersonSorter::noText, numbers);
-    }
-    /// The same for the text of a year, which finds its number in an array
-    /// (four-digit years of the common era, nearly all) or a map.
-    AttributeValue valueOf(std::optional<LNYear> year, std::vector<std::uint32_t>& numbers) {
-        if (!year) return numbered(LNPersonSorter::noText, numbers);
-        std::uint32_t& number =
-            year->digits() == 4 && !year->calendarName()
-                ? years_[static_cast<std::size_t>(year->order() + yearsBeforeChrist)]
-                : otherYears_.try_emplace(year->identity(), LNPersonSorter::noText).first->second;
-        if (number == LNPersonSorter::noText) number = numberOf(year->text());
-        return numbered(number, numbers);
-    }
-    std::vector<SharedString> take() { return std::move(texts_); }
-
-  private:
-    static constexpr int yearsBeforeChrist = 10000;
-
-    AttributeValue numbered(std::uint32_t number, std::vector<std::uint32_t>& numbers) {
-        numbers.push_back(number);
-        if (number == LNPersonSorter::noText) return NoneMarker();
-        return texts_[number];
-    }
-    std::uint32_t numberOf(StringView text) {
-        if (std::uint32_t number = numbers_.find(text); number != DistinctTexts::none) return number;
-        // Numbered by a view of the kept copy, which stays where it is.
-        texts_.emplace_back(text);
-        return numbers_.add(texts_.back().view());
-    }
-
-    DistinctTexts numbers_;
-    std::vector<SharedString> texts_;
-    // By LNYear::order, from the earliest year before Christ.
-    std::vector<std::uint32_t> years_ =
-        std::vector<std::uint32_t>(2 * yearsBeforeChrist, LNPersonSorter::noText);
-    // By LNYear::identity.
-    std::unordered_map<std::uint64_t, std::uint32_t> otherYears_;
-};
-
-// The display name of each distinct NAME value, made once and shared: the
-// name depends on the value alone, and names repeat.
-class SharedNames {
-  public:
-    AttributeValue valueOf(const LNGedcomIndiRecord& person) {
-        const LNGedcomName* name = person.gedcomName();
-        if (!name) return NoneMarker();
-        // Keyed by a view of the person's value, which outlives the table's build.
-        auto [entry, added] = names_.try_emplace(StringView(name->original()));
-        if (added) entry->second = SharedString(*person.nameSurnameFirst(true, false, 64));
-        return entry->second;
-    }
-
-  private:
-    std::unordered_map<StringView, SharedString> names_;
-};
 
 // The parent's root under rootKey and name under nameKey, or the none marker
 // under both. A parent among the rows has its name set already.
@@ -124,47 +63,37 @@ StringView identifierOf(const LNTableColumn* column) {
 
 } // namespace
 
-void LNKinloomController::setupTableData(const IndiList* persons) {
-    // The rows are copied as the first pass reaches them, which reads each
-    // record then anyway; the old rows stay until the end, as the list given
-    // may be they.
-    static const IndiList noPersons;
-    const IndiList& source = persons ? *persons : noPersons;
-    std::unique_ptr<IndiList> oldRows = std::move(shown_->sortedPersons);
-    shown_->sortedPersons = std::make_unique<IndiList>();
-    shown_->sortedPersons->reserve(source.size());
-    shown_->sorter.forget();
-    SharedTexts shared;
-    SharedNames names;
-    const std::size_t count = source.size();
-    std::unordered_map<String, std::vector<std::uint32_t>> textNumbers;
+void LNPersonRows::make(const IndiList& list, const LNGedcomRecordSet* records, bool ownList, bool holdLog,
+                        std::stop_token stop) {
+    source = &list;
+    const std::size_t count = list.size();
+    rows->reserve(count);
     auto& birthYears = textNumbers[u"birthYear"];
     auto& birthPlaces = textNumbers[u"birthPlace"];
     auto& deathYears = textNumbers[u"deathYear"];
     auto& deathPlaces = textNumbers[u"deathPlace"];
     for (auto* numbers : {&birthYears, &birthPlaces, &deathYears, &deathPlaces})
         numbers->reserve(count);
-    // The rows are in "id" order: the ids are given in list order.
-    shown_->rowIds.resize(count);
-    std::iota(shown_->rowIds.begin(), shown_->rowIds.end(), 0);
-    resetPersonRowMap();
-    shown_->idOfPosition.assign(shown_->records ? static_cast<std::size_t>(shown_->records->numIndis()) : 0,
-                                noId);
-    const bool ownList = shown_->records && persons == &shown_->records->indiRecords();
+    idOfPosition.assign(records ? static_cast<std::size_t>(records->numIndis()) : 0, noId);
     // The years are read by the date grammar of the file's standard.
-    const GedcomStandard standard = shown_->records ? shown_->records->standard() : GedcomStandard::Gedcom55;
-    forEachRecordAhead<PersonLinesAhead>(source, [&](const LNGedcomIndiRecord&, std::size_t i) {
-        if (i % 4096 == 0) LNProgress::tell(LNProgress::Stage::table, i, 2 * count);
-        LNGedcomIndiRecord* person = shown_->sortedPersons->emplace_back(source[i]).get();
+    const GedcomStandard standard = records ? records->standard() : GedcomStandard::Gedcom55;
+    std::optional<LogCapture> held;
+    if (holdLog) held.emplace();
+    forEachRecordAhead<PersonLinesAhead>(list, [&](const LNGedcomIndiRecord&, std::size_t i) {
+        if (i % 4096 == 0) {
+            if (stop.stop_requested()) throw LNProgress::Cancelled();
+            LNProgress::tell(LNProgress::Stage::table, i, 2 * count);
+        }
+        LNGedcomIndiRecord* person = rows->emplace_back(list[i]).get();
         person->setAttribute(static_cast<std::int64_t>(i + 1), u"id");
         // A later person with the same key takes the id, as it takes the row.
         // In the record set's own list, whose keys are distinct, a person's
         // position is its place in the list.
-        if (int position = ownList           ? static_cast<int>(i)
-                           : shown_->records ? shown_->records->indiPosition(person->key().view())
-                                             : -1;
+        if (int position = ownList   ? static_cast<int>(i)
+                           : records ? records->indiPosition(person->key().view())
+                                     : -1;
             position >= 0)
-            shown_->idOfPosition[static_cast<std::size_t>(position)] = static_cast<std::uint32_t>(i);
+            idOfPosition[static_cast<std::size_t>(position)] = static_cast<std::uint32_t>(i);
         // A slice of the key where the key is one: no copy for each row.
         person->setAttribute(SharedString::borrowedPart(person->key(), strippedAts(person->key().view())),
                              u"key");
@@ -177,11 +106,47 @@ void LNKinloomController::setupTableData(const IndiList* persons) {
         person->setAttribute(shared.valueOf(life.birthPlace, birthPlaces), u"birthPlace");
         person->setAttribute(shared.valueOf(life.deathYear, deathYears), u"deathYear");
         person->setAttribute(shared.valueOf(life.deathPlace, deathPlaces), u"deathPlace");
+        // A row's own note that it logged, rather than its lines: a file of
+        // such places would otherwise be held as text.
+        if (held && !held->lines().empty()) {
+            loggedRows.push_back(static_cast<std::uint32_t>(i));
+            held->clear();
+        }
     });
-    shown_->sorter.setTexts(shared.take(), std::move(textNumbers));
+}
+
+void LNPersonRows::logHeldLines(GedcomStandard standard) const {
+    for (std::uint32_t row : loggedRows)
+        (*rows)[row]->lifeTexts(standard);
+}
+
+void LNKinloomController::setupTableData(const IndiList* persons) {
+    static const IndiList noPersons;
+    const IndiList& source = persons ? *persons : noPersons;
+    const bool ownList = shown_->records && persons == &shown_->records->indiRecords();
+    // The rows a load made beside its link checks, where they are the ones
+    // asked for; otherwise the first pass is made here. The old rows stay
+    // until the end, as the list given may be they.
+    std::unique_ptr<LNPersonRows> made = std::move(shown_->madeRows);
+    if (made && ownList && made->source == persons) {
+        made->logHeldLines(shown_->records->standard());
+    } else {
+        made = std::make_unique<LNPersonRows>();
+        made->make(source, shown_->records, ownList, false);
+    }
+    std::unique_ptr<IndiList> oldRows = std::move(shown_->sortedPersons);
+    shown_->sortedPersons = std::move(made->rows);
+    shown_->sorter.forget();
+    // The rows are in "id" order: the ids are given in list order.
+    const std::size_t count = source.size();
+    shown_->rowIds.resize(count);
+    std::iota(shown_->rowIds.begin(), shown_->rowIds.end(), 0);
+    resetPersonRowMap();
+    shown_->idOfPosition = std::move(made->idOfPosition);
+    shown_->sorter.setTexts(made->shared.take(), std::move(made->textNumbers));
     // A second pass, so that a parent listed after the child has its name
     // already; the child's cell shares the parent's text.
-    setParentsOfRows(shown_->records, *shown_->sortedPersons, ownList, names);
+    setParentsOfRows(shown_->records, *shown_->sortedPersons, ownList, made->names);
     LNProgress::tell(LNProgress::Stage::table, 2 * count, 2 * count);
 }
 

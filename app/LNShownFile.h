@@ -2,6 +2,7 @@
 
 #include "LNChartLayout.h"
 #include "LNNavigationQueue.h"
+#include "LNPersonRows.h"
 #include "LNPersonSorter.h"
 #include "file/LNGedcomFile.h"
 #include "memory/BackgroundRelease.h"
@@ -47,6 +48,8 @@ struct LNShownFile {
     };
     std::unique_ptr<LNGedcomFile, ReleaseInBackground> file;
     LNGedcomRecordSet* records = nullptr;
+    /// The rows the load made beside its link checks, until they are shown.
+    std::unique_ptr<LNPersonRows> madeRows;
 
     /// The rows in display order; null before the first open.
     std::unique_ptr<IndiList> sortedPersons;

@@ -484,7 +484,7 @@ std::int32_t firstLineNotUtf8(std::string_view data) {
 
 } // namespace
 
-LNGedcomFile::LNGedcomFile(const std::string& path) {
+LNGedcomFile::LNGedcomFile(const std::string& path, const LNGedcomRecordSet::Beside& beside) {
     LNProgress::tell(LNProgress::Stage::reading, 0, 0);
     std::optional<FileBytes> file = readPath(path, refusal_);
     if (!file) {
@@ -521,7 +521,7 @@ LNGedcomFile::LNGedcomFile(const std::string& path) {
     text_.reset(KeptText::make(decodeData(data, ascii, ansel, utf8)));
     // The record set's nodes need the room more than the bytes do.
     file.reset();
-    setRecordSet(std::make_unique<LNGedcomRecordSet>(*text_, errors()));
+    setRecordSet(std::make_unique<LNGedcomRecordSet>(*text_, errors(), beside));
 }
 
 LNGedcomFile::LNGedcomFile(StringView path) : LNGedcomFile(toUtf8(path)) {}

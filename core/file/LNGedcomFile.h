@@ -2,6 +2,7 @@
 
 #include "memory/KeptText.h"
 #include "file/LNGedcomSource.h"
+#include "recordset/LNGedcomRecordSet.h"
 #include "memory/SharedString.h"
 
 #include <optional>
@@ -20,8 +21,9 @@ namespace kinloom {
 class LNGedcomFile : public LNGedcomSource {
   public:
     /// The path in UTF-8. Only regular files are read, so a FIFO or a device
-    /// cannot block the loader.
-    explicit LNGedcomFile(const std::string& path);
+    /// cannot block the loader. beside runs while the links are checked
+    /// (see LNGedcomRecordSet::Beside).
+    explicit LNGedcomFile(const std::string& path, const LNGedcomRecordSet::Beside& beside = {});
     explicit LNGedcomFile(StringView path);
 
     /// The path that was read; absent when the file could not be read.

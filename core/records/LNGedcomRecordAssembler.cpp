@@ -291,4 +291,33 @@ std::unique_ptr<RecordList> LNGedcomRecordAssembler::recordsFromHalves(StringVie
     return records;
 }
 
+void LNGedcomRecordAssembler::alongside(const std::function<void(std::stop_token)>& side,
+                                        const std::function<void()>& main) {
+    if (std::thread::hardware_concurrency() <= 1) {
+        main();
+        side(std::stop_token());
+        return;
+    }
+    std::vector<std::string> sideLog;
+    std::exception_ptr sideFailure;
+    {
+        std::jthread helper([&](std::stop_token stop) {
+            try {
+                LogCapture capture;
+                side(stop);
+                sideLog = capture.lines();
+            } catch (...) {
+                sideFailure = std::current_exception();
+            }
+        });
+        main();
+        // Joined without a stop request; a main that throws leaves the
+        // scope with one instead.
+        helper.join();
+    }
+    if (sideFailure) std::rethrow_exception(sideFailure);
+    for (const std::string& line : sideLog)
+        systemLog(line);
+}
+
 } // namespace kinloom

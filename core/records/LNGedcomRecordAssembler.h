@@ -4,7 +4,9 @@
 #include "support/LNGedcomErrors.h"
 
 #include <cstddef>
+#include <functional>
 #include <memory>
+#include <stop_token>
 #include <vector>
 
 namespace kinloom {
@@ -23,6 +25,9 @@ class LNGedcomRecord;
 /// bytes each rather than as log lines, and takes the helper's records over
 /// and makes its reports once it has joined it, so that the result and the
 /// log read as if one thread had gone through the text.
+///
+/// That helper thread is the load's only one besides the caller's: the
+/// record set hands it its second job too (see alongside).
 class LNGedcomRecordAssembler {
   public:
     using RecordList = std::vector<std::shared_ptr<LNGedcomRecord>>;
@@ -46,6 +51,14 @@ class LNGedcomRecordAssembler {
     /// (so CR LF counts as two), without building the list of lines. The
     /// empty text is one empty line and gives an empty list.
     std::unique_ptr<RecordList> recordsFromText(StringView text) const;
+
+    /// Runs side on the helper thread while main runs on this one, and
+    /// returns when both have ended; where the machine has one processor,
+    /// main first and then side. Whatever side logs is written after all
+    /// that main logs, so the log reads the same either way. side is asked
+    /// to stop (through its token) when main throws; main's exception, else
+    /// side's, is thrown on.
+    static void alongside(const std::function<void(std::stop_token)>& side, const std::function<void()>& main);
 
   private:
     std::unique_ptr<RecordList> recordsFromHalves(StringView text, std::size_t split) const;

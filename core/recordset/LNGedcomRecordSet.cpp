@@ -39,13 +39,14 @@ LNGedcomRecordSet::LNGedcomRecordSet(const String* text, LNGedcomErrors* errors,
     readRecords(text);
 }
 
-LNGedcomRecordSet::LNGedcomRecordSet(KeptText& text, LNGedcomErrors* errors) : errors_(errors) {
-    readRecords(text.text() ? &*text.text() : nullptr, &text);
+LNGedcomRecordSet::LNGedcomRecordSet(KeptText& text, LNGedcomErrors* errors, const Beside& beside)
+    : errors_(errors) {
+    readRecords(text.text() ? &*text.text() : nullptr, &text, beside);
 }
 
 LNGedcomRecordSet::~LNGedcomRecordSet() = default;
 
-void LNGedcomRecordSet::readRecords(const String* text, KeptText* kept) {
+void LNGedcomRecordSet::readRecords(const String* text, KeptText* kept, const Beside& beside) {
     // Every single line-break character ends a line, so CR LF files number
     // their lines 1, 3, 5, ... The lines are taken one by one from the text:
     // a list of them would add 16 bytes a line to the peak.
@@ -66,7 +67,11 @@ void LNGedcomRecordSet::readRecords(const String* text, KeptText* kept) {
     LoadStages::ended("index");
     buildNameIndex();
     LoadStages::ended("name index");
-    validate();
+    if (beside)
+        LNGedcomRecordAssembler::alongside([&](std::stop_token stop) { beside(*this, stop); },
+                                           [&] { validate(); });
+    else
+        validate();
     LoadStages::ended("link validation");
 }
 

@@ -11,7 +11,9 @@
 #include "support/LNLogger.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <stop_token>
 #include <unordered_map>
 #include <span>
 #include <string>
@@ -58,8 +60,19 @@ class LNGedcomRecordSet {
     LNGedcomRecordSet(const String* text, LNGedcomErrors* errors)
         : LNGedcomRecordSet(text, errors, nullptr) {}
     LNGedcomRecordSet(const String* text, LNGedcomErrors* errors, LNLogger* logger);
-    /// The same over a kept text, which the lines' values point into.
-    LNGedcomRecordSet(KeptText& text, LNGedcomErrors* errors);
+    /// A job run while the links are checked, on the load's second thread.
+    ///
+    /// The one rule of that overlap: the job may read the records, their
+    /// keys, lines and names, the kind lists and the key and name indexes,
+    /// and may set the records' attributes; it reads no link, relative,
+    /// error or count of either, as those are still being made, and changes
+    /// no line. Everything it logs follows the link checks' log. It should
+    /// end early when its token asks it to (a stopped load).
+    using Beside = std::function<void(const LNGedcomRecordSet&, std::stop_token)>;
+
+    /// The same over a kept text, which the lines' values point into, with a
+    /// job run beside the link checks (none: empty).
+    LNGedcomRecordSet(KeptText& text, LNGedcomErrors* errors, const Beside& beside = {});
     ~LNGedcomRecordSet();
     LNGedcomRecordSet(const LNGedcomRecordSet&) = delete;
     LNGedcomRecordSet& operator=(const LNGedcomRecordSet&) = delete;
@@ -204,7 +217,7 @@ class LNGedcomRecordSet {
     // A kind list never nears 2^30 records: each takes far more than a byte.
     static constexpr std::uint32_t positionMask = 0x3FFFFFFFu;
 
-    void readRecords(const String* text, KeptText* kept = nullptr);
+    void readRecords(const String* text, KeptText* kept = nullptr, const Beside& beside = {});
     /// GEDCOM 7 only: reads the header's schema and reports each CONC line,
     /// which 7.0 removed.
     void readSevenLines();
