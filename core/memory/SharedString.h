@@ -79,6 +79,9 @@ class SharedString {
     static SharedString inArena(StringView text, LoadArena& arena);
 
     bool isNull() const { return rep_ == nullptr; }
+    /// Whether the string is a slice (see inArena): eight bytes with bit 0
+    /// set, owning nothing, so a holder may keep it in a tagged word.
+    bool isSlice() const { return reinterpret_cast<std::uintptr_t>(rep_) & sliceTag; }
     explicit operator bool() const { return rep_ != nullptr; }
     /// The text; empty when absent.
     StringView view() const {
@@ -119,7 +122,6 @@ class SharedString {
     // text (a code unit's address is even) and bits 48-63 its length.
     static constexpr std::uintptr_t sliceTag = 1;
     static constexpr int sliceLengthShift = 48;
-    bool isSlice() const { return reinterpret_cast<std::uintptr_t>(rep_) & sliceTag; }
     const char16_t* sliceData() const {
         constexpr std::uintptr_t addressBits = (std::uintptr_t{1} << sliceLengthShift) - 1 - sliceTag;
         return reinterpret_cast<const char16_t*>(reinterpret_cast<std::uintptr_t>(rep_) & addressBits);

@@ -71,18 +71,17 @@ void LNGedcomRecord::getNodesWithXrefValues(std::vector<LNGedcomNode*>& nodes) c
 
 void LNGedcomRecord::setAttribute(AttributeValue value, StringView key) {
     if (key.empty()) return;
-    if (!attributes_) attributes_ = std::make_unique<RecordAttributes>();
-    attributes_->set(key, std::move(value));
+    attributes_.set(key, std::move(value));
 }
 
 const AttributeValue* LNGedcomRecord::attributeForKey(StringView key) const {
-    if (!attributes_ || key.empty()) return nullptr;
-    return attributes_->get(key);
+    if (key.empty()) return nullptr;
+    return attributes_.get(key);
 }
 
 std::optional<AttributeValue> LNGedcomRecord::attributeValue(StringView key) const {
-    if (!attributes_ || key.empty()) return std::nullopt;
-    return attributes_->copy(key);
+    if (key.empty()) return std::nullopt;
+    return attributes_.copy(key);
 }
 
 void getNodesWithName(std::vector<LNGedcomNode*>& nodes, StringView tag, LNGedcomNode* node) {

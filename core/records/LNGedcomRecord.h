@@ -82,12 +82,12 @@ class LNGedcomRecord {
     /// of many records, as it leaves no lasting copy (see RecordAttributes).
     std::optional<AttributeValue> attributeValue(StringView key) const;
     /// Null until the first attribute is set.
-    const RecordAttributes* attributes() const { return attributes_.get(); }
+    const RecordAttributes* attributes() const { return attributes_.empty() ? nullptr : &attributes_; }
 
   private:
     Ref<LNGedcomNode> root_;
     SharedString key_;
-    std::unique_ptr<RecordAttributes> attributes_;
+    RecordAttributes attributes_;
 };
 
 /// Appends, in pre-order, every node of the subtree whose tag equals the

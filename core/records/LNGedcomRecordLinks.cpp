@@ -16,7 +16,9 @@ LNGedcomRecordLinks::LNGedcomRecordLinks(const LNGedcomNode& root, const std::ar
     }
     end0_ = counts[0];
     end1_ = end0_ + counts[1];
-    nodes_.resize(end1_ + counts[2]);
+    end2_ = end1_ + counts[2];
+    if (end2_ == 0) return;
+    nodes_ = std::make_unique_for_overwrite<LNGedcomNode*[]>(end2_);
     std::uint32_t next[3] = {0, end0_, end1_};
     for (const auto& child : *children) {
         for (int i = 0; i < 3; ++i) {
@@ -29,7 +31,7 @@ LNGedcomRecordLinks::LNGedcomRecordLinks(const LNGedcomNode& root, const std::ar
 }
 
 std::span<LNGedcomNode* const> LNGedcomRecordLinks::group(int index) const {
-    std::span<LNGedcomNode* const> all(nodes_);
+    std::span<LNGedcomNode* const> all(nodes_.get(), end2_);
     switch (index) {
     case 0:
         return all.first(end0_);

@@ -49,49 +49,78 @@ struct RecordAttributes::Extra {
 
 static_assert(std::size(slotKeys) == 11);
 
-RecordAttributes::RecordAttributes() = default;
-RecordAttributes::~RecordAttributes() = default;
+RecordAttributes::~RecordAttributes() {
+    if (block_ && block_->full)
+        delete static_cast<Full*>(block_);
+    else
+        delete block_;
+}
+
+RecordAttributes::Small& RecordAttributes::small() const {
+    if (!block_) block_ = new Small;
+    return *block_;
+}
+
+RecordAttributes::Full& RecordAttributes::full() const {
+    if (block_ && block_->full) return static_cast<Full&>(*block_);
+    auto* made = new Full;
+    made->full = true;
+    if (block_) {
+        made->states = block_->states;
+        made->id = block_->id;
+        made->key = std::move(block_->key);
+        delete block_;
+    }
+    block_ = made;
+    return *made;
+}
 
 void RecordAttributes::setState(int slot, State state) {
-    states_ = (states_ & ~(3u << (2 * slot))) | static_cast<std::uint32_t>(state) << (2 * slot);
+    std::uint32_t& states = small().states;
+    states = (states & ~(3u << (2 * slot))) | static_cast<std::uint32_t>(state) << (2 * slot);
 }
 
 RecordAttributes::Extra& RecordAttributes::extra() const {
-    if (!extra_) extra_ = std::make_unique<Extra>();
-    return *extra_;
+    std::unique_ptr<Extra>& extra = full().extra;
+    if (!extra) extra = std::make_unique<Extra>();
+    return *extra;
 }
 
 bool RecordAttributes::fill(int slot, AttributeValue& value) {
     if (slot < firstText) {
         if (const auto* number = std::get_if<std::int64_t>(&value)) {
-            id_ = *number;
+            small().id = *number;
             return true;
         }
     } else if (slot < firstRoot) {
         if (auto* text = std::get_if<SharedString>(&value)) {
-            texts_[slot - firstText] = std::move(*text);
+            (slot == firstText ? small().key : full().texts[slot - firstText - 1]) = std::move(*text);
             return true;
         }
     } else if (auto* node = std::get_if<Ref<LNNode>>(&value)) {
-        roots_[slot - firstRoot] = std::move(*node);
+        full().roots[slot - firstRoot] = std::move(*node);
         return true;
     }
     return false;
 }
 
 void RecordAttributes::clearSlot(int slot) {
+    if (state(slot) != State::inSlot) return;
     if (slot < firstText)
-        id_ = 0;
+        block_->id = 0;
+    else if (slot == firstText)
+        block_->key = SharedString();
     else if (slot < firstRoot)
-        texts_[slot - firstText] = SharedString();
+        full().texts[slot - firstText - 1] = SharedString();
     else
-        roots_[slot - firstRoot] = nullptr;
+        full().roots[slot - firstRoot] = nullptr;
 }
 
 AttributeValue RecordAttributes::slotValue(int slot) const {
-    if (slot < firstText) return id_;
-    if (slot < firstRoot) return texts_[slot - firstText];
-    return roots_[slot - firstRoot];
+    if (slot < firstText) return block_->id;
+    if (slot == firstText) return block_->key;
+    if (slot < firstRoot) return full().texts[slot - firstText - 1];
+    return full().roots[slot - firstRoot];
 }
 
 void RecordAttributes::set(StringView key, AttributeValue value) {
@@ -100,7 +129,8 @@ void RecordAttributes::set(StringView key, AttributeValue value) {
         extra().others.set(key, std::move(value));
         return;
     }
-    std::unique_ptr<AttributeValue>* copy = extra_ ? &extra_->copies[slot] : nullptr;
+    Extra* extra = extraOrNull();
+    std::unique_ptr<AttributeValue>* copy = extra ? &extra->copies[slot] : nullptr;
     if (copy && *copy) **copy = value;
     clearSlot(slot);
     if (std::holds_alternative<NoneMarker>(value)) {
@@ -109,18 +139,21 @@ void RecordAttributes::set(StringView key, AttributeValue value) {
         setState(slot, State::inSlot);
     } else {
         setState(slot, State::whole);
-        if (!copy || !*copy) extra().copies[slot] = std::make_unique<AttributeValue>(std::move(value));
+        if (!copy || !*copy) this->extra().copies[slot] = std::make_unique<AttributeValue>(std::move(value));
     }
 }
 
 const AttributeValue* RecordAttributes::get(StringView key) const {
     int slot = slotOf(key);
-    if (slot < 0) return extra_ ? extra_->others.get(key) : nullptr;
+    if (slot < 0) {
+        Extra* extra = extraOrNull();
+        return extra ? extra->others.get(key) : nullptr;
+    }
     State current = state(slot);
     if (current == State::absent) return nullptr;
-    if (extra_ && extra_->copies[slot]) return extra_->copies[slot].get();
+    if (Extra* extra = extraOrNull(); extra && extra->copies[slot]) return extra->copies[slot].get();
     if (current == State::none) return &noneValue();
-    std::unique_ptr<AttributeValue>& copy = extra().copies[slot];
+    std::unique_ptr<AttributeValue>& copy = this->extra().copies[slot];
     copy = std::make_unique<AttributeValue>(slotValue(slot));
     return copy.get();
 }
@@ -128,7 +161,8 @@ const AttributeValue* RecordAttributes::get(StringView key) const {
 std::optional<AttributeValue> RecordAttributes::copy(StringView key) const {
     int slot = slotOf(key);
     if (slot < 0) {
-        const AttributeValue* value = extra_ ? extra_->others.get(key) : nullptr;
+        Extra* extra = extraOrNull();
+        const AttributeValue* value = extra ? extra->others.get(key) : nullptr;
         return value ? std::optional<AttributeValue>(*value) : std::nullopt;
     }
     switch (state(slot)) {
@@ -141,13 +175,16 @@ std::optional<AttributeValue> RecordAttributes::copy(StringView key) const {
     case State::whole:
         break;
     }
-    return *extra_->copies[slot];
+    return *extraOrNull()->copies[slot];
 }
 
 std::size_t RecordAttributes::size() const {
+    if (!block_) return 0;
     // A slot counts when either of its two state bits is set.
-    std::uint32_t used = (states_ | states_ >> 1) & 0x55555555u;
-    return static_cast<std::size_t>(std::popcount(used)) + (extra_ ? extra_->others.size() : 0);
+    const std::uint32_t states = block_->states;
+    std::uint32_t used = (states | states >> 1) & 0x55555555u;
+    Extra* extra = extraOrNull();
+    return static_cast<std::size_t>(std::popcount(used)) + (extra ? extra->others.size() : 0);
 }
 
 } // namespace kinloom

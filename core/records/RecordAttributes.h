@@ -15,13 +15,19 @@ namespace kinloom {
 /// table of 300,000 persons would spend 150 MB on them. Any other key, and a
 /// row key given a value of another type, keeps a whole value.
 ///
+/// Every row has an id and a key; a person with nothing else (no name, no
+/// event, no parents: every other slot the none marker) keeps those two in a
+/// small block of 24 bytes, and the slots of the rest come with the first of
+/// them that holds a value (a file of a million bare persons spent 104 bytes
+/// on each).
+///
 /// A slot holds no AttributeValue to point to: the first get() of a slot
 /// makes a lasting copy, which every later set() of the key updates, so the
 /// pointer stays valid and current for the life of the store (the none
 /// marker excepted: it is one shared value).
 class RecordAttributes {
   public:
-    RecordAttributes();
+    RecordAttributes() = default;
     ~RecordAttributes();
     RecordAttributes(const RecordAttributes&) = delete;
     RecordAttributes& operator=(const RecordAttributes&) = delete;
@@ -41,25 +47,45 @@ class RecordAttributes {
     static constexpr int slotCount = 11;
     enum class State : std::uint32_t { absent, none, inSlot, whole };
     struct Extra;
+    // The id's and the key's slots, and the states of all.
+    struct Small {
+        std::uint32_t states = 0; // two bits a slot
+        bool full = false;
+        std::int64_t id = 0;
+        SharedString key;
+    };
+    // The other slots, and whatever is neither a slot nor the none marker.
+    struct Full : Small {
+        SharedString texts[7];
+        Ref<LNNode> roots[2];
+        // Other keys and the copies get() handed out; most records have neither.
+        std::unique_ptr<Extra> extra;
+    };
+    // With the allocator's 8 bytes, the smallest block it hands out.
+    static_assert(sizeof(void*) != 8 || sizeof(Small) == 24, "a bare person's block takes 24 bytes");
 
-    State state(int slot) const { return static_cast<State>(states_ >> (2 * slot) & 3u); }
+    State state(int slot) const {
+        return block_ ? static_cast<State>(block_->states >> (2 * slot) & 3u) : State::absent;
+    }
     void setState(int slot, State state);
     /// Moves the value into its slot when it has the slot's type.
     bool fill(int slot, AttributeValue& value);
     void clearSlot(int slot);
     AttributeValue slotValue(int slot) const;
+    Small& small() const;
+    /// The block with every slot, made from the small one when needed.
+    Full& full() const;
     Extra& extra() const;
+    Extra* extraOrNull() const {
+        return block_ && block_->full ? static_cast<Full*>(block_)->extra.get() : nullptr;
+    }
 
-    std::int64_t id_ = 0;
-    SharedString texts_[8];
-    Ref<LNNode> roots_[2];
-    std::uint32_t states_ = 0; // two bits a slot
-    // Other keys and the copies get() handed out; most records have neither.
-    mutable std::unique_ptr<Extra> extra_;
+    mutable Small* block_ = nullptr;
 };
 
 static_assert(sizeof(void*) != 8 ||
                   (sizeof(std::int64_t) == 8 && sizeof(SharedString) == 8 && sizeof(Ref<LNNode>) == 8),
               "a row value's slot takes eight bytes");
+static_assert(sizeof(void*) != 8 || sizeof(RecordAttributes) == 8, "a record's attributes take a pointer");
 
 } // namespace kinloom

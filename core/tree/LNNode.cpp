@@ -166,6 +166,10 @@ void LNNode::reserveChildList(std::size_t count, LoadArena* arena) {
 
 LNNode::~LNNode() {
     if (children_) ChildList::destroy(children_);
+    if (rareIsSlice())
+        rareSlice_.~SharedString();
+    else
+        delete rare_;
     ++threadNodes.deallocated;
 }
 
@@ -280,7 +284,7 @@ const SharedString& LNNode::markText(Mark mark) {
 
 void LNNode::setMark(Mark mark) {
     // "validcode" is in the bits or in the map, never in both.
-    if (rare_ && rare_->hasAttributes) rare_->attributes.remove(markKey);
+    if (Rare* rare = rarePart(); rare && rare->hasAttributes) rare->attributes.remove(markKey);
     refCount_ = (refCount_ & ~markMask) | (static_cast<std::uint32_t>(mark) << markShift);
 }
 
@@ -309,9 +313,9 @@ void LNNode::setAttributes(const AttributeMap* attributes) {
         rare.hasAttributes = true;
         const AttributeValue* value = attributes->get(markKey);
         if (Mark mark = value ? markNamed(*value) : Mark::none; mark != Mark::none) setMark(mark);
-    } else if (rare_) {
-        rare_->attributes = AttributeMap();
-        rare_->hasAttributes = false;
+    } else if (Rare* rare = rarePart()) {
+        rare->attributes = AttributeMap();
+        rare->hasAttributes = false;
     }
 }
 
@@ -394,7 +398,14 @@ Ref<LNNode> LNNode::shallowCopy() const {
 }
 
 LNNode::Rare& LNNode::rare() {
-    if (!rare_) rare_ = std::make_unique<Rare>();
+    if (rareIsSlice()) {
+        SharedString text = std::move(rareSlice_);
+        rareSlice_.~SharedString();
+        rare_ = new Rare;
+        rare_->text = std::move(text);
+    } else if (!rare_) {
+        rare_ = new Rare;
+    }
     return *rare_;
 }
 
@@ -402,24 +413,33 @@ void LNNode::setName(SharedString name) {
     // An absent name is kept apart from the empty one, in rare_.
     nameNumber_ = name ? InternTable::number(name.view()) : InternTable::none;
     if (nameNumber_ != InternTable::none) {
-        if (rare_) rare_->name = SharedString();
-    } else if (name || rare_) {
+        if (Rare* rare = rarePart()) rare->name = SharedString();
+    } else if (name || rarePart()) {
         rare().name = std::move(name);
     }
 }
 
 const SharedString& LNNode::rareName() const {
     static const SharedString none;
-    return rare_ ? rare_->name : none;
+    const Rare* rare = rarePart();
+    return rare ? rare->name : none;
 }
 
 const SharedString& LNNode::rareText() const {
     static const SharedString none;
+    if (rareIsSlice()) return rareSlice_;
     return rare_ ? rare_->text : none;
 }
 
 void LNNode::setRareText(SharedString text) {
-    if (!text && !rare_) return;
+    if (rareIsSlice()) {
+        rareSlice_.~SharedString();
+        rare_ = nullptr;
+    }
+    if (!rare_ && (text.isSlice() || !text)) {
+        if (text) new (&rareSlice_) SharedString(std::move(text));
+        return;
+    }
     rare().text = std::move(text);
 }
 

@@ -9,6 +9,7 @@
 
 #include <cassert>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <optional>
 #include <string>
@@ -121,7 +122,8 @@ class LNNode {
     const AttributeValue* attributeForKey(StringView key) const;
     /// Every attribute but the mark; null when there are none of those.
     const AttributeMap* attributes() const {
-        return rare_ && rare_->hasAttributes ? &rare_->attributes : nullptr;
+        const Rare* rare = rarePart();
+        return rare && rare->hasAttributes ? &rare->attributes : nullptr;
     }
     /// Replaces all attributes, the mark included, by a copy of the map
     /// (null: none); a mark's text under "validcode" becomes the mark.
@@ -199,8 +201,21 @@ class LNNode {
         SharedString name;
     };
     Rare& rare();
+    // The Rare part, or null when there is none.
+    Rare* rarePart() const { return rareIsSlice() ? nullptr : rare_; }
+    bool rareIsSlice() const {
+        std::uintptr_t word;
+        std::memcpy(&word, static_cast<const void*>(&rare_), sizeof word);
+        return word & 1;
+    }
     const SharedString& rareName() const;
-    std::unique_ptr<Rare> rare_;
+    // A rare text that is a slice with nothing else rare beside it (a
+    // record's key in a loaded file) sits in the word itself, tagged in bit 0
+    // as a slice is, where a Rare would add 64 bytes to each record's line.
+    union {
+        Rare* rare_ = nullptr;
+        SharedString rareSlice_;
+    };
     // The name's number in the InternTable, or none when the name is in
     // rare_. Last, so that a subclass's 4-byte field fills the padding after it.
     std::uint32_t nameNumber_ = InternTable::none;

@@ -70,3 +70,24 @@ TEST(LNGedcomIndiRecord, ShortensPlacesToTheRegionOrStateForCanadaAndUnitedState
         EXPECT_EQ(log.lines(), twice) << c.place;
     }
 }
+
+TEST(RecordAttributes, KeepsRowValuesFromTheFirstAlikeWhenTheRestArriveLater) {
+    RecordAttributes row;
+    row.set(u"id", std::int64_t{7});
+    row.set(u"key", SharedString(u"I7"));
+    row.set(u"name", NoneMarker());
+    EXPECT_EQ(row.size(), 3u);
+    EXPECT_TRUE(std::holds_alternative<NoneMarker>(*row.copy(u"name")));
+    EXPECT_EQ(row.get(u"birthYear"), nullptr);
+    row.set(u"father", SharedString(u"Smith, John")); // the first of the rest's slots
+    EXPECT_EQ(std::get<std::int64_t>(*row.copy(u"id")), 7);
+    EXPECT_EQ(std::get<SharedString>(*row.copy(u"key")), u"I7");
+    const AttributeValue* id = row.get(u"id");
+    row.set(u"id", std::int64_t{8});
+    row.set(u"fatherRoot", std::int64_t{1}); // not the slot's type: kept whole
+    row.set(u"other", SharedString(u"x"));
+    EXPECT_EQ(std::get<std::int64_t>(*id), 8);
+    EXPECT_EQ(std::get<std::int64_t>(*row.get(u"fatherRoot")), 1);
+    EXPECT_EQ(std::get<SharedString>(*row.copy(u"father")), u"Smith, John");
+    EXPECT_EQ(row.size(), 6u);
+}

@@ -2,6 +2,7 @@
 
 #include "tree/LNGedcomNode.h"
 #include "memory/BackgroundRelease.h"
+#include "memory/KeptText.h"
 #include "memory/LoadArena.h"
 #include "support/TextServices.h"
 
@@ -140,4 +141,25 @@ TEST(LNNode, KeepsNamesTheInternTableTakesAndThoseItDoesNot) {
     LoadArena arena;
     Ref<LNGedcomNode> line = LNGedcomNode::initFromString(u"1 _A_TAG_OF_18_UNITS x", nullptr, arena);
     EXPECT_EQ(line->description(), u"1 _A_TAG_OF_18_UNITS x");
+}
+
+TEST(LNGedcomNode, KeepsAKeySlicedFromTheTextAloneOrBesideOtherRareValues) {
+    KeptText::Hold text(KeptText::make(String(u"0 @I1@ INDI")));
+    LoadArena arena(text.get());
+    for (int beside : {0, 1, 2}) { // nothing, a map, a name the InternTable does not take
+        Ref<LNGedcomNode> line = LNGedcomNode::initFromString(*text->text(), nullptr, arena);
+        const SharedString slice = SharedString::borrowed(line->key());
+        ASSERT_TRUE(slice.isSlice());
+        line->setKey(SharedString());
+        EXPECT_TRUE(line->key().isNull());
+        line->setKey(SharedString::borrowed(slice));
+        if (beside == 1) line->setAttribute(std::int64_t{1}, u"n");
+        if (beside == 2) line->setName(SharedString(u"A_NAME_OF_17_UNIT"));
+        EXPECT_EQ(line->description(), beside == 2 ? u"0 @I1@ A_NAME_OF_17_UNIT" : u"0 @I1@ INDI");
+        line->setKey(SharedString(u"@I2@"));
+        EXPECT_EQ(line->key(), u"@I2@");
+        line->setKey(SharedString::borrowed(slice));
+        EXPECT_EQ(line->key(), u"@I1@");
+        EXPECT_EQ(line->attributes() ? line->attributes()->size() : 0u, beside == 1 ? 1u : 0u);
+    }
 }
