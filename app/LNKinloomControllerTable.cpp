@@ -97,8 +97,9 @@ void setParentValues(LNGedcomIndiRecord& person, const LNGedcomIndiRecord* paren
 // own list (ownList) has its links resolved already.
 void setParentsOfRows(const LNGedcomRecordSet* records, const IndiList& rows, bool ownList,
                       SharedNames& names) {
+    LNProgress::Meter meter(LNProgress::Stage::table, rows.size(), 1, 2);
     for (std::size_t i = 0; i < rows.size(); ++i) {
-        if (i % 4096 == 0) LNProgress::tell(LNProgress::Stage::table, rows.size() + i, 2 * rows.size());
+        meter.count(i);
         LNGedcomIndiRecord* person = rows[i].get();
         std::pair<LNGedcomIndiRecord*, LNGedcomIndiRecord*> parents{nullptr, nullptr};
         std::shared_ptr<LNGedcomIndiRecord> father, mother;
@@ -153,8 +154,9 @@ void LNKinloomController::setupTableData(const IndiList* persons) {
     const bool ownList = shown_->records && persons == &shown_->records->indiRecords();
     // The years are read by the date grammar of the file's standard.
     const GedcomStandard standard = shown_->records ? shown_->records->standard() : GedcomStandard::Gedcom55;
+    LNProgress::Meter meter(LNProgress::Stage::table, count, 0, 2);
     forEachRecordAhead<PersonLinesAhead>(source, [&](const LNGedcomIndiRecord&, std::size_t i) {
-        if (i % 4096 == 0) LNProgress::tell(LNProgress::Stage::table, i, 2 * count);
+        meter.count(i);
         LNGedcomIndiRecord* person = shown_->sortedPersons->emplace_back(source[i]).get();
         person->setAttribute(static_cast<std::int64_t>(i + 1), u"id");
         // A later person with the same key takes the id, as it takes the row.
