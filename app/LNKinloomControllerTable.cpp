@@ -36,8 +36,9 @@ void setParentValues(LNGedcomIndiRecord& person, const LNGedcomIndiRecord* paren
 // own list (ownList) has its links resolved already.
 void setParentsOfRows(const LNGedcomRecordSet* records, const IndiList& rows, bool ownList,
                       SharedNames& names) {
+    LNProgress::Meter meter(LNProgress::Stage::table, rows.size(), 1, 2);
     for (std::size_t i = 0; i < rows.size(); ++i) {
-        if (i % 4096 == 0) LNProgress::tell(LNProgress::Stage::table, rows.size() + i, 2 * rows.size());
+        meter.count(i);
         LNGedcomIndiRecord* person = rows[i].get();
         std::pair<LNGedcomIndiRecord*, LNGedcomIndiRecord*> parents{nullptr, nullptr};
         std::shared_ptr<LNGedcomIndiRecord> father, mother;
@@ -79,11 +80,12 @@ void LNPersonRows::make(const IndiList& list, const LNGedcomRecordSet* records, 
     const GedcomStandard standard = records ? records->standard() : GedcomStandard::Gedcom55;
     std::optional<LogCapture> held;
     if (holdLog) held.emplace();
+    // On the load's second thread the meter tells nothing; the stop request
+    // is that thread's to heed.
+    LNProgress::Meter meter(LNProgress::Stage::table, count, 0, 2);
     forEachRecordAhead<PersonLinesAhead>(list, [&](const LNGedcomIndiRecord&, std::size_t i) {
-        if (i % 4096 == 0) {
-            if (stop.stop_requested()) throw LNProgress::Cancelled();
-            LNProgress::tell(LNProgress::Stage::table, i, 2 * count);
-        }
+        meter.count(i);
+        if (i % 4096 == 0 && stop.stop_requested()) throw LNProgress::Cancelled();
         LNGedcomIndiRecord* person = rows->emplace_back(list[i]).get();
         person->setAttribute(static_cast<std::int64_t>(i + 1), u"id");
         // A later person with the same key takes the id, as it takes the row.

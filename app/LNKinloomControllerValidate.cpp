@@ -37,8 +37,9 @@ void LNKinloomController::validate(LNView*) {
         } else if (auto grammar = LNGedcomSpecification::initFromFile(*path)) {
             LNProgress::Scope scope(applicationProgress());
             const IndiList& persons = shown_->records->indiRecords();
+            LNProgress::Meter meter(LNProgress::Stage::validating, persons.size());
             for (std::size_t i = 0; i < persons.size(); ++i) {
-                if (i % 1024 == 0) LNProgress::tell(LNProgress::Stage::validating, i, persons.size());
+                meter.count(i);
                 grammar->validateRecord(persons[i]->root().get());
             }
             LNProgress::tell(LNProgress::Stage::validating, persons.size(), persons.size());
@@ -66,8 +67,9 @@ void LNKinloomController::validateEveryRecord(const std::string& grammarPath) {
 
     LNProgress::Scope scope(applicationProgress());
     std::vector<LNGedcomProblem> findings;
+    LNProgress::Meter meter(LNProgress::Stage::validating, records->size());
     for (std::size_t i = 0; i < records->size(); ++i) {
-        if (i % 1024 == 0) LNProgress::tell(LNProgress::Stage::validating, i, records->size());
+        meter.count(i);
         grammar->validateRecord((*records)[i]->root().get(), findings);
     }
     LNProgress::tell(LNProgress::Stage::validating, records->size(), records->size());

@@ -1,6 +1,6 @@
 #include "file/GedzipArchive.h"
 
-#include "support/LNProgress.h"
+#include "support/LoadStages.h"
 
 #include <unistd.h>
 #include <zip.h>
@@ -89,6 +89,7 @@ std::optional<std::size_t> acceptedSize(zip_t* archive, zip_uint64_t index, zip_
 std::optional<FileBytes> inflate(zip_file_t* member, std::size_t size, std::string& refusal) {
     const std::size_t capacity = size + 1;
     FileBytes file{std::make_unique_for_overwrite<char[]>(capacity), 0, {}};
+    LNProgress::Meter meter = LoadStages::meter("read", size);
     for (;;) {
         // In slices, so that a window can show how far the reading is.
         constexpr std::size_t slice = std::size_t{8} << 20;
@@ -101,7 +102,7 @@ std::optional<FileBytes> inflate(zip_file_t* member, std::size_t size, std::stri
         if (n == 0) break;
         file.size += static_cast<std::size_t>(n);
         if (file.size == capacity) break;
-        LNProgress::tell(LNProgress::Stage::reading, file.size, size);
+        meter.count(file.size);
     }
     if (file.size != size) {
         refusal = file.size > size ? "gedcom.ged is larger than its archive says" : "gedcom.ged is damaged";

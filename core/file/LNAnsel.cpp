@@ -134,7 +134,7 @@ std::uint16_t LNAnsel::unicodeEquivalent(std::uint16_t code) {
     return equivalents[code - 0x80];
 }
 
-String LNAnsel::stringFromData(std::string_view data) {
+String LNAnsel::stringFromData(std::string_view data, LNProgress::Meter meter) {
     // Each byte yields at most one unit: a diacritic is emitted once, after
     // its base.
     String output(data.size(), u'\0');
@@ -142,6 +142,7 @@ String LNAnsel::stringFromData(std::string_view data) {
     const auto* bytes = reinterpret_cast<const unsigned char*>(data.data());
     const std::size_t size = data.size();
     for (std::size_t at = 0; at < size;) {
+        meter.count(at);
         // Most of a file is ASCII outside any run of diacritics: eight bytes
         // at a time.
         if (!writer.combining() && size - at >= sizeof(std::uint64_t)) {

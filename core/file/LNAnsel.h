@@ -1,6 +1,7 @@
 #pragma once
 
 #include "memory/SharedString.h"
+#include "support/LNProgress.h"
 
 #include <cstdint>
 #include <string_view>
@@ -45,7 +46,8 @@ class LNAnsel {
     /// The ANSEL bytes as Unicode text in Normalization Form C: each run of
     /// diacritics follows its base character (at most 18 are kept). Bytes
     /// without a meaning are dropped, as are diacritics at the end of the data.
-    static String stringFromData(std::string_view data);
+    /// The bytes read are counted on the meter.
+    static String stringFromData(std::string_view data, LNProgress::Meter meter = {});
 };
 
 } // namespace kinloom

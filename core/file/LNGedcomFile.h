@@ -4,6 +4,7 @@
 #include "file/LNGedcomSource.h"
 #include "recordset/LNGedcomRecordSet.h"
 #include "memory/SharedString.h"
+#include "support/LNProgress.h"
 
 #include <optional>
 #include <string>
@@ -43,15 +44,16 @@ class LNGedcomFile : public LNGedcomSource {
     /// For bytes that fit both ANSEL and UTF-8: the UTF-8 text when the header
     /// says UNICODE or UTF-8 (any letter case), otherwise the ANSEL text.
     /// Problems in the header record are reported to errors().
-    String decideAnselOrUtf8(std::string_view data);
+    String decideAnselOrUtf8(std::string_view data, LNProgress::Meter meter = {});
 
     /// The 7-bit ASCII decoding, widened to UTF-8: every well-formed UTF-8
     /// sequence is decoded, every other byte of 0x80 and above becomes U+FFFD.
-    static String stringFromUtf8Data(std::string_view data);
+    /// The decoders count the bytes they have read on the meter.
+    static String stringFromUtf8Data(std::string_view data, LNProgress::Meter meter = {});
     /// UTF-16 when the data begins with a byte-order mark or its zero bytes
     /// show UTF-16 (zeros mostly at odd offsets: little-endian); otherwise as
     /// stringFromUtf8Data. An odd last byte becomes U+FFFD.
-    static String stringFromUnicodeData(std::string_view data);
+    static String stringFromUnicodeData(std::string_view data, LNProgress::Meter meter = {});
 
   private:
     String decodeData(std::string_view data, bool ascii, bool ansel, bool utf8);

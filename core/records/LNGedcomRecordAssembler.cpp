@@ -2,7 +2,7 @@
 
 #include "memory/LoadArena.h"
 #include "records/LNGedcomRecord.h"
-#include "support/LNProgress.h"
+#include "support/LoadStages.h"
 #include "support/SystemLog.h"
 #include "support/TextServices.h"
 
@@ -200,13 +200,14 @@ std::unique_ptr<RecordList> assemble(StringView text, int firstLine, int maxCoun
                                      KeptText* keptText, std::vector<KeptReport>* kept = nullptr) {
     LoadArena arena(keptText);
     RecordBuilder builder(arena, maxCount, errors, kept);
+    LNProgress::Meter meter = LoadStages::meter("assemble", text.size());
     int lineNumber = firstLine - 1;
     std::size_t start = 0;
     for (;;) {
         std::size_t end = nextBreak(text, start);
         if (!builder.addLine(text.substr(start, end - start), ++lineNumber)) break;
         if (end == text.size()) break;
-        if ((lineNumber & 0x3FFF) == 0) LNProgress::tell(LNProgress::Stage::records, end, text.size());
+        meter.count(end);
         start = end + 1;
     }
     return builder.finish();

@@ -91,10 +91,12 @@ void LNGedcomRecordSet::fileRecords() {
     const std::size_t total = records_->size();
     keyIndex_.reserve(total);
     filings_.assign(total, 0);
+    LNProgress::Meter meter = LoadStages::meter("index", total);
     keyIndex_.forEachAhead(
         total, [&](std::size_t at) { return (*records_)[at].get(); },
         [&](std::size_t at) -> const SharedString& { return (*records_)[at]->key(); },
         [&](std::size_t at, StringView key, std::uint64_t hash) {
+            meter.count(at);
             fileRecord(static_cast<std::uint32_t>(at), key, hash);
         });
 }
@@ -165,7 +167,9 @@ void LNGedcomRecordSet::buildNameIndex() {
     // The name keys one person was filed under: a repeat can only come from
     // the person at hand, as persons arrive in file order.
     std::vector<const std::vector<std::uint32_t>*> filedUnder;
+    LNProgress::Meter meter = LoadStages::meter("name index", indiRecords_.size());
     forEachRecordAhead<PersonAhead>(indiRecords_, [&](const LNGedcomIndiRecord& indi, std::size_t position) {
+        meter.count(position);
         auto names = indi.nameArray();
         filedUnder.clear();
         for (std::size_t i = 0; i < names.size(); ++i) {

@@ -4,6 +4,7 @@
 #include "records/PointerKinds.h"
 #include "tree/PreOrderWalk.h"
 #include "recordset/RecordWalk.h"
+#include "support/LoadStages.h"
 #include "support/SystemLog.h"
 #include "support/TextServices.h"
 #include "tree/PreOrderWalk.h"
@@ -170,7 +171,9 @@ void LNLinkValidator::validateReferences() {
     // The lines of a batch of records are gathered first and then resolved
     // in line order, so that the lookups can ask for their slots ahead.
     constexpr std::size_t batchSize = 16;
+    LNProgress::Meter meter = LoadStages::meter("references", records->size());
     for (std::size_t start = 0; start < records->size(); start += batchSize) {
+        meter.count(start);
         gatherLines(start, std::min(records->size(), start + batchSize));
         resolveLines();
     }
@@ -361,7 +364,9 @@ int LNLinkValidator::checkFamNew(std::uint32_t family, std::uint32_t person,
 
 void LNLinkValidator::validateIndis() {
     std::size_t nextMissing = 0;
+    LNProgress::Meter meter = LoadStages::meter("persons", set_.indiRecords().size());
     forEachRecordAhead<PersonAhead>(set_.indiRecords(), [&](const LNGedcomIndiRecord& indi, std::size_t at) {
+        meter.count(at);
         const auto position = static_cast<std::uint32_t>(at);
         const LNGedcomNode* name = indi.name();
         // GEDCOM 7 lets a person go without a name.
@@ -424,8 +429,8 @@ std::uint64_t LNLinkValidator::checkNatalFamilies(std::uint32_t position) {
             reportLink(LNGedcomErrorWrongRole, husbandInNatal,
                        firstLine(set_.famRecords()[family - 1]->husbArray(), 1), asHusband, link);
         if (wife > 0)
-            reportLink(LNGedcomErrorWrongRole, wifeInNatal, firstLine(set_.famRecords()[family - 1]->wifeArray(), 2),
-                       asWife, link);
+            reportLink(LNGedcomErrorWrongRole, wifeInNatal,
+                       firstLine(set_.famRecords()[family - 1]->wifeArray(), 2), asWife, link);
     });
     return childTotal;
 }
@@ -457,7 +462,9 @@ void LNLinkValidator::checkSpousalFamilies(std::uint32_t position) {
 
 void LNLinkValidator::validateFams() {
     std::size_t nextMissing = 0;
+    LNProgress::Meter meter = LoadStages::meter("families", set_.famRecords().size());
     for (std::uint32_t position = 0; position < set_.famRecords().size(); ++position) {
+        meter.count(position);
         checkHusbands(position);
         checkWivesAndChildren(position);
         const LNGedcomFamRecord& fam = *set_.famRecords()[position];

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <iterator>
 #include <limits>
 
 namespace kinloom {
@@ -349,14 +350,21 @@ std::string toUtf8OrNull(const std::optional<String>& text) {
     return text ? toUtf8(*text) : std::string("(null)");
 }
 
-String fromUtf16(std::string_view bytes, bool bigEndian) {
+String fromUtf16(std::string_view bytes, bool bigEndian, LNProgress::Meter meter) {
     String result;
     result.reserve(bytes.size() / 2 + 1);
     const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
     std::size_t whole = bytes.size() / 2 * 2;
-    for (std::size_t i = 0; i < whole; i += 2) {
-        result.push_back(bigEndian ? static_cast<char16_t>(data[i] << 8 | data[i + 1])
-                                   : static_cast<char16_t>(data[i + 1] << 8 | data[i]));
+    // A chunk at a time through a small buffer, and counted on the meter
+    // once a chunk: a count for each unit slowed the loop by a third.
+    char16_t chunk[2048];
+    for (std::size_t i = 0; i < whole;) {
+        meter.count(i);
+        std::size_t length = 0;
+        for (; i < whole && length < std::size(chunk); i += 2)
+            chunk[length++] = bigEndian ? static_cast<char16_t>(data[i] << 8 | data[i + 1])
+                                        : static_cast<char16_t>(data[i + 1] << 8 | data[i]);
+        result.append(chunk, length);
     }
     if (whole != bytes.size()) result.push_back(replacementCharacter);
     return result;

@@ -6,6 +6,7 @@
 /// calendar.
 
 #include "memory/SharedString.h"
+#include "support/LNProgress.h"
 
 #include <bitset>
 #include <cstdint>
@@ -108,7 +109,8 @@ std::string toUtf8(StringView text);
 std::string toUtf8OrNull(const SharedString& text);
 std::string toUtf8OrNull(const std::optional<String>& text);
 /// UTF-16 bytes in the given byte order; an odd last byte becomes U+FFFD.
-String fromUtf16(std::string_view bytes, bool bigEndian);
+/// The bytes read are counted on the meter.
+String fromUtf16(std::string_view bytes, bool bigEndian, LNProgress::Meter meter = {});
 
 /// The proleptic Gregorian year (0 is 1 B.C., -1 is 2 B.C.) of a day of the
 /// Hebrew calendar: year 1 to 999999, month 1 (Tishrei) to 13 (Elul) with 6

@@ -4,6 +4,7 @@
 #include "file/LNGedcomFile.h"
 #include "SharedTestData.h"
 #include "recordset/LNGedcomRecordSet.h"
+#include "support/LNProgress.h"
 #include "support/SystemLog.h"
 #include "support/TextServices.h"
 
@@ -14,9 +15,12 @@
 #include <zip.h>
 
 #include <algorithm>
+#include <chrono>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -254,6 +258,38 @@ TEST(LNGedcomFile, ReadsTheHeaderOnceWithoutReportsWhereOnlyItDecides) {
     EXPECT_EQ(std::vector(strayNames.begin(), strayNames.begin() + 3),
               (std::vector<String>{u"Ren\u00E9 /Dupr\u00E9/", u"Smile \U0001F600 /Face/",
                                    u"Person0\uFFFD /Family0/"}));
+}
+
+// Decoding and link checking move on inside their loops, not only where
+// they start and end: with no least interval every look at the clock tells.
+TEST(LNGedcomFile, ReportsProgressInsideDecodingAndLinkChecking) {
+    struct Fractions : LNProgress {
+        std::map<Stage, std::vector<double>> told;
+        bool progressed(Stage stage, std::uint64_t done, std::uint64_t total, bool) override {
+            told[stage].push_back(static_cast<double>(done) / static_cast<double>(total));
+            return false;
+        }
+    } sink;
+    std::string text = "0 HEAD\n0 @F@ FAM\n";
+    for (int i = 0; i < 400; ++i)
+        text += "0 @I" + std::to_string(i) + "@ INDI\n1 NAME A /B/\n1 FAMS @F@\n";
+    TemporaryDirectory dir;
+    std::ofstream(dir.path() + "/many.ged") << text;
+    LNProgress::Meter::setInterval(std::chrono::nanoseconds(0));
+    {
+        LNProgress::Scope scope(&sink);
+        load(dir.path() + "/many.ged");
+    }
+    LNProgress::Meter::setInterval(std::chrono::milliseconds(50));
+    const std::vector<double>& decoding = sink.told[LNProgress::Stage::decoding];
+    EXPECT_TRUE(std::ranges::is_sorted(decoding));
+    // In the byte statistics (the first third) and in the decoding (the last).
+    EXPECT_GT(std::ranges::count_if(decoding, [](double f) { return f > 0 && f < 0.33; }), 1);
+    EXPECT_GT(std::ranges::count_if(decoding, [](double f) { return f > 0.67 && f < 1; }), 1);
+    // Between the points where its steps end, at fifths.
+    const std::vector<double>& links = sink.told[LNProgress::Stage::links];
+    EXPECT_TRUE(std::ranges::is_sorted(links));
+    EXPECT_GT(std::ranges::count_if(links, [](double f) { return f * 5 != std::round(f * 5); }), 100);
 }
 
 TEST(LNGedcomFile, GivesOneReportAndNoRecordSetForWhatItCannotRead) {
