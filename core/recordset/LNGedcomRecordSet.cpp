@@ -65,13 +65,17 @@ void LNGedcomRecordSet::readRecords(const String* text, KeptText* kept, const Be
     LoadStages::ended("assemble");
     fileRecords();
     LoadStages::ended("index");
-    buildNameIndex();
-    LoadStages::ended("name index");
-    if (beside)
-        LNGedcomRecordAssembler::alongside([&](std::stop_token stop) { beside(*this, stop); },
-                                           [&] { validate(); });
-    else
+    // The name index and the link checks here, a job beside them on the
+    // load's other thread.
+    auto indexAndCheck = [&] {
+        buildNameIndex();
+        LoadStages::ended("name index");
         validate();
+    };
+    if (beside)
+        LNGedcomRecordAssembler::alongside([&](std::stop_token stop) { beside(*this, stop); }, indexAndCheck);
+    else
+        indexAndCheck();
     LoadStages::ended("link validation");
 }
 

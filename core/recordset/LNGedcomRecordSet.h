@@ -60,12 +60,13 @@ class LNGedcomRecordSet {
     LNGedcomRecordSet(const String* text, LNGedcomErrors* errors)
         : LNGedcomRecordSet(text, errors, nullptr) {}
     LNGedcomRecordSet(const String* text, LNGedcomErrors* errors, LNLogger* logger);
-    /// A job run while the links are checked, on the load's second thread.
+    /// A job run while the names are indexed and the links checked, on the
+    /// load's second thread.
     ///
     /// The one rule of that overlap: the job may read the records, their
-    /// keys, lines and names, the kind lists and the key and name indexes,
-    /// and may set the records' attributes; it reads no link, relative,
-    /// error or count of either, as those are still being made, and changes
+    /// keys, lines and names, the kind lists and the key index, and may set
+    /// the records' attributes; it reads no link, relative, error, name
+    /// index or count of those, as they are still being made, and changes
     /// no line. Everything it logs follows the link checks' log. It should
     /// end early when its token asks it to (a stopped load).
     using Beside = std::function<void(const LNGedcomRecordSet&, std::stop_token)>;
