@@ -76,6 +76,7 @@ void LNPersonRows::make(const IndiList& list, const LNGedcomRecordSet* records, 
     for (auto* numbers : {&birthYears, &birthPlaces, &deathYears, &deathPlaces})
         numbers->reserve(count);
     idOfPosition.assign(records ? static_cast<std::size_t>(records->numIndis()) : 0, noId);
+    names.expect(count);
     // The years are read by the date grammar of the file's standard.
     const GedcomStandard standard = records ? records->standard() : GedcomStandard::Gedcom55;
     std::optional<LogCapture> held;

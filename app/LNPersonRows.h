@@ -66,14 +66,21 @@ class SharedNames {
     AttributeValue valueOf(const LNGedcomIndiRecord& person) {
         const LNGedcomName* name = person.gedcomName();
         if (!name) return NoneMarker();
+        // Room for every row at the first name, none in a list without names:
+        // growing the map step by step rehashed it a dozen times.
+        if (names_.empty()) names_.reserve(expected_);
         // Keyed by a view of the person's value, which outlives the table's build.
         auto [entry, added] = names_.try_emplace(StringView(name->original()));
         if (added) entry->second = SharedString(*person.nameSurnameFirst(true, false, 64));
         return entry->second;
     }
 
+    /// How many persons will be asked about, at most.
+    void expect(std::size_t count) { expected_ = count; }
+
   private:
     std::unordered_map<StringView, SharedString> names_;
+    std::size_t expected_ = 0;
 };
 
 /// The person table's rows as the first pass over a list makes them: each
