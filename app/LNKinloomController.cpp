@@ -188,8 +188,9 @@ bool LNKinloomController::loadFile(const std::string& path) {
     if (releasedFirst) releaseFile();
     std::unique_ptr<LNGedcomFile> file;
     // The table's rows are made on the load's second thread while the links
-    // are checked (300,000 persons: 0.25 s of the open saved). They point
-    // into the file, so they go before it.
+    // are checked (300,000 persons: rows, name index and links in 0.77 s,
+    // 1.02 s one after the other). They point into the file, so they go
+    // before it.
     auto rows = std::make_unique<LNPersonRows>();
     try {
         LNProgress::Scope scope(progress);

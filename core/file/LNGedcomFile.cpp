@@ -165,9 +165,9 @@ class FileDescriptor {
 /// The whole content of the open regular file in one read, or nothing.
 std::optional<FileBytes> readRegularFile(int fd, const struct stat& status) {
     // Mapped rather than copied: the pages are the page cache's own, where a
-    // copy would first have to touch as many fresh ones (on the 300,000-person
-    // file the read took 0.45 s of the open, the mapping a few milliseconds).
-    // A file that cannot be mapped (size 0, as /proc's have) is read.
+    // copy would first have to touch as many fresh ones (reading, statistics
+    // and decoding of a 136 MB file: 0.31 s mapped, 0.39 s copied). A file
+    // that cannot be mapped (size 0, as /proc's have) is read.
     if (status.st_size > 0 && static_cast<std::uint64_t>(status.st_size) < SIZE_MAX / 2) {
         const auto size = static_cast<std::size_t>(status.st_size);
         void* address = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
