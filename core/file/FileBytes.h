@@ -10,11 +10,16 @@ namespace kinloom {
 /// copy read into memory (a pipe's, an archive member's). Either way held
 /// without a further copy, and given back when the holder ends.
 struct FileBytes {
-    /// A read-only mapping, unmapped when it ends.
+    /// A read-only mapping of a file, unmapped when it ends. One at a time
+    /// is guarded: where the file is cut short while it is mapped, reading
+    /// past its new end finds zeros instead of ending the process, and
+    /// lostPages() tells.
     class Mapping {
       public:
         Mapping() = default;
-        Mapping(const void* address, std::size_t length) : address_(address), length_(length) {}
+        /// Maps the open file's first length bytes (not 0); empty when the
+        /// file cannot be mapped, or another guarded mapping is alive.
+        Mapping(int fd, std::size_t length);
         Mapping(Mapping&& other) noexcept : address_(other.address_), length_(other.length_) {
             other.address_ = nullptr;
         }
@@ -24,10 +29,13 @@ struct FileBytes {
             return *this;
         }
         ~Mapping();
+        explicit operator bool() const { return address_ != nullptr; }
         const char* data() const { return static_cast<const char*>(address_); }
+        /// Whether a page read had gone from the file.
+        bool lostPages() const;
 
       private:
-        const void* address_ = nullptr;
+        void* address_ = nullptr;
         std::size_t length_ = 0;
     };
 

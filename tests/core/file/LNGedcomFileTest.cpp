@@ -327,6 +327,36 @@ TEST(LNGedcomFile, GivesOneReportAndNoRecordSetForWhatItCannotRead) {
     EXPECT_EQ(empty.file->errors()->count(), 0);
 }
 
+// Another program cuts the file short once it is mapped: reading past the
+// new end would raise SIGBUS. The load ends with a report instead.
+TEST(LNGedcomFile, RefusesAFileCutShortWhileItIsRead) {
+    TemporaryDirectory dir;
+    const std::string path = dir.path() + "/cut.ged";
+    std::ofstream(path) << "0 HEAD\n" << times(2000, "0 @I1@ INDI\n1 NAME Ann /Lee/\n") << "0 TRLR\n";
+    struct Cutter : LNProgress {
+        std::string path;
+        bool progressed(Stage stage, std::uint64_t, std::uint64_t total, bool) override {
+            if (stage == Stage::reading && total > 0) {
+                EXPECT_EQ(truncate(path.c_str(), 100), 0);
+            }
+            return false;
+        }
+    } cutter;
+    cutter.path = path;
+    std::optional<Loaded> cut;
+    {
+        LNProgress::Scope scope(&cutter);
+        cut.emplace(load(path));
+    }
+    EXPECT_EQ(cut->file->refusal(), "it was cut short while it was read");
+    EXPECT_EQ(cut->file->errors()->count(), 1);
+    EXPECT_FALSE(cut->file->path() || cut->file->string() || cut->file->recordSet());
+    // The file as it is now reads as any other.
+    Loaded now = load(path);
+    EXPECT_EQ(now.file->refusal(), "");
+    EXPECT_TRUE(now.file->recordSet());
+}
+
 TEST(LNGedcomFile, ReadsAGedzipArchivesGedcomAsTheFileItHolds) {
     REQUIRE_SHARED_TESTDATA();
     // The archive's text has CR LF and a byte-order mark, and one media record less.
