@@ -261,32 +261,20 @@ std::unique_ptr<RecordList> LNGedcomRecordAssembler::recordsFromHalves(StringVie
     // The helper's records and reports are only read once it has been
     // joined; its nodes then belong to this thread. Its reports are kept
     // compactly and made after the first half's, in file order; anything
-    // else logged on it (nothing today) is captured and follows them.
+    // else logged on it (nothing today) is written as it joins, before them.
     StringView second = text.substr(split);
     const int secondFirstLine = countBreaks(text.substr(0, split)) + 1;
     std::unique_ptr<RecordList> secondRecords;
     std::vector<KeptReport> secondReports;
-    std::vector<std::string> secondLog;
-    std::exception_ptr failure;
     std::unique_ptr<RecordList> records;
-    {
-        std::jthread helper([&] {
-            try {
-                LogCapture capture;
-                secondRecords = assemble(second, secondFirstLine, 0, nullptr, keptText_, &secondReports);
-                secondLog = capture.lines();
-            } catch (...) {
-                failure = std::current_exception();
-            }
-        });
+    alongside(
+        [&](std::stop_token) {
+            secondRecords = assemble(second, secondFirstLine, 0, nullptr, keptText_, &secondReports);
+        },
         // The first half ends before the line break that ends its last line.
-        records = assemble(text.substr(0, split - 1), 1, 0, errors_, keptText_);
-    }
-    if (failure) std::rethrow_exception(failure);
+        [&] { records = assemble(text.substr(0, split - 1), 1, 0, errors_, keptText_); });
     for (const KeptReport& kept : secondReports)
         makeReport(kept.report, kept.line, errors_);
-    for (const std::string& line : secondLog)
-        systemLog(line);
     records->reserve(records->size() + secondRecords->size());
     std::move(secondRecords->begin(), secondRecords->end(), std::back_inserter(*records));
     return records;
