@@ -199,18 +199,20 @@ bool LNKinloomController::loadFile(const std::string& path) {
                 rows->make(records.indiRecords(), &records, true, true, stop);
             });
     } catch (const LNProgress::Cancelled&) {
-        rows.reset();
         return false;
     }
-    if (!file->refusal().empty() || !file->path() || (refusesFilesWithoutRecords_ && !hasRecords(*file)))
+    // A file refused goes to a thread of its own, its rows first.
+    auto dropFile = [&] {
         rows.reset();
+        BackgroundRelease::release(std::move(file));
+    };
     if (!file->refusal().empty()) {
         refusal_ = file->refusal();
-        BackgroundRelease::release(std::move(file));
+        dropFile();
         return refuseFile(fromUtf8(path + " cannot be opened: " + refusal_ + "."), releasedFirst);
     }
     if (!file->path() || (refusesFilesWithoutRecords_ && !hasRecords(*file))) {
-        BackgroundRelease::release(std::move(file));
+        dropFile();
         String reason = unopenableReason(path);
         if (reason.empty()) reason = u"No GEDCOM records were found in " + fromUtf8(path) + u".";
         return refuseFile(reason, releasedFirst);

@@ -266,7 +266,6 @@ class LNKinloomController : public LNApplicationDelegate,
     LNTextField* pathLabel_ = nullptr;
     LNSegmentedControl* backForwardButton_ = nullptr;
     std::int32_t outlineMode_ = 0;
-    static constexpr std::uint32_t noId = LNPersonRows::noId;
     LNTableColumn* lastCol_ = nullptr;
     bool sortAscending_ = true;
     LNTableView* relativesTable_ = nullptr;

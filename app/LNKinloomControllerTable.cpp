@@ -163,7 +163,7 @@ int LNKinloomController::rowOfKey(StringView key) const {
     int position = shown_->records ? shown_->records->indiPosition(key) : -1;
     if (position < 0 || static_cast<std::size_t>(position) >= shown_->idOfPosition.size()) return -1;
     std::uint32_t id = shown_->idOfPosition[static_cast<std::size_t>(position)];
-    return id == noId ? -1 : shown_->rowOfId[id];
+    return id == LNPersonRows::noId ? -1 : shown_->rowOfId[id];
 }
 
 void LNKinloomController::reversePersons() {
