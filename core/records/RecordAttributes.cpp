@@ -81,9 +81,9 @@ void RecordAttributes::setState(int slot, State state) {
 }
 
 RecordAttributes::Extra& RecordAttributes::extra() const {
-    std::unique_ptr<Extra>& extra = full().extra;
-    if (!extra) extra = std::make_unique<Extra>();
-    return *extra;
+    std::unique_ptr<Extra>& made = full().extra;
+    if (!made) made = std::make_unique<Extra>();
+    return *made;
 }
 
 bool RecordAttributes::fill(int slot, AttributeValue& value) {
@@ -129,8 +129,8 @@ void RecordAttributes::set(StringView key, AttributeValue value) {
         extra().others.set(key, std::move(value));
         return;
     }
-    Extra* extra = extraOrNull();
-    std::unique_ptr<AttributeValue>* copy = extra ? &extra->copies[slot] : nullptr;
+    Extra* existing = extraOrNull();
+    std::unique_ptr<AttributeValue>* copy = existing ? &existing->copies[slot] : nullptr;
     if (copy && *copy) **copy = value;
     clearSlot(slot);
     if (std::holds_alternative<NoneMarker>(value)) {
@@ -139,21 +139,21 @@ void RecordAttributes::set(StringView key, AttributeValue value) {
         setState(slot, State::inSlot);
     } else {
         setState(slot, State::whole);
-        if (!copy || !*copy) this->extra().copies[slot] = std::make_unique<AttributeValue>(std::move(value));
+        if (!copy || !*copy) extra().copies[slot] = std::make_unique<AttributeValue>(std::move(value));
     }
 }
 
 const AttributeValue* RecordAttributes::get(StringView key) const {
     int slot = slotOf(key);
     if (slot < 0) {
-        Extra* extra = extraOrNull();
-        return extra ? extra->others.get(key) : nullptr;
+        Extra* existing = extraOrNull();
+        return existing ? existing->others.get(key) : nullptr;
     }
     State current = state(slot);
     if (current == State::absent) return nullptr;
-    if (Extra* extra = extraOrNull(); extra && extra->copies[slot]) return extra->copies[slot].get();
+    if (Extra* existing = extraOrNull(); existing && existing->copies[slot]) return existing->copies[slot].get();
     if (current == State::none) return &noneValue();
-    std::unique_ptr<AttributeValue>& copy = this->extra().copies[slot];
+    std::unique_ptr<AttributeValue>& copy = extra().copies[slot];
     copy = std::make_unique<AttributeValue>(slotValue(slot));
     return copy.get();
 }
@@ -161,8 +161,8 @@ const AttributeValue* RecordAttributes::get(StringView key) const {
 std::optional<AttributeValue> RecordAttributes::copy(StringView key) const {
     int slot = slotOf(key);
     if (slot < 0) {
-        Extra* extra = extraOrNull();
-        const AttributeValue* value = extra ? extra->others.get(key) : nullptr;
+        Extra* existing = extraOrNull();
+        const AttributeValue* value = existing ? existing->others.get(key) : nullptr;
         return value ? std::optional<AttributeValue>(*value) : std::nullopt;
     }
     switch (state(slot)) {
@@ -183,8 +183,8 @@ std::size_t RecordAttributes::size() const {
     // A slot counts when either of its two state bits is set.
     const std::uint32_t states = block_->states;
     std::uint32_t used = (states | states >> 1) & 0x55555555u;
-    Extra* extra = extraOrNull();
-    return static_cast<std::size_t>(std::popcount(used)) + (extra ? extra->others.size() : 0);
+    Extra* existing = extraOrNull();
+    return static_cast<std::size_t>(std::popcount(used)) + (existing ? existing->others.size() : 0);
 }
 
 } // namespace kinloom
