@@ -1,5 +1,7 @@
 #include "records/LNGedcomRecordLinks.h"
 
+#include <cstring>
+
 namespace kinloom {
 
 LNGedcomRecordLinks::LNGedcomRecordLinks(const LNGedcomNode& root, const std::array<StringView, 3>& tags) {
@@ -14,12 +16,11 @@ LNGedcomRecordLinks::LNGedcomRecordLinks(const LNGedcomNode& root, const std::ar
             }
         }
     }
-    end0_ = counts[0];
-    end1_ = end0_ + counts[1];
-    end2_ = end1_ + counts[2];
-    if (end2_ == 0) return;
-    nodes_ = std::make_unique_for_overwrite<LNGedcomNode*[]>(end2_);
-    std::uint32_t next[3] = {0, end0_, end1_};
+    const Ends ends{{counts[0], counts[0] + counts[1], counts[0] + counts[1] + counts[2]}};
+    if (ends.end[2] == 0) return;
+    nodes_ = std::make_unique_for_overwrite<LNGedcomNode*[]>(endSlots + ends.end[2]);
+    std::memcpy(nodes_.get(), &ends, sizeof ends);
+    std::size_t next[3] = {endSlots, endSlots + ends.end[0], endSlots + ends.end[1]};
     for (const auto& child : *children) {
         for (int i = 0; i < 3; ++i) {
             if (child->name() == tags[i]) {
@@ -31,15 +32,11 @@ LNGedcomRecordLinks::LNGedcomRecordLinks(const LNGedcomNode& root, const std::ar
 }
 
 std::span<LNGedcomNode* const> LNGedcomRecordLinks::group(int index) const {
-    std::span<LNGedcomNode* const> all(nodes_.get(), end2_);
-    switch (index) {
-    case 0:
-        return all.first(end0_);
-    case 1:
-        return all.subspan(end0_, end1_ - end0_);
-    default:
-        return all.subspan(end1_);
-    }
+    if (!nodes_) return {};
+    Ends ends;
+    std::memcpy(&ends, nodes_.get(), sizeof ends);
+    const std::uint32_t start = index == 0 ? 0 : ends.end[index - 1];
+    return {nodes_.get() + endSlots + start, ends.end[index] - start};
 }
 
 } // namespace kinloom

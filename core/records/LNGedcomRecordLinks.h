@@ -11,9 +11,8 @@ namespace kinloom {
 
 /// A record's level-1 lines of three tags, each group in file order, held in
 /// one array: one allocation a record instead of three, none for a record
-/// without such lines. An array and three ends take 24 bytes where a vector
-/// and two ends took 32, which puts a person record and a family record
-/// each in the allocator's next smaller size.
+/// without such lines. The groups' ends lead the array, so the record keeps
+/// a pointer and nothing else (a million bare persons, 16 bytes each).
 class LNGedcomRecordLinks {
   public:
     LNGedcomRecordLinks() = default;
@@ -29,12 +28,15 @@ class LNGedcomRecordLinks {
     }
 
   private:
+    // The three groups' ends, then the lines.
+    struct Ends {
+        std::uint32_t end[3];
+    };
+    static constexpr std::size_t endSlots = (sizeof(Ends) + sizeof(void*) - 1) / sizeof(void*);
+
     std::unique_ptr<LNGedcomNode*[]> nodes_;
-    std::uint32_t end0_ = 0;
-    std::uint32_t end1_ = 0;
-    std::uint32_t end2_ = 0;
 };
 
-static_assert(sizeof(void*) != 8 || sizeof(LNGedcomRecordLinks) == 24, "a record's links take 24 bytes");
+static_assert(sizeof(LNGedcomRecordLinks) == sizeof(void*), "a record's links take a pointer");
 
 } // namespace kinloom
