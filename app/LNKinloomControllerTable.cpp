@@ -41,7 +41,7 @@ void setParentsOfRows(const LNGedcomRecordSet* records, const IndiList& rows, bo
         meter.count(i);
         LNGedcomIndiRecord* person = rows[i].get();
         std::pair<LNGedcomIndiRecord*, LNGedcomIndiRecord*> parents{nullptr, nullptr};
-        std::shared_ptr<LNGedcomIndiRecord> father, mother;
+        Ref<LNGedcomIndiRecord> father, mother;
         if (ownList) {
             parents = records->parentsOfIndiAt(i);
         } else if (auto family = records ? records->natalFamilyOfIndi(*person) : nullptr) {

@@ -31,7 +31,7 @@ class LNPersonSorter {
   public:
     /// Sorts the rows and, alongside, their ids: ids[i] is the position of
     /// rows[i] in "id" order, and the ids are 0 to the number of rows - 1.
-    void sort(std::vector<std::shared_ptr<LNGedcomIndiRecord>>& rows, std::vector<std::uint32_t>& ids,
+    void sort(std::vector<Ref<LNGedcomIndiRecord>>& rows, std::vector<std::uint32_t>& ids,
               StringView identifier);
     void forget();
 
@@ -44,7 +44,7 @@ class LNPersonSorter {
                   std::unordered_map<String, std::vector<std::uint32_t>> numbersById);
 
   private:
-    using Rows = std::vector<std::shared_ptr<LNGedcomIndiRecord>>;
+    using Rows = std::vector<Ref<LNGedcomIndiRecord>>;
     /// By id: the rank in the name order; persons it finds equal share one.
     const std::vector<std::uint32_t>& nameRanks(const Rows& rows, const std::vector<std::uint32_t>& ids);
     /// By id: the rank of the column's text, the highest number for none.

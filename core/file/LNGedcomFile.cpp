@@ -216,7 +216,7 @@ void removeByteOrderMark(String& text) {
 /// makes it from the whole text, but decoding, splitting and parsing only
 /// about as far as the line that ends it: the header is usually a few
 /// hundred bytes of a file of many megabytes.
-std::shared_ptr<LNGedcomRecord> firstRecord(std::string_view data, LNGedcomErrors* errors) {
+Ref<LNGedcomRecord> firstRecord(std::string_view data, LNGedcomErrors* errors) {
     std::size_t prefixSize = std::min<std::size_t>(data.size(), 4096);
     for (;;) {
         bool whole = prefixSize == data.size();
@@ -247,7 +247,7 @@ std::shared_ptr<LNGedcomRecord> firstRecord(std::string_view data, LNGedcomError
 /// The value of the header's CHAR line in upper case; absent when the first
 /// record is no header or has no CHAR line with a value.
 std::optional<String> headerCharacterSet(std::string_view data, LNGedcomErrors* errors) {
-    std::shared_ptr<LNGedcomRecord> header = firstRecord(data, errors);
+    Ref<LNGedcomRecord> header = firstRecord(data, errors);
     if (!header || header->tag() != u"HEAD") return std::nullopt;
     LNNode* charLine = header->root()->nodeWithPath({String(u"CHAR")});
     if (!charLine || charLine->value().isNull()) return std::nullopt;

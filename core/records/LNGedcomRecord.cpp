@@ -4,10 +4,12 @@
 #include "records/LNGedcomIndiRecord.h"
 #include "records/LNGedcomRecordAssembler.h"
 #include "records/LNGedcomSourRecord.h"
+#include "memory/LoadArena.h"
 #include "support/SystemLog.h"
 #include "tree/PreOrderWalk.h"
 
 #include <cassert>
+#include <new>
 
 namespace kinloom {
 
@@ -20,28 +22,55 @@ LNGedcomRecord::LNGedcomRecord(Ref<LNGedcomNode> root, LNGedcomErrors*) : root_(
 
 LNGedcomRecord::~LNGedcomRecord() = default;
 
-std::shared_ptr<LNGedcomRecord> LNGedcomRecord::initWithRoot(Ref<LNGedcomNode> root, LNGedcomErrors* errors) {
-    if (!root) return nullptr;
-    return std::make_shared<LNGedcomRecord>(std::move(root), errors);
+void LNGedcomRecord::destroy() const {
+    if (!madeInArena_) {
+        delete this;
+        return;
+    }
+    void* room = const_cast<LNGedcomRecord*>(this);
+    this->~LNGedcomRecord();
+    LoadArena::free(room);
 }
 
-std::shared_ptr<LNGedcomRecord> LNGedcomRecord::recordWithRoot(Ref<LNGedcomNode> root,
-                                                               LNGedcomErrors* errors) {
+Ref<LNGedcomRecord> LNGedcomRecord::initWithRoot(Ref<LNGedcomNode> root, LNGedcomErrors* errors) {
+    if (!root) return nullptr;
+    return makeRef<LNGedcomRecord>(std::move(root), errors);
+}
+
+namespace {
+
+// A record of class T, in the arena's room when it has some.
+template <typename T>
+LNGedcomRecord* makeRecord(Ref<LNGedcomNode> root, LNGedcomErrors* errors, LoadArena* arena, bool& inArena) {
+    static_assert(alignof(T) <= 8, "the arena aligns to 8");
+    void* room = arena ? arena->allocate(sizeof(T)) : nullptr;
+    inArena = room != nullptr;
+    return room ? new (room) T(std::move(root), errors) : new T(std::move(root), errors);
+}
+
+} // namespace
+
+Ref<LNGedcomRecord> LNGedcomRecord::recordWithRoot(Ref<LNGedcomNode> root, LNGedcomErrors* errors,
+                                                   LoadArena* arena) {
     if (!root) return nullptr;
     StringView tag = root->tag().view();
-    if (tag == u"INDI") return std::make_shared<LNGedcomIndiRecord>(std::move(root), errors);
-    if (tag == u"FAM") return std::make_shared<LNGedcomFamRecord>(std::move(root), errors);
-    if (tag == u"SOUR") return std::make_shared<LNGedcomSourRecord>(std::move(root), errors);
-    return std::make_shared<LNGedcomRecord>(std::move(root), errors);
+    bool inArena = false;
+    LNGedcomRecord* record =
+        tag == u"INDI"   ? makeRecord<LNGedcomIndiRecord>(std::move(root), errors, arena, inArena)
+        : tag == u"FAM"  ? makeRecord<LNGedcomFamRecord>(std::move(root), errors, arena, inArena)
+        : tag == u"SOUR" ? makeRecord<LNGedcomSourRecord>(std::move(root), errors, arena, inArena)
+                         : makeRecord<LNGedcomRecord>(std::move(root), errors, arena, inArena);
+    record->madeInArena_ = inArena;
+    return Ref<LNGedcomRecord>(record);
 }
 
-std::unique_ptr<std::vector<std::shared_ptr<LNGedcomRecord>>>
+std::unique_ptr<std::vector<Ref<LNGedcomRecord>>>
 LNGedcomRecord::gedcomRecordsFromStrings(const std::vector<StringView>& lines, int maxCount,
                                          LNGedcomErrors* errors) {
     return LNGedcomRecordAssembler(maxCount, errors).recordsFromStrings(lines);
 }
 
-std::unique_ptr<std::vector<std::shared_ptr<LNGedcomRecord>>>
+std::unique_ptr<std::vector<Ref<LNGedcomRecord>>>
 LNGedcomRecord::gedcomRecordsFromText(StringView text, int maxCount, LNGedcomErrors* errors) {
     return LNGedcomRecordAssembler(maxCount, errors).recordsFromText(text);
 }

@@ -5,15 +5,22 @@
 #include "tree/LNGedcomNode.h"
 #include "tree/LNNode.h"
 
+#include <atomic>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <vector>
 
 namespace kinloom {
 
+class LoadArena;
+
 /// One GEDCOM record: a level-0 line with its whole subtree, the record's key
-/// and annotations. Records are shared (std::shared_ptr) by the lists and maps
-/// of a record set; the root is the very node the parser made.
+/// and annotations. Records are shared by the lists and maps of a record set
+/// through a count of their own (see Ref): a list entry costs one pointer,
+/// and a loaded record no block beside it. The count is atomic, as the load
+/// hands its records to a job on a second thread while the first reads them
+/// too. The root is the very node the parser made.
 class LNGedcomRecord {
   public:
     /// The root must be present; its key becomes the record's key. The error
@@ -24,18 +31,21 @@ class LNGedcomRecord {
     LNGedcomRecord& operator=(const LNGedcomRecord&) = delete;
 
     /// A base-class record, or null when the root is absent.
-    static std::shared_ptr<LNGedcomRecord> initWithRoot(Ref<LNGedcomNode> root, LNGedcomErrors* errors);
+    static Ref<LNGedcomRecord> initWithRoot(Ref<LNGedcomNode> root, LNGedcomErrors* errors);
     /// A record of the class the root's tag chooses (exact, case-sensitive):
     /// "INDI" a person, "FAM" a family, "SOUR" a source, any other tag the base
     /// class. Null when the root is absent.
-    static std::shared_ptr<LNGedcomRecord> recordWithRoot(Ref<LNGedcomNode> root, LNGedcomErrors* errors);
+    /// Made in the arena when one is given (the assembler's), else the heap;
+    /// see LoadArena for how long such a record may live.
+    static Ref<LNGedcomRecord> recordWithRoot(Ref<LNGedcomNode> root, LNGedcomErrors* errors,
+                                              LoadArena* arena = nullptr);
 
     /// The record assembler (see LNGedcomRecordAssembler): maxCount 0 means
     /// no limit; errors may be null. Null when lines is empty; an empty list
     /// when the lines hold no level-0 line.
-    static std::unique_ptr<std::vector<std::shared_ptr<LNGedcomRecord>>>
+    static std::unique_ptr<std::vector<Ref<LNGedcomRecord>>>
     gedcomRecordsFromStrings(const std::vector<StringView>& lines, int maxCount, LNGedcomErrors* errors);
-    static std::unique_ptr<std::vector<std::shared_ptr<LNGedcomRecord>>>
+    static std::unique_ptr<std::vector<Ref<LNGedcomRecord>>>
     gedcomRecordsFromStrings(const std::vector<StringView>& lines, LNGedcomErrors* errors) {
         return gedcomRecordsFromStrings(lines, 0, errors);
     }
@@ -43,18 +53,18 @@ class LNGedcomRecord {
     /// (so CR LF counts as two), without building the list of lines: the
     /// record set reads files this way, and reading only the header record
     /// (maxCount 1) looks at no more of the text than that record.
-    static std::unique_ptr<std::vector<std::shared_ptr<LNGedcomRecord>>>
+    static std::unique_ptr<std::vector<Ref<LNGedcomRecord>>>
     gedcomRecordsFromText(StringView text, int maxCount, LNGedcomErrors* errors);
 
-    const Ref<LNGedcomNode>& root() const { return root_; }
-    void setRoot(Ref<LNGedcomNode> root) {
-        // The key may be borrowed from the line that goes: it keeps a copy.
-        if (key_) key_ = SharedString(key_.view());
-        root_ = std::move(root);
+    // Counting (see Ref); the last release ends the record.
+    void retain() const { refs_.fetch_add(1, std::memory_order_relaxed); }
+    void release() const {
+        if (refs_.fetch_sub(1, std::memory_order_acq_rel) == 1) destroy();
     }
+
+    const Ref<LNGedcomNode>& root() const { return root_; }
     /// With both at signs; absent for records without key (the header).
     const SharedString& key() const { return key_; }
-    void setKey(SharedString key) { key_ = std::move(key); }
     /// The root's tag (the empty view when the root is absent).
     StringView tag() const { return root_ ? root_->tag().view() : StringView(); }
 
@@ -85,6 +95,10 @@ class LNGedcomRecord {
     const RecordAttributes* attributes() const { return attributes_.empty() ? nullptr : &attributes_; }
 
   private:
+    void destroy() const;
+
+    mutable std::atomic<std::uint32_t> refs_{0};
+    bool madeInArena_ = false;
     Ref<LNGedcomNode> root_;
     SharedString key_;
     RecordAttributes attributes_;

@@ -133,7 +133,7 @@ class RecordBuilder {
             lines_[i]->reserveChildren(childCounts_[i], &arena_);
         for (std::size_t i = 1; i < lines_.size(); ++i)
             lines_[static_cast<std::size_t>(parents_[i])]->addChild(lines_[i]);
-        auto record = LNGedcomRecord::recordWithRoot(std::move(lines_[0]), errors_);
+        auto record = LNGedcomRecord::recordWithRoot(std::move(lines_[0]), errors_, &arena_);
         lines_.clear();
         parents_.clear();
         if (!record) return true;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "memory/Ref.h"
 #include "memory/SharedString.h"
 #include "support/LNGedcomErrors.h"
 
@@ -30,7 +31,7 @@ class LNGedcomRecord;
 /// record set hands it its second job too (see alongside).
 class LNGedcomRecordAssembler {
   public:
-    using RecordList = std::vector<std::shared_ptr<LNGedcomRecord>>;
+    using RecordList = std::vector<Ref<LNGedcomRecord>>;
 
     /// maxCount 0 means no limit; otherwise assembly stops once that many
     /// records are made.

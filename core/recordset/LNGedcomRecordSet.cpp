@@ -26,8 +26,8 @@ struct LNGedcomRecordSet::NameIndex {
 namespace {
 
 template <typename T>
-const std::shared_ptr<T>& atIndex(const std::vector<std::shared_ptr<T>>& list, int index) {
-    static const std::shared_ptr<T> none;
+const Ref<T>& atIndex(const std::vector<Ref<T>>& list, int index) {
+    static const Ref<T> none;
     if (index < 0 || static_cast<std::size_t>(index) >= list.size()) return none;
     return list[static_cast<std::size_t>(index)];
 }
@@ -132,13 +132,13 @@ void LNGedcomRecordSet::fileRecord(std::uint32_t number, StringView key, std::ui
     std::uint32_t position = 0;
     if (kind == kindIndi) {
         position = static_cast<std::uint32_t>(indiRecords_.size());
-        indiRecords_.push_back(std::static_pointer_cast<LNGedcomIndiRecord>(record));
+        indiRecords_.push_back(staticRefCast<LNGedcomIndiRecord>(record));
     } else if (kind == kindFam) {
         position = static_cast<std::uint32_t>(famRecords_.size());
-        famRecords_.push_back(std::static_pointer_cast<LNGedcomFamRecord>(record));
+        famRecords_.push_back(staticRefCast<LNGedcomFamRecord>(record));
     } else if (kind == kindSour) {
         position = static_cast<std::uint32_t>(sourRecords_.size());
-        sourRecords_.push_back(std::static_pointer_cast<LNGedcomSourRecord>(record));
+        sourRecords_.push_back(staticRefCast<LNGedcomSourRecord>(record));
     } else {
         return;
     }
@@ -212,33 +212,33 @@ int LNGedcomRecordSet::numNodes() const {
     return total;
 }
 
-const std::shared_ptr<LNGedcomIndiRecord>& LNGedcomRecordSet::indiWithKey(StringView key) const {
+const Ref<LNGedcomIndiRecord>& LNGedcomRecordSet::indiWithKey(StringView key) const {
     return atPosition(indiRecords_, positionOf(kindIndi, key));
 }
 
-const std::shared_ptr<LNGedcomFamRecord>& LNGedcomRecordSet::famWithKey(StringView key) const {
+const Ref<LNGedcomFamRecord>& LNGedcomRecordSet::famWithKey(StringView key) const {
     return atPosition(famRecords_, positionOf(kindFam, key));
 }
 
-const std::shared_ptr<LNGedcomSourRecord>& LNGedcomRecordSet::sourWithKey(StringView key) const {
+const Ref<LNGedcomSourRecord>& LNGedcomRecordSet::sourWithKey(StringView key) const {
     return atPosition(sourRecords_, positionOf(kindSour, key));
 }
 
-const std::shared_ptr<LNGedcomRecord>& LNGedcomRecordSet::recordWithKey(StringView key) const {
-    static const std::shared_ptr<LNGedcomRecord> none;
+const Ref<LNGedcomRecord>& LNGedcomRecordSet::recordWithKey(StringView key) const {
+    static const Ref<LNGedcomRecord> none;
     const RecordList* filed = filedRecords();
     return filed ? atPosition(*filed, keyIndex_.find(key)) : none;
 }
 
-const std::shared_ptr<LNGedcomIndiRecord>& LNGedcomRecordSet::indiByIndex(int index) const {
+const Ref<LNGedcomIndiRecord>& LNGedcomRecordSet::indiByIndex(int index) const {
     return atIndex(indiRecords_, index);
 }
 
-const std::shared_ptr<LNGedcomFamRecord>& LNGedcomRecordSet::famByIndex(int index) const {
+const Ref<LNGedcomFamRecord>& LNGedcomRecordSet::famByIndex(int index) const {
     return atIndex(famRecords_, index);
 }
 
-const std::shared_ptr<LNGedcomSourRecord>& LNGedcomRecordSet::sourByIndex(int index) const {
+const Ref<LNGedcomSourRecord>& LNGedcomRecordSet::sourByIndex(int index) const {
     return atIndex(sourRecords_, index);
 }
 

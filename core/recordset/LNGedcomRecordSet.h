@@ -31,16 +31,16 @@ std::string_view relativeRoleName(LNRelativeRole role);
 
 struct LNGedcomRelative {
     LNRelativeRole role;
-    std::shared_ptr<LNGedcomIndiRecord> indi;
+    Ref<LNGedcomIndiRecord> indi;
     /// The family that makes the relation: the natal one of a sibling, the
     /// spousal one of a spouse or child; null for a parent.
-    std::shared_ptr<LNGedcomFamRecord> family;
+    Ref<LNGedcomFamRecord> family;
 };
 
-using RecordList = std::vector<std::shared_ptr<LNGedcomRecord>>;
-using IndiList = std::vector<std::shared_ptr<LNGedcomIndiRecord>>;
-using FamList = std::vector<std::shared_ptr<LNGedcomFamRecord>>;
-using SourList = std::vector<std::shared_ptr<LNGedcomSourRecord>>;
+using RecordList = std::vector<Ref<LNGedcomRecord>>;
+using IndiList = std::vector<Ref<LNGedcomIndiRecord>>;
+using FamList = std::vector<Ref<LNGedcomFamRecord>>;
+using SourList = std::vector<Ref<LNGedcomSourRecord>>;
 
 /// The kinds of records filed in a list of their own.
 enum RecordKind : int { kindOther = 0, kindIndi = 1, kindFam = 2, kindSour = 3 };
@@ -100,11 +100,11 @@ class LNGedcomRecordSet {
     int numNodes() const;
 
     /// The first record of that kind filed under the key (with at signs), or null.
-    const std::shared_ptr<LNGedcomIndiRecord>& indiWithKey(StringView key) const;
-    const std::shared_ptr<LNGedcomFamRecord>& famWithKey(StringView key) const;
-    const std::shared_ptr<LNGedcomSourRecord>& sourWithKey(StringView key) const;
+    const Ref<LNGedcomIndiRecord>& indiWithKey(StringView key) const;
+    const Ref<LNGedcomFamRecord>& famWithKey(StringView key) const;
+    const Ref<LNGedcomSourRecord>& sourWithKey(StringView key) const;
     /// The first record of any kind filed under the key, or null.
-    const std::shared_ptr<LNGedcomRecord>& recordWithKey(StringView key) const;
+    const Ref<LNGedcomRecord>& recordWithKey(StringView key) const;
     /// The position in indiRecords of the first person filed under the key
     /// (with at signs), or -1.
     int indiPosition(StringView key) const {
@@ -112,9 +112,9 @@ class LNGedcomRecordSet {
         return position == RecordIndex::none ? -1 : static_cast<int>(position);
     }
     /// The record at that position of its kind list, or null out of range.
-    const std::shared_ptr<LNGedcomIndiRecord>& indiByIndex(int index) const;
-    const std::shared_ptr<LNGedcomFamRecord>& famByIndex(int index) const;
-    const std::shared_ptr<LNGedcomSourRecord>& sourByIndex(int index) const;
+    const Ref<LNGedcomIndiRecord>& indiByIndex(int index) const;
+    const Ref<LNGedcomFamRecord>& famByIndex(int index) const;
+    const Ref<LNGedcomSourRecord>& sourByIndex(int index) const;
     /// The positions in indiRecords of the persons filed under the name key,
     /// without repeats, in order of first appearance; null when there are none.
     const std::vector<std::uint32_t>* indisWithNameKey(StringView nameKey) const;
@@ -135,16 +135,16 @@ class LNGedcomRecordSet {
     // Family relations. They follow link lines through the kind indexes and
     // report nothing. Lists keep the order of the lines, repeats included;
     // lines whose key names no record of the target kind are skipped.
-    std::shared_ptr<LNGedcomIndiRecord> fatherOfIndi(const LNGedcomIndiRecord& indi) const;
-    std::shared_ptr<LNGedcomIndiRecord> motherOfIndi(const LNGedcomIndiRecord& indi) const;
+    Ref<LNGedcomIndiRecord> fatherOfIndi(const LNGedcomIndiRecord& indi) const;
+    Ref<LNGedcomIndiRecord> motherOfIndi(const LNGedcomIndiRecord& indi) const;
     /// The father and mother of the person at that position of indiRecords,
     /// as fatherOfIndi and motherOfIndi give them, read from the links the
     /// link validation resolved (no key is looked up); null where there is
     /// none. For the person table, which asks it of every person.
     std::pair<LNGedcomIndiRecord*, LNGedcomIndiRecord*> parentsOfIndiAt(std::size_t position) const;
-    std::shared_ptr<LNGedcomFamRecord> natalFamilyOfIndi(const LNGedcomIndiRecord& indi) const;
-    std::shared_ptr<LNGedcomIndiRecord> husbandOfFam(const LNGedcomFamRecord& fam) const;
-    std::shared_ptr<LNGedcomIndiRecord> wifeOfFam(const LNGedcomFamRecord& fam) const;
+    Ref<LNGedcomFamRecord> natalFamilyOfIndi(const LNGedcomIndiRecord& indi) const;
+    Ref<LNGedcomIndiRecord> husbandOfFam(const LNGedcomFamRecord& fam) const;
+    Ref<LNGedcomIndiRecord> wifeOfFam(const LNGedcomFamRecord& fam) const;
     IndiList husbandsOfFam(const LNGedcomFamRecord& fam) const;
     IndiList wivesOfFam(const LNGedcomFamRecord& fam) const;
     IndiList childrenOfFam(const LNGedcomFamRecord& fam) const;
@@ -247,14 +247,14 @@ class LNGedcomRecordSet {
                                std::uint64_t hash) const;
     /// Appends the records of the kind the lines name, in line order.
     template <typename T>
-    void appendNamed(std::vector<std::shared_ptr<T>>& list, RecordKind kind,
-                     const std::vector<std::shared_ptr<T>>& records,
+    void appendNamed(std::vector<Ref<T>>& list, RecordKind kind,
+                     const std::vector<Ref<T>>& records,
                      std::span<LNGedcomNode* const> links) const;
     /// The record at the position, or null for RecordIndex::none.
     template <typename T>
-    static const std::shared_ptr<T>& atPosition(const std::vector<std::shared_ptr<T>>& list,
+    static const Ref<T>& atPosition(const std::vector<Ref<T>>& list,
                                                 std::uint32_t position) {
-        static const std::shared_ptr<T> none;
+        static const Ref<T> none;
         return position == RecordIndex::none ? none : list[position];
     }
     LNLinkValidator validator() { return LNLinkValidator(*this, links_, errors_); }

@@ -5,13 +5,13 @@
 
 namespace kinloom {
 
-std::shared_ptr<LNGedcomIndiRecord> LNGedcomRecordSet::fatherOfIndi(const LNGedcomIndiRecord& indi) const {
+Ref<LNGedcomIndiRecord> LNGedcomRecordSet::fatherOfIndi(const LNGedcomIndiRecord& indi) const {
     const std::uint32_t family = positionOf(kindFam, indi.famc());
     if (family == RecordIndex::none) return nullptr;
     return atPosition(indiRecords_, positionOf(kindIndi, famRecords_[family]->husb()));
 }
 
-std::shared_ptr<LNGedcomIndiRecord> LNGedcomRecordSet::motherOfIndi(const LNGedcomIndiRecord& indi) const {
+Ref<LNGedcomIndiRecord> LNGedcomRecordSet::motherOfIndi(const LNGedcomIndiRecord& indi) const {
     const std::uint32_t family = positionOf(kindFam, indi.famc());
     if (family == RecordIndex::none) return nullptr;
     return atPosition(indiRecords_, positionOf(kindIndi, famRecords_[family]->wife()));
@@ -44,24 +44,24 @@ LNGedcomRecordSet::parentsOfIndiAt(std::size_t position) const {
             mother ? indiRecords_[mother - 1].get() : nullptr};
 }
 
-std::shared_ptr<LNGedcomFamRecord>
+Ref<LNGedcomFamRecord>
 LNGedcomRecordSet::natalFamilyOfIndi(const LNGedcomIndiRecord& indi) const {
     return atPosition(famRecords_, positionOf(kindFam, indi.famc()));
 }
 
-std::shared_ptr<LNGedcomIndiRecord> LNGedcomRecordSet::husbandOfFam(const LNGedcomFamRecord& fam) const {
+Ref<LNGedcomIndiRecord> LNGedcomRecordSet::husbandOfFam(const LNGedcomFamRecord& fam) const {
     return atPosition(indiRecords_, positionOf(kindIndi, fam.husb()));
 }
 
-std::shared_ptr<LNGedcomIndiRecord> LNGedcomRecordSet::wifeOfFam(const LNGedcomFamRecord& fam) const {
+Ref<LNGedcomIndiRecord> LNGedcomRecordSet::wifeOfFam(const LNGedcomFamRecord& fam) const {
     return atPosition(indiRecords_, positionOf(kindIndi, fam.wife()));
 }
 
 // Appends the record each line names, in line order; a line naming no record
 // of the kind adds nothing, since a list holds records only.
 template <typename T>
-void LNGedcomRecordSet::appendNamed(std::vector<std::shared_ptr<T>>& list, RecordKind kind,
-                                    const std::vector<std::shared_ptr<T>>& records,
+void LNGedcomRecordSet::appendNamed(std::vector<Ref<T>>& list, RecordKind kind,
+                                    const std::vector<Ref<T>>& records,
                                     std::span<LNGedcomNode* const> links) const {
     for (const LNGedcomNode* link : links) {
         const std::uint32_t position = positionOf(kind, link);
@@ -139,7 +139,7 @@ IndiList LNGedcomRecordSet::partnersOfFam(const LNGedcomFamRecord& fam) const {
 std::vector<LNGedcomRelative> LNGedcomRecordSet::relativesOfIndi(const LNGedcomIndiRecord& indi) const {
     std::vector<LNGedcomRelative> relatives;
     auto add = [&](LNRelativeRole role, const IndiList& persons,
-                   const std::shared_ptr<LNGedcomFamRecord>& family) {
+                   const Ref<LNGedcomFamRecord>& family) {
         for (const auto& person : persons)
             if (role == LNRelativeRole::child || person.get() != &indi)
                 relatives.push_back({role, person, family});

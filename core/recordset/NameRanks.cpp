@@ -16,7 +16,7 @@ template <typename T> int sign(const T& a, const T& b) {
 
 } // namespace
 
-NameRanks::NameRanks(std::span<const std::shared_ptr<LNGedcomIndiRecord>> persons) {
+NameRanks::NameRanks(std::span<const Ref<LNGedcomIndiRecord>> persons) {
     DistinctTexts texts;
     surname_.reserve(persons.size());
     number_.reserve(persons.size());

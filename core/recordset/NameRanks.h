@@ -20,7 +20,7 @@ namespace kinloom {
 /// table ranks its rows once per open; the name search ranks what it found.
 class NameRanks {
   public:
-    explicit NameRanks(std::span<const std::shared_ptr<LNGedcomIndiRecord>> persons);
+    explicit NameRanks(std::span<const Ref<LNGedcomIndiRecord>> persons);
     /// By position in the list given.
     const std::vector<std::uint32_t>& ranks() const { return ranks_; }
 
