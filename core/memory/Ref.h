@@ -6,16 +6,17 @@
 namespace kinloom {
 
 /// Shared ownership through a reference count kept in the object itself
-/// (the object provides retain() and release()). Nodes use it instead of
-/// std::shared_ptr: it costs one pointer per holder, a raw pointer (such as a
-/// node's parent) can be turned back into an owning reference, and release()
-/// can free deep trees without recursion.
+/// (the object provides retain() and release()). Nodes and records use it
+/// instead of std::shared_ptr: it costs one pointer per holder and no block
+/// beside the object, a raw pointer (such as a node's parent) can be turned
+/// back into an owning reference, and release() can free deep trees without
+/// recursion.
 ///
-/// The count is a plain integer, not an atomic one: an object and every Ref
-/// to it belong to one thread at a time, and pass to another thread only
-/// where the two synchronise (a thread that is joined hands over what it
-/// made). retain() and release() assert in debug builds that the count never
-/// goes below zero.
+/// A node's count is a plain integer: a node and every Ref to it belong to
+/// one thread at a time, and pass to another thread only where the two
+/// synchronise (a thread that is joined hands over what it made); its
+/// retain() and release() assert in debug builds that the count never goes
+/// below zero. A record's count is atomic (see LNGedcomRecord).
 template <typename T> class Ref {
   public:
     Ref() = default;
