@@ -1,10 +1,10 @@
 #include "records/LNGedcomRecord.h"
 
+#include "memory/LoadArena.h"
 #include "records/LNGedcomFamRecord.h"
 #include "records/LNGedcomIndiRecord.h"
 #include "records/LNGedcomRecordAssembler.h"
 #include "records/LNGedcomSourRecord.h"
-#include "memory/LoadArena.h"
 #include "support/SystemLog.h"
 #include "tree/PreOrderWalk.h"
 
@@ -15,9 +15,6 @@ namespace kinloom {
 
 LNGedcomRecord::LNGedcomRecord(Ref<LNGedcomNode> root, LNGedcomErrors*) : root_(std::move(root)) {
     assert(root_);
-    // Borrowed: a key sliced from the file's text costs no copy while the
-    // record holds its line (a million bare records saved 32 bytes each).
-    key_ = SharedString::borrowed(root_->key());
 }
 
 LNGedcomRecord::~LNGedcomRecord() = default;

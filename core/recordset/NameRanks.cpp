@@ -1,5 +1,6 @@
 #include "recordset/NameRanks.h"
 
+#include "recordset/RecordWalk.h"
 #include "support/TextServices.h"
 
 #include <compare>
@@ -22,8 +23,9 @@ NameRanks::NameRanks(std::span<const Ref<LNGedcomIndiRecord>> persons) {
     number_.reserve(persons.size());
     givenStart_.reserve(persons.size() + 1);
     givenStart_.push_back(0);
-    for (const auto& person : persons) {
-        const LNGedcomName* name = person->gedcomName();
+    // Asked for ahead: a person's name and key lie in other lines of memory.
+    forEachRecordAhead<PersonAhead>(persons, [&](const LNGedcomIndiRecord& person, std::size_t) {
+        const LNGedcomName* name = person.gedcomName();
         const std::vector<StringView> parts = name ? name->partViews() : std::vector<StringView>();
         std::int32_t surnameIndex = name ? name->surnameIndex() : -1;
         surname_.push_back(surnameIndex >= 0 ? 1 + texts.add(parts[static_cast<std::size_t>(surnameIndex)])
@@ -32,8 +34,8 @@ NameRanks::NameRanks(std::span<const Ref<LNGedcomIndiRecord>> persons) {
             if (static_cast<std::int32_t>(i) != surnameIndex) given_.push_back(texts.add(parts[i]));
         }
         givenStart_.push_back(static_cast<std::uint32_t>(given_.size()));
-        number_.push_back(keyNumber(person->key().view()));
-    }
+        number_.push_back(keyNumber(person.key().view()));
+    });
     rankParts(texts.texts());
     rankPersons();
 }

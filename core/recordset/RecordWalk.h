@@ -32,14 +32,16 @@ struct LinesAhead {
     }
 };
 
-/// Ahead of a person: the record's second cache line, its name list, parsed
-/// name, key and SEX line, then the name's text, the NAME line and the sex's
-/// text; what the name index and the person check read.
+/// Ahead of a person: the record's end (it may reach into a second cache
+/// line) and its root line, which holds the key; its name list, parsed name,
+/// key and SEX line; then the name's text, the NAME line and the sex's text:
+/// what the name index and the person check read.
 struct PersonAhead {
     static void step(int step, const LNGedcomIndiRecord& indi) {
         switch (step) {
         case 1:
-            __builtin_prefetch(reinterpret_cast<const char*>(&indi) + 64);
+            __builtin_prefetch(reinterpret_cast<const char*>(&indi) + sizeof indi - 1);
+            __builtin_prefetch(indi.root().get());
             break;
         case 2:
             __builtin_prefetch(indi.nameArray().data());
