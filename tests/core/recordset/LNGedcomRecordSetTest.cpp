@@ -213,3 +213,46 @@ TEST(LNGedcomRecordSet, ListsRelativesParentsSiblingsThenEachSpousalFamilyOnce) 
     // Relatives follow the person's own links only: @I7@ names no family.
     EXPECT_TRUE(set.relativesOfIndi(*set.indiWithKey(u"@I7@")).empty());
 }
+
+// A slot holds at signs around up to eight ASCII units itself; every other
+// key is held by address. Under one forced hash the keys share one run of
+// slots, so each is told apart by its form and text alone.
+TEST(RecordIndex, TellsApartKeysOfEveryFormUnderOneHash) {
+    std::vector<String> keys = {
+        u"@12345678@",     u"@123456789@", u"@1234567@", u"@1234567@@", u"@12345678",
+        u"12345678@",      u"@@",          u"@",         u"",           u"@@@",
+        u"@\x7f@",         u"@\x80@",      u"@\xe9@",    u"@\xd800@",   u"@12345678\xe9@",
+        u"@12345678\xe8@", u"@1234\xe9@",  u"@1234i@"};
+    const String huge(70000, u'@');
+    keys.insert(keys.end(), {String(u"@\0@", 3), huge, huge + u"@", huge.substr(1) + u"x"});
+    RecordIndex index;
+    index.reserve(keys.size());
+    for (std::uint32_t i = 0; i < keys.size(); ++i)
+        EXPECT_EQ(index.tryFile(keys[i], 42, i), i) << i;
+    for (std::uint32_t i = 0; i < keys.size(); ++i) {
+        EXPECT_EQ(index.find(keys[i], 42), i) << i;
+        EXPECT_EQ(index.tryFile(keys[i], 42, 99), i) << i;
+    }
+    EXPECT_EQ(index.find(u"@1234567@x", 42), RecordIndex::none);
+    EXPECT_EQ(index.find(u"@123456@", 42), RecordIndex::none);
+    EXPECT_EQ(index.size(), keys.size());
+}
+
+// Growing files every key again where its hash leads, rebuilt where the slot
+// held it.
+TEST(RecordIndex, KeepsEveryNumberThroughGrowth) {
+    std::vector<String> keys;
+    for (int i = 0; i < 3000; ++i) {
+        const String number = fromUtf8(std::to_string(i));
+        keys.push_back(i % 3 == 0   ? u"@I" + number + u"@"
+                       : i % 3 == 1 ? u"@LONGER" + number + u"@"
+                                    : u"@\xe9" + number + u"@");
+    }
+    keys.push_back(String(70000, u'x'));
+    RecordIndex index;
+    for (std::uint32_t i = 0; i < keys.size(); ++i)
+        index.tryFile(keys[i], i);
+    for (std::uint32_t i = 0; i < keys.size(); ++i)
+        EXPECT_EQ(index.find(keys[i]), i) << i;
+    EXPECT_EQ(index.size(), keys.size());
+}
