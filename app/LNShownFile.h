@@ -51,13 +51,17 @@ struct LNShownFile {
     /// The rows the load made beside its link checks, until they are shown.
     std::unique_ptr<LNPersonRows> madeRows;
 
-    /// The rows in display order; null before the first open.
-    std::unique_ptr<IndiList> sortedPersons;
+    /// The list the rows were built from, in id order: the record set's
+    /// own, or a copy of another; null before the first open. The rows in
+    /// display order are its persons in the order of rowIds.
+    const IndiList* persons = nullptr;
+    IndiList personsCopy;
     // The row map, from record key to row, in steps: the record set finds
     // the key's first person, whose position in its person list gives the
     // id (the place in the list the rows were built from; fixed while the
-    // rows stand; a later person with the same key wins), and the id its
-    // row (rewritten at every new order). ids here count from 0.
+    // rows stand; a later person with the same key wins; empty where the
+    // ids are the positions), and the id its row (rewritten at every new
+    // order). ids here count from 0.
     std::vector<std::uint32_t> idOfPosition;
     std::vector<int> rowOfId;
     std::vector<std::uint32_t> rowIds; // the id of each row

@@ -22,7 +22,8 @@ class NameRanks {
   public:
     explicit NameRanks(std::span<const std::shared_ptr<LNGedcomIndiRecord>> persons);
     /// By position in the list given.
-    const std::vector<std::uint32_t>& ranks() const { return ranks_; }
+    const std::vector<std::uint32_t>& ranks() const& { return ranks_; }
+    std::vector<std::uint32_t> ranks() && { return std::move(ranks_); }
 
   private:
     void rankParts(const std::vector<StringView>& texts);

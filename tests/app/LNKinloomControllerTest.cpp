@@ -160,6 +160,11 @@ TEST_F(LNKinloomControllerTest, ShowsYearsOfEveryCalendarAndEpochAndSortsThemInT
             EXPECT_EQ(rowKeys(), *keys) << c.file << " " << toUtf8(identifier);
         }
     }
+    // No person of the last file has a place: that column is in the name order.
+    clickHeader(u"deathPlace");
+    const Texts byPlace = rowKeys();
+    clickHeader(u"name");
+    EXPECT_EQ(byPlace, rowKeys());
 }
 
 TEST_F(LNKinloomControllerTest, SortingKeepsTheSelectedPersonSelectedAndShown) {
