@@ -17,13 +17,14 @@
 namespace kinloom {
 
 /// One row of the problems pane: a kept report of the error list, or a line
-/// the grammar rejected, with the record holding its line and its text in words.
+/// the grammar rejected, with the record holding its line. Its text is the
+/// report's in words (problemWords), made when shown: a file of a million
+/// reports keeps 100,000 rows.
 struct LNProblemRow {
     std::int32_t line = 0;       // as the loader numbers it: finds the line in the record
     std::int32_t editorLine = 0; // as a text editor numbers it: shown
-    ErrorKind kind;
+    const LNGedcomProblem* problem = nullptr;
     const LNGedcomRecord* record = nullptr; // null when no record holds the line
-    String text;
 };
 
 /// Everything the viewer derives from one open file, and the file itself.
@@ -77,6 +78,8 @@ struct LNShownFile {
     static constexpr std::size_t noRelative = SIZE_MAX;
     std::vector<std::size_t> relativeRows;
     std::vector<LNGedcomProblem> structureProblems;
+    /// Rebuilt whenever the structure problems change: they point into them
+    /// and into the file's error list, which the load has finished.
     std::vector<LNProblemRow> problemRows;
     EditorLines editorLines;
     /// Whether the last validate checked every record (a GEDCOM 7 grammar)
