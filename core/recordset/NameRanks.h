@@ -27,7 +27,8 @@ class NameRanks {
 
   private:
     void rankParts(const std::vector<StringView>& texts);
-    void rankPersons();
+    /// parts: how many distinct name parts there are.
+    void rankPersons(std::size_t parts);
     int compare(std::size_t a, std::size_t b) const;
 
     std::vector<std::uint32_t> surname_; // 0 without surname, else 1 + text number (later: rank)
