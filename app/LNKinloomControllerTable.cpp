@@ -10,7 +10,6 @@
 #include "support/TextServices.h"
 
 #include <algorithm>
-#include <numeric>
 #include <unordered_map>
 
 namespace kinloom {
@@ -134,9 +133,7 @@ void LNKinloomController::setupTableData(const IndiList* persons) {
     shown_->sorter.forget();
     // The rows are in "id" order: the ids are given in list order.
     const std::size_t count = made->source->size();
-    shown_->rowIds.resize(count);
-    std::iota(shown_->rowIds.begin(), shown_->rowIds.end(), 0);
-    resetPersonRowMap();
+    shown_->order = LNRowOrder(count);
     shown_->idOfPosition = std::move(made->idOfPosition);
     shown_->sorter.setTexts(made->shared.take(), std::move(made->textNumbers));
     // A second pass, so that a parent listed after the child has its name
@@ -146,33 +143,32 @@ void LNKinloomController::setupTableData(const IndiList* persons) {
 }
 
 void LNKinloomController::resetPersonRowMap() {
-    shown_->rowOfId.assign(shown_->rowIds.size(), -1);
-    for (std::size_t row = 0; row < shown_->rowIds.size(); ++row)
-        shown_->rowOfId[shown_->rowIds[row]] = static_cast<int>(row);
+    shown_->order.renumbered();
 }
 
 int LNKinloomController::rowOfKey(StringView key) const {
     int position = shown_->records ? shown_->records->indiPosition(key) : -1;
     const auto at = static_cast<std::size_t>(position);
     const std::vector<std::uint32_t>& ids = shown_->idOfPosition;
-    if (position < 0 || at >= (ids.empty() ? shown_->rowOfId.size() : ids.size())) return -1;
+    if (position < 0 || at >= (ids.empty() ? shown_->order.size() : ids.size())) return -1;
     std::uint32_t id = ids.empty() ? static_cast<std::uint32_t>(at) : ids[at];
-    return id == LNPersonRows::noId ? -1 : shown_->rowOfId[id];
+    return id == LNPersonRows::noId ? -1 : shown_->order.rowOfId(id);
 }
 
 void LNKinloomController::reversePersons() {
-    std::reverse(shown_->rowIds.begin(), shown_->rowIds.end());
+    std::vector<std::uint32_t>& ids = shown_->order.ids();
+    std::reverse(ids.begin(), ids.end());
 }
 
 LNGedcomIndiRecord* LNKinloomController::personAtRow(int row) const {
-    if (row < 0 || row >= static_cast<int>(shown_->rowIds.size())) return nullptr;
-    return (*shown_->persons)[shown_->rowIds[static_cast<std::size_t>(row)]].get();
+    if (row < 0 || static_cast<std::size_t>(row) >= shown_->order.size()) return nullptr;
+    return (*shown_->persons)[shown_->order.idOfRow(static_cast<std::size_t>(row))].get();
 }
 
 int LNKinloomController::numberOfRowsInTableView(LNTableView* table) {
     if (table && table == relativesTable_) return static_cast<int>(shown_->relativeRows.size());
     if (table && table == problemsTable_) return static_cast<int>(shown_->problemRows.size());
-    return static_cast<int>(shown_->rowIds.size());
+    return static_cast<int>(shown_->order.size());
 }
 
 std::optional<String> LNKinloomController::objectValueForTableColumn(LNTableView* table,
@@ -232,7 +228,7 @@ void LNKinloomController::didClickTableColumn(LNTableView* table, LNTableColumn*
         if (lastCol_) table->setIndicatorImage(std::nullopt, lastCol_);
         lastCol_ = column;
         table->setHighlightedTableColumn(column);
-        if (shown_->persons) shown_->sorter.sort(*shown_->persons, shown_->rowIds, column->identifier());
+        if (shown_->persons) shown_->sorter.sort(*shown_->persons, shown_->order.ids(), column->identifier());
     }
     resetPersonRowMap();
     if (selectedKey) selectPerson(selectedKey, true, false);

@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <numeric>
 #include <optional>
 #include <vector>
 
@@ -25,6 +26,47 @@ struct LNProblemRow {
     std::int32_t editorLine = 0; // as a text editor numbers it: shown
     const LNGedcomProblem* problem = nullptr;
     const LNGedcomRecord* record = nullptr; // null when no record holds the line
+};
+
+/// The order of the person table's rows: the id of each row, and the row of
+/// each id. Both are the identity, and not kept, while the rows are in id
+/// order (as they are built).
+class LNRowOrder {
+  public:
+    explicit LNRowOrder(std::size_t count = 0) : count_(count) {}
+
+    std::size_t size() const { return count_; }
+    std::uint32_t idOfRow(std::size_t row) const {
+        return ids_.empty() ? static_cast<std::uint32_t>(row) : ids_[row];
+    }
+    int rowOfId(std::size_t id) const { return rows_.empty() ? static_cast<int>(id) : rows_[id]; }
+    /// The ids to put in another order; call renumbered() after.
+    std::vector<std::uint32_t>& ids() {
+        if (ids_.empty()) {
+            ids_.resize(count_);
+            std::iota(ids_.begin(), ids_.end(), 0);
+        }
+        return ids_;
+    }
+    /// Makes the row of each id anew, and lets both go where the ids are in order.
+    void renumbered() {
+        rows_ = {};
+        bool inOrder = true;
+        for (std::size_t row = 0; row < ids_.size() && inOrder; ++row)
+            inOrder = ids_[row] == row;
+        if (inOrder) {
+            ids_ = {};
+            return;
+        }
+        rows_.resize(count_);
+        for (std::size_t row = 0; row < count_; ++row)
+            rows_[ids_[row]] = static_cast<int>(row);
+    }
+
+  private:
+    std::size_t count_;
+    std::vector<std::uint32_t> ids_;
+    std::vector<int> rows_;
 };
 
 /// Everything the viewer derives from one open file, and the file itself.
@@ -54,7 +96,7 @@ struct LNShownFile {
 
     /// The list the rows were built from, in id order: the record set's
     /// own, or a copy of another; null before the first open. The rows in
-    /// display order are its persons in the order of rowIds.
+    /// display order are its persons in the order of their ids.
     const IndiList* persons = nullptr;
     IndiList personsCopy;
     // The row map, from record key to row, in steps: the record set finds
@@ -64,8 +106,7 @@ struct LNShownFile {
     // ids are the positions), and the id its row (rewritten at every new
     // order). ids here count from 0.
     std::vector<std::uint32_t> idOfPosition;
-    std::vector<int> rowOfId;
-    std::vector<std::uint32_t> rowIds; // the id of each row
+    LNRowOrder order;
     LNPersonSorter sorter;
 
     /// The outline's display-only root; null when no person is shown.
