@@ -113,8 +113,10 @@ void LNKinloomController::rebuildProblemRows() {
 // In line order, reports of one line in the order made; of reports of one
 // line and one text, the first. Only reports that share a line are worded.
 void LNKinloomController::dropRepeatedRows(std::vector<LNProblemRow>& rows) {
-    std::stable_sort(rows.begin(), rows.end(),
-                     [](const LNProblemRow& a, const LNProblemRow& b) { return a.line < b.line; });
+    auto byLine = [](const LNProblemRow& a, const LNProblemRow& b) { return a.line < b.line; };
+    // Often in line order already, as a load reports record by record: then
+    // the sort and its buffer are spared.
+    if (!std::is_sorted(rows.begin(), rows.end(), byLine)) std::stable_sort(rows.begin(), rows.end(), byLine);
     auto kept = rows.begin();
     for (auto run = rows.begin(); run != rows.end();) {
         auto end = std::find_if(run, rows.end(), [&](const LNProblemRow& row) { return row.line != run->line; });
