@@ -5,7 +5,6 @@
 #include "recordset/NameRanks.h"
 
 #include <cstdint>
-#include <memory>
 #include <optional>
 #include <stop_token>
 #include <unordered_map>
@@ -22,7 +21,7 @@ class SharedTexts {
     /// a row has none.
     struct Column {
         std::vector<std::uint32_t> numbers;
-        /// The number of row; rows come in order.
+        /// Notes the row's number, or noText; rows come in order, rows of them at most.
         void add(std::size_t row, std::uint32_t number, std::size_t rows) {
             if (numbers.empty()) {
                 if (number == LNPersonSorter::noText) return;

@@ -50,12 +50,12 @@ class LNRowOrder {
     }
     /// Makes the row of each id anew, and lets both go where the ids are in order.
     void renumbered() {
-        rows_ = {};
         bool inOrder = true;
         for (std::size_t row = 0; row < ids_.size() && inOrder; ++row)
             inOrder = ids_[row] == row;
         if (inOrder) {
-            ids_ = {};
+            ids_ = std::vector<std::uint32_t>();
+            rows_ = std::vector<int>();
             return;
         }
         rows_.resize(count_);
