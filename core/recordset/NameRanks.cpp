@@ -57,7 +57,8 @@ void NameRanks::rankParts(const std::vector<StringView>& texts) {
 namespace {
 
 // Sorts the persons by name: by the head of each entry (surname and first
-// given name), then by compare; persons compare finds equal share a rank.
+// given name), then by compare, which only ever sees persons of one head;
+// persons of one head that compare finds equal share a rank.
 template <typename Entry, typename Head, typename Position, typename Compare>
 void rankInNameOrder(std::vector<Entry>& byName, Head head, Position position, Compare compare,
                      std::vector<std::uint32_t>& ranks) {
@@ -68,7 +69,9 @@ void rankInNameOrder(std::vector<Entry>& byName, Head head, Position position, C
     ranks.resize(byName.size());
     std::uint32_t current = 0;
     for (std::size_t i = 0; i < byName.size(); ++i) {
-        if (i > 0 && compare(position(byName[i - 1]), position(byName[i])) != 0) ++current;
+        if (i > 0 && (head(byName[i - 1]) != head(byName[i]) ||
+                      compare(position(byName[i - 1]), position(byName[i])) != 0))
+            ++current;
         ranks[position(byName[i])] = current;
     }
 }
@@ -93,6 +96,7 @@ void NameRanks::rankPersons(std::size_t parts) {
         byName.reserve(count);
         for (std::uint32_t i = 0; i < count; ++i)
             byName.push_back(((std::uint64_t(surname_[i]) << partBits | first(i)) << positionBits) | i);
+        surname_ = std::vector<std::uint32_t>();
         const std::uint64_t positionMask = (std::uint64_t{1} << positionBits) - 1;
         rankInNameOrder(
             byName, [&](std::uint64_t entry) { return entry >> positionBits; },
@@ -104,13 +108,13 @@ void NameRanks::rankPersons(std::size_t parts) {
     byName.reserve(count);
     for (std::uint32_t i = 0; i < count; ++i)
         byName.emplace_back(std::uint64_t(surname_[i]) << 32 | first(i), i);
+    surname_ = std::vector<std::uint32_t>();
     rankInNameOrder(
         byName, [](const auto& entry) { return entry.first; }, [](const auto& entry) { return entry.second; },
         compareAt, ranks_);
 }
 
 int NameRanks::compare(std::size_t a, std::size_t b) const {
-    if (int order = sign(surname_[a], surname_[b])) return order;
     auto givenA = given_.begin() + givenStart_[a], endA = given_.begin() + givenStart_[a + 1];
     auto givenB = given_.begin() + givenStart_[b], endB = given_.begin() + givenStart_[b + 1];
     // Pair by pair, then fewer names first.
