@@ -119,7 +119,8 @@ void LNKinloomController::dropRepeatedRows(std::vector<LNProblemRow>& rows) {
     if (!std::is_sorted(rows.begin(), rows.end(), byLine)) std::stable_sort(rows.begin(), rows.end(), byLine);
     auto kept = rows.begin();
     for (auto run = rows.begin(); run != rows.end();) {
-        auto end = std::find_if(run, rows.end(), [&](const LNProblemRow& row) { return row.line != run->line; });
+        auto end =
+            std::find_if(run, rows.end(), [&](const LNProblemRow& row) { return row.line != run->line; });
         std::unordered_set<String> said;
         for (auto row = run; row != end; ++row)
             if (end - run == 1 || said.insert(problemWords(*row->problem)).second) *kept++ = *row;

@@ -84,7 +84,8 @@ void LNPersonRows::make(const IndiList& list, const LNGedcomRecordSet* records, 
         LNGedcomIndiRecord* person = list[i].get();
         person->setAttribute(static_cast<std::int64_t>(i + 1), u"id");
         // A later person with the same key takes the id, as it takes the row.
-        if (int position = ownList || !records ? -1 : records->indiPosition(person->key().view()); position >= 0)
+        if (int position = ownList || !records ? -1 : records->indiPosition(person->key().view());
+            position >= 0)
             idOfPosition[static_cast<std::size_t>(position)] = static_cast<std::uint32_t>(i);
         // A slice of the key where the key is one: no copy for each row.
         person->setAttribute(SharedString::borrowedPart(person->key(), strippedAts(person->key().view())),

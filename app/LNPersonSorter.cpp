@@ -110,7 +110,8 @@ void LNPersonSorter::sort(const IndiList& persons, std::vector<std::uint32_t>& i
         sortByKey(ids, [](std::uint32_t id) { return id; });
     } else if (identifier == u"name" || isTextColumn(identifier)) {
         const std::vector<std::uint32_t>& names = nameRanks(persons);
-        const std::vector<std::uint32_t>* texts = isTextColumn(identifier) ? &textRanks(persons, identifier) : nullptr;
+        const std::vector<std::uint32_t>* texts =
+            isTextColumn(identifier) ? &textRanks(persons, identifier) : nullptr;
         // A column without texts is in the name order.
         if (!texts || texts->empty())
             sortByKey(ids, [&](std::uint32_t id) { return names[id]; });

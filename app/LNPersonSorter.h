@@ -1,7 +1,7 @@
 #pragma once
 
-#include "recordset/LNGedcomRecordSet.h"
 #include "memory/SharedString.h"
+#include "recordset/LNGedcomRecordSet.h"
 
 #include <cstdint>
 #include <memory>

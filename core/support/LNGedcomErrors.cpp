@@ -32,8 +32,12 @@ void LNGedcomErrors::keep(ErrorKind kind, std::int32_t line, StringView text, co
     // A report's text is often its first argument (a key): kept once.
     SharedString shared = kept(text);
     SharedString first = detail.args[0] == text ? shared : kept(detail.args[0]);
-    problems_.push_back(
-        {kind, line, detail.finding, std::move(shared), {std::move(first), kept(detail.args[1])}, detail.recordLine});
+    problems_.push_back({kind,
+                         line,
+                         detail.finding,
+                         std::move(shared),
+                         {std::move(first), kept(detail.args[1])},
+                         detail.recordLine});
 }
 
 void LNGedcomErrors::addError(ErrorKind kind, std::int32_t line) {

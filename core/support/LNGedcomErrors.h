@@ -85,7 +85,8 @@ struct LNGedcomProblem {
     std::array<SharedString, 2> args;
     std::int32_t recordLine = 0;
 };
-static_assert(sizeof(void*) != 8 || sizeof(LNGedcomProblem) == 56, "a kept report takes 56 bytes and its texts");
+static_assert(sizeof(void*) != 8 || sizeof(LNGedcomProblem) == 56,
+              "a kept report takes 56 bytes and its texts");
 
 /// Problems found in a file: each report is written to the system log,
 /// counted and kept, up to maxKeptProblems entries; later ones are only
