@@ -160,7 +160,7 @@ void markAll(LNNode* top, LNNode::Mark mark) {
 }
 
 void addFinding(std::vector<LNGedcomProblem>& findings, ErrorKind kind, const LNNode* line, String text) {
-    findings.push_back({kind, lineOf(line), std::move(text), LNProblemFinding::none, {}, 0});
+    findings.push_back({kind, lineOf(line), LNProblemFinding::none, std::move(text), {}, 0});
 }
 
 } // namespace

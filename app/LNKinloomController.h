@@ -214,8 +214,8 @@ class LNKinloomController : public LNApplicationDelegate,
     const std::optional<String>& searchName() const { return shown_->searchName; }
     void setSearchName(std::optional<String> name) { shown_->searchName = std::move(name); }
     std::int32_t outlineMode() const { return outlineMode_; }
-    /// The rows in display order; null before the first open.
-    const IndiList* sortedPersonRecords() const { return shown_->sortedPersons.get(); }
+    /// The person of the row (in display order), or null past the rows.
+    LNGedcomIndiRecord* personAtRow(int row) const;
     /// The row showing the person with the key (with at signs), or -1.
     int rowOfKey(StringView key) const;
     const LNNavigationQueue& personQueue() const { return shown_->history; }
@@ -249,7 +249,6 @@ class LNKinloomController : public LNApplicationDelegate,
     void showRecordSet();
     void showInOutline(const SharedString& key);
     void setIndicator(LNTableView* table, LNTableColumn* column);
-    LNGedcomIndiRecord* recordAtRow(int row) const;
     /// The text colour for a line's structure mark: black without a mark or
     /// for "good", orange for "badchild", red for "bad", otherMark for any
     /// other text.

@@ -40,7 +40,7 @@ void LNKinloomController::showRecordInOutline(const LNGedcomRecord* record, cons
 
 void LNKinloomController::tableCellClicked(LNView*) {
     if (!personTable_) return;
-    LNGedcomIndiRecord* person = recordAtRow(personTable_->clickedRow());
+    LNGedcomIndiRecord* person = personAtRow(personTable_->clickedRow());
     if (!person) return;
     int column = personTable_->clickedColumn();
     std::vector<LNTableColumn*> columns = personTable_->tableColumns();

@@ -6,8 +6,8 @@
 #include "tree/PreOrderWalk.h"
 
 #include <algorithm>
-#include <numeric>
 #include <typeinfo>
+#include <unordered_set>
 
 namespace kinloom {
 
@@ -97,12 +97,12 @@ void LNKinloomController::rebuildProblemRows() {
     const LNGedcomErrors* errors = shown_->file ? shown_->file->errors() : nullptr;
     if (shown_->records && errors) {
         const std::vector<LNGedcomProblem>* lists[] = {&errors->problems(), &shown_->structureProblems};
+        rows.reserve(lists[0]->size() + lists[1]->size());
         for (const std::vector<LNGedcomProblem>* list : lists)
             for (const LNGedcomProblem& problem : *list) {
                 // A report logged at no line is shown at its record's.
                 const std::int32_t line = problem.line ? problem.line : problem.recordLine;
-                rows.push_back({line, 0, problem.kind, recordHoldingLine(*shown_->records, line),
-                                problemWords(problem)});
+                rows.push_back({line, 0, &problem, recordHoldingLine(*shown_->records, line)});
             }
         dropRepeatedRows(rows);
         numberAsEditor(rows);
@@ -111,28 +111,22 @@ void LNKinloomController::rebuildProblemRows() {
 }
 
 // In line order, reports of one line in the order made; of reports of one
-// line and one text, the first.
+// line and one text, the first. Only reports that share a line are worded.
 void LNKinloomController::dropRepeatedRows(std::vector<LNProblemRow>& rows) {
-    std::vector<std::size_t> order(rows.size());
-    std::iota(order.begin(), order.end(), 0);
-    auto byLineAndText = [&](std::size_t a, std::size_t b) {
-        if (rows[a].line != rows[b].line) return rows[a].line < rows[b].line;
-        if (int text = rows[a].text.compare(rows[b].text)) return text < 0;
-        return a < b;
-    };
-    std::sort(order.begin(), order.end(), byLineAndText);
-    auto same = [&](std::size_t a, std::size_t b) {
-        return rows[a].line == rows[b].line && rows[a].text == rows[b].text;
-    };
-    order.erase(std::unique(order.begin(), order.end(), same), order.end());
-    std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-        return rows[a].line != rows[b].line ? rows[a].line < rows[b].line : a < b;
-    });
-    std::vector<LNProblemRow> kept;
-    kept.reserve(order.size());
-    for (std::size_t at : order)
-        kept.push_back(std::move(rows[at]));
-    rows = std::move(kept);
+    auto byLine = [](const LNProblemRow& a, const LNProblemRow& b) { return a.line < b.line; };
+    // Often in line order already, as a load reports record by record: then
+    // the sort and its buffer are spared.
+    if (!std::is_sorted(rows.begin(), rows.end(), byLine)) std::stable_sort(rows.begin(), rows.end(), byLine);
+    auto kept = rows.begin();
+    for (auto run = rows.begin(); run != rows.end();) {
+        auto end =
+            std::find_if(run, rows.end(), [&](const LNProblemRow& row) { return row.line != run->line; });
+        std::unordered_set<String> said;
+        for (auto row = run; row != end; ++row)
+            if (end - run == 1 || said.insert(problemWords(*row->problem)).second) *kept++ = *row;
+        run = end;
+    }
+    rows.erase(kept, rows.end());
 }
 
 // Numbers the rows' lines as an editor does, reading the text once, as far
@@ -161,11 +155,11 @@ std::optional<String> LNKinloomController::paneValue(LNTableView* table, StringV
     if (row < 0 || row >= static_cast<int>(shown_->problemRows.size())) return std::nullopt;
     const LNProblemRow& problem = shown_->problemRows[static_cast<std::size_t>(row)];
     if (column == u"line") return fromUtf8(std::to_string(problem.editorLine));
-    if (column == u"kind") return String(problem.kind);
+    if (column == u"kind") return String(problem.problem->kind);
     if (column == u"id")
         return problem.record && problem.record->key() ? String(stripAts(problem.record->key().view()))
                                                        : String();
-    return problem.text;
+    return problemWords(*problem.problem);
 }
 
 void LNKinloomController::relativeClicked(LNView*) {

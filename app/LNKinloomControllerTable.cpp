@@ -10,7 +10,6 @@
 #include "support/TextServices.h"
 
 #include <algorithm>
-#include <numeric>
 #include <unordered_map>
 
 namespace kinloom {
@@ -68,14 +67,9 @@ void LNPersonRows::make(const IndiList& list, const LNGedcomRecordSet* records, 
                         std::stop_token stop) {
     source = &list;
     const std::size_t count = list.size();
-    rows->reserve(count);
-    auto& birthYears = textNumbers[u"birthYear"];
-    auto& birthPlaces = textNumbers[u"birthPlace"];
-    auto& deathYears = textNumbers[u"deathYear"];
-    auto& deathPlaces = textNumbers[u"deathPlace"];
-    for (auto* numbers : {&birthYears, &birthPlaces, &deathYears, &deathPlaces})
-        numbers->reserve(count);
-    idOfPosition.assign(records ? static_cast<std::size_t>(records->numIndis()) : 0, noId);
+    SharedTexts::Column birthYears, birthPlaces, deathYears, deathPlaces;
+    shared.expect(count);
+    if (!ownList) idOfPosition.assign(records ? static_cast<std::size_t>(records->numIndis()) : 0, noId);
     names.expect(count);
     // The years are read by the date grammar of the file's standard.
     const GedcomStandard standard = records ? records->standard() : GedcomStandard::Gedcom55;
@@ -87,14 +81,10 @@ void LNPersonRows::make(const IndiList& list, const LNGedcomRecordSet* records, 
     forEachRecordAhead<PersonLinesAhead>(list, [&](const LNGedcomIndiRecord&, std::size_t i) {
         meter.count(i);
         if (i % 4096 == 0 && stop.stop_requested()) throw LNProgress::Cancelled();
-        LNGedcomIndiRecord* person = rows->emplace_back(list[i]).get();
+        LNGedcomIndiRecord* person = list[i].get();
         person->setAttribute(static_cast<std::int64_t>(i + 1), u"id");
         // A later person with the same key takes the id, as it takes the row.
-        // In the record set's own list, whose keys are distinct, a person's
-        // position is its place in the list.
-        if (int position = ownList   ? static_cast<int>(i)
-                           : records ? records->indiPosition(person->key().view())
-                                     : -1;
+        if (int position = ownList || !records ? -1 : records->indiPosition(person->key().view());
             position >= 0)
             idOfPosition[static_cast<std::size_t>(position)] = static_cast<std::uint32_t>(i);
         // A slice of the key where the key is one: no copy for each row.
@@ -105,10 +95,10 @@ void LNPersonRows::make(const IndiList& list, const LNGedcomRecordSet* records, 
         if (standard == GedcomStandard::Gedcom7)
             for (std::optional<StringView>* place : {&life.birthPlace, &life.deathPlace})
                 if (*place) *place = payloadText(standard, **place);
-        person->setAttribute(shared.valueOf(life.birthYear, birthYears), u"birthYear");
-        person->setAttribute(shared.valueOf(life.birthPlace, birthPlaces), u"birthPlace");
-        person->setAttribute(shared.valueOf(life.deathYear, deathYears), u"deathYear");
-        person->setAttribute(shared.valueOf(life.deathPlace, deathPlaces), u"deathPlace");
+        person->setAttribute(shared.valueOf(life.birthYear, birthYears, i), u"birthYear");
+        person->setAttribute(shared.valueOf(life.birthPlace, birthPlaces, i), u"birthPlace");
+        person->setAttribute(shared.valueOf(life.deathYear, deathYears, i), u"deathYear");
+        person->setAttribute(shared.valueOf(life.deathPlace, deathPlaces, i), u"deathPlace");
         // A row's own note that it logged, rather than its lines: a file of
         // such places would otherwise be held as text.
         if (held && !held->lines().empty()) {
@@ -116,72 +106,70 @@ void LNPersonRows::make(const IndiList& list, const LNGedcomRecordSet* records, 
             held->clear();
         }
     });
+    textNumbers[u"birthYear"] = std::move(birthYears.numbers);
+    textNumbers[u"birthPlace"] = std::move(birthPlaces.numbers);
+    textNumbers[u"deathYear"] = std::move(deathYears.numbers);
+    textNumbers[u"deathPlace"] = std::move(deathPlaces.numbers);
 }
 
 void LNPersonRows::logHeldLines(GedcomStandard standard) const {
     for (std::uint32_t row : loggedRows)
-        (*rows)[row]->lifeTexts(standard);
+        (*source)[row]->lifeTexts(standard);
 }
 
 void LNKinloomController::setupTableData(const IndiList* persons) {
-    static const IndiList noPersons;
-    const IndiList& source = persons ? *persons : noPersons;
     const bool ownList = shown_->records && persons == &shown_->records->indiRecords();
     // The rows a load made beside its link checks, where they are the ones
-    // asked for; otherwise the first pass is made here. The old rows stay
-    // until the end, as the list given may be they.
+    // asked for; otherwise the first pass is made here, over a copy of a
+    // list that is not the record set's own (the rows read it while they stand).
     std::unique_ptr<LNPersonRows> made = std::move(shown_->madeRows);
     if (made && ownList && made->source == persons) {
         made->logHeldLines(shown_->records->standard());
     } else {
+        if (!ownList) shown_->personsCopy = persons ? *persons : IndiList();
         made = std::make_unique<LNPersonRows>();
-        made->make(source, shown_->records, ownList, false);
+        made->make(ownList ? *persons : shown_->personsCopy, shown_->records, ownList, false);
     }
-    std::unique_ptr<IndiList> oldRows = std::move(shown_->sortedPersons);
-    shown_->sortedPersons = std::move(made->rows);
+    shown_->persons = made->source;
     shown_->sorter.forget();
     // The rows are in "id" order: the ids are given in list order.
-    const std::size_t count = source.size();
-    shown_->rowIds.resize(count);
-    std::iota(shown_->rowIds.begin(), shown_->rowIds.end(), 0);
-    resetPersonRowMap();
+    const std::size_t count = made->source->size();
+    shown_->order = LNRowOrder(count);
     shown_->idOfPosition = std::move(made->idOfPosition);
     shown_->sorter.setTexts(made->shared.take(), std::move(made->textNumbers));
     // A second pass, so that a parent listed after the child has its name
     // already; the child's cell shares the parent's text.
-    setParentsOfRows(shown_->records, *shown_->sortedPersons, ownList, made->names);
+    setParentsOfRows(shown_->records, *shown_->persons, ownList, made->names);
     LNProgress::tell(LNProgress::Stage::table, 2 * count, 2 * count);
 }
 
 void LNKinloomController::resetPersonRowMap() {
-    shown_->rowOfId.assign(shown_->rowIds.size(), -1);
-    for (std::size_t row = 0; row < shown_->rowIds.size(); ++row)
-        shown_->rowOfId[shown_->rowIds[row]] = static_cast<int>(row);
+    shown_->order.renumbered();
 }
 
 int LNKinloomController::rowOfKey(StringView key) const {
     int position = shown_->records ? shown_->records->indiPosition(key) : -1;
-    if (position < 0 || static_cast<std::size_t>(position) >= shown_->idOfPosition.size()) return -1;
-    std::uint32_t id = shown_->idOfPosition[static_cast<std::size_t>(position)];
-    return id == LNPersonRows::noId ? -1 : shown_->rowOfId[id];
+    const auto at = static_cast<std::size_t>(position);
+    const std::vector<std::uint32_t>& ids = shown_->idOfPosition;
+    if (position < 0 || at >= (ids.empty() ? shown_->order.size() : ids.size())) return -1;
+    std::uint32_t id = ids.empty() ? static_cast<std::uint32_t>(at) : ids[at];
+    return id == LNPersonRows::noId ? -1 : shown_->order.rowOfId(id);
 }
 
 void LNKinloomController::reversePersons() {
-    if (!shown_->sortedPersons) return;
-    std::reverse(shown_->sortedPersons->begin(), shown_->sortedPersons->end());
-    std::reverse(shown_->rowIds.begin(), shown_->rowIds.end());
+    std::vector<std::uint32_t>& ids = shown_->order.ids();
+    std::reverse(ids.begin(), ids.end());
 }
 
-LNGedcomIndiRecord* LNKinloomController::recordAtRow(int row) const {
-    if (!shown_->sortedPersons || row < 0 || row >= static_cast<int>(shown_->sortedPersons->size()))
-        return nullptr;
-    return (*shown_->sortedPersons)[static_cast<std::size_t>(row)].get();
+LNGedcomIndiRecord* LNKinloomController::personAtRow(int row) const {
+    if (row < 0 || static_cast<std::size_t>(row) >= shown_->order.size()) return nullptr;
+    return (*shown_->persons)[shown_->order.idOfRow(static_cast<std::size_t>(row))].get();
 }
 
 int LNKinloomController::numberOfRowsInTableView(LNTableView* table) {
     if (table && table == relativesTable_) return static_cast<int>(shown_->relativeRows.size());
     if (table && table == problemsTable_) return static_cast<int>(shown_->problemRows.size());
-    return shown_->sortedPersons ? static_cast<int>(shown_->sortedPersons->size()) : 0;
+    return static_cast<int>(shown_->order.size());
 }
 
 std::optional<String> LNKinloomController::objectValueForTableColumn(LNTableView* table,
@@ -189,7 +177,7 @@ std::optional<String> LNKinloomController::objectValueForTableColumn(LNTableView
     if (!shown_->records) return std::nullopt;
     if (table && (table == relativesTable_ || table == problemsTable_))
         return paneValue(table, column ? column->identifier() : StringView(), row);
-    LNGedcomIndiRecord* person = recordAtRow(row);
+    LNGedcomIndiRecord* person = personAtRow(row);
     if (!person) return std::nullopt;
     StringView identifier = identifierOf(column);
     if (identifier == u"id") identifier = u"key";
@@ -209,7 +197,7 @@ void LNKinloomController::willDisplayCell(LNTableView* table, LNCell& cell, LNTa
     if (table != personTable_) return;
     StringView identifier = identifierOf(column);
     if (identifier == u"birthYear" || identifier == u"deathYear") return;
-    LNGedcomIndiRecord* person = recordAtRow(row);
+    LNGedcomIndiRecord* person = personAtRow(row);
     if (!person) return;
     const LNNode* decider = nullptr;
     if (identifier == u"name") {
@@ -231,7 +219,7 @@ bool LNKinloomController::shouldEditTableColumn(LNTableView*, LNTableColumn*, in
 void LNKinloomController::didClickTableColumn(LNTableView* table, LNTableColumn* column) {
     if (!table || table != personTable_ || !column || isParentColumn(column->identifier())) return;
     SharedString selectedKey;
-    if (LNGedcomIndiRecord* selected = recordAtRow(table->selectedRow())) selectedKey = selected->key();
+    if (LNGedcomIndiRecord* selected = personAtRow(table->selectedRow())) selectedKey = selected->key();
 
     if (column == lastCol_) {
         sortAscending_ = !sortAscending_;
@@ -241,8 +229,7 @@ void LNKinloomController::didClickTableColumn(LNTableView* table, LNTableColumn*
         if (lastCol_) table->setIndicatorImage(std::nullopt, lastCol_);
         lastCol_ = column;
         table->setHighlightedTableColumn(column);
-        if (shown_->sortedPersons)
-            shown_->sorter.sort(*shown_->sortedPersons, shown_->rowIds, column->identifier());
+        if (shown_->persons) shown_->sorter.sort(*shown_->persons, shown_->order.ids(), column->identifier());
     }
     resetPersonRowMap();
     if (selectedKey) selectPerson(selectedKey, true, false);

@@ -95,8 +95,8 @@ void LNKinloomController::collectStructureProblems() {
                 node->parent() ? u"directly under " + node->parent()->name().str() : String(u"as a record");
             shown_->structureProblems.push_back({LNGedcomProblemStructure,
                                                  static_cast<const LNGedcomNode*>(node)->lineNumber(),
-                                                 std::move(text),
                                                  LNProblemFinding::none,
+                                                 std::move(text),
                                                  {},
                                                  0});
             return false;

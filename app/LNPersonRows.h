@@ -5,7 +5,6 @@
 #include "recordset/NameRanks.h"
 
 #include <cstdint>
-#include <memory>
 #include <optional>
 #include <stop_token>
 #include <unordered_map>
@@ -17,29 +16,47 @@ namespace kinloom {
 // thousands of persons), numbered for the sorter.
 class SharedTexts {
   public:
-    /// The shared copy of the text, or the none marker; appends the text's
-    /// number, or noText, to numbers.
-    AttributeValue valueOf(std::optional<StringView> text, std::vector<std::uint32_t>& numbers) {
-        return numbered(text ? numberOf(*text) : LNPersonSorter::noText, numbers);
+    /// A column of text numbers by row: empty while every row so far has no
+    /// text (a file of bare persons keeps none), else one a row, noText where
+    /// a row has none.
+    struct Column {
+        std::vector<std::uint32_t> numbers;
+        /// Notes the row's number, or noText; rows come in order, rows of them at most.
+        void add(std::size_t row, std::uint32_t number, std::size_t rows) {
+            if (numbers.empty()) {
+                if (number == LNPersonSorter::noText) return;
+                numbers.reserve(rows);
+                numbers.assign(row, LNPersonSorter::noText);
+            }
+            numbers.push_back(number);
+        }
+    };
+
+    /// How many rows will be numbered, at most.
+    void expect(std::size_t rows) { rows_ = rows; }
+    /// The shared copy of the text, or the none marker; notes the text's
+    /// number, or noText, for the row in the column.
+    AttributeValue valueOf(std::optional<StringView> text, Column& column, std::size_t row) {
+        return numbered(text ? numberOf(*text) : LNPersonSorter::noText, column, row);
     }
     /// The same for the text of a year, which finds its number in an array
     /// (four-digit years of the common era, nearly all) or a map.
-    AttributeValue valueOf(std::optional<LNYear> year, std::vector<std::uint32_t>& numbers) {
-        if (!year) return numbered(LNPersonSorter::noText, numbers);
+    AttributeValue valueOf(std::optional<LNYear> year, Column& column, std::size_t row) {
+        if (!year) return numbered(LNPersonSorter::noText, column, row);
         std::uint32_t& number =
             year->digits() == 4 && !year->calendarName()
                 ? years_[static_cast<std::size_t>(year->order() + yearsBeforeChrist)]
                 : otherYears_.try_emplace(year->identity(), LNPersonSorter::noText).first->second;
         if (number == LNPersonSorter::noText) number = numberOf(year->text());
-        return numbered(number, numbers);
+        return numbered(number, column, row);
     }
     std::vector<SharedString> take() { return std::move(texts_); }
 
   private:
     static constexpr int yearsBeforeChrist = 10000;
 
-    AttributeValue numbered(std::uint32_t number, std::vector<std::uint32_t>& numbers) {
-        numbers.push_back(number);
+    AttributeValue numbered(std::uint32_t number, Column& column, std::size_t row) {
+        column.add(row, number, rows_);
         if (number == LNPersonSorter::noText) return NoneMarker();
         return texts_[number];
     }
@@ -57,6 +74,7 @@ class SharedTexts {
         std::vector<std::uint32_t>(2 * yearsBeforeChrist, LNPersonSorter::noText);
     // By LNYear::identity.
     std::unordered_map<std::uint64_t, std::uint32_t> otherYears_;
+    std::size_t rows_ = 0;
 };
 
 // The display name of each distinct NAME value, made once and shared: the
@@ -90,13 +108,14 @@ class SharedNames {
 /// links). A load makes these beside its link checks.
 struct LNPersonRows {
     static constexpr std::uint32_t noId = UINT32_MAX;
-    /// The list the rows were made from, and the rows in its order.
+    /// The list the rows were made from: row i (id i) is its person i.
     const IndiList* source = nullptr;
-    std::unique_ptr<IndiList> rows = std::make_unique<IndiList>();
-    /// The id of each person list position (noId where none).
+    /// The id of each person list position (noId where none); empty for the
+    /// record set's own list, whose ids are its positions.
     std::vector<std::uint32_t> idOfPosition;
     SharedTexts shared;
     SharedNames names;
+    /// By column; a column without texts keeps no numbers.
     std::unordered_map<String, std::vector<std::uint32_t>> textNumbers;
     /// Made beside the link checks: the rows whose places logged lines,
     /// logged again when the rows are shown, where the log expects them.

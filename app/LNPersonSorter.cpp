@@ -56,32 +56,34 @@ auto valueLess(StringView identifier, const std::vector<StringView>& texts) {
     };
 }
 
-// Puts the rows and their ids into the order of the positions.
-void permute(IndiList& rows, std::vector<std::uint32_t>& ids, const std::vector<std::uint32_t>& order) {
-    IndiList sortedRows;
-    std::vector<std::uint32_t> sortedIds;
-    sortedRows.reserve(rows.size());
-    sortedIds.reserve(rows.size());
-    for (std::uint32_t position : order) {
-        sortedRows.push_back(std::move(rows[position]));
-        sortedIds.push_back(ids[position]);
+// Sorts the ids (row by row) by the key of each; equal keys keep their
+// order. A key of 32 bits sorts with its row in one number, half the memory
+// of a pair.
+template <typename KeyOf> void sortByKey(std::vector<std::uint32_t>& ids, KeyOf keyOf) {
+    constexpr bool narrow = sizeof(keyOf(std::uint32_t{})) == 4;
+    using Keyed = std::conditional_t<narrow, std::uint64_t, std::pair<std::uint64_t, std::uint32_t>>;
+    std::vector<Keyed> keyed;
+    keyed.reserve(ids.size());
+    for (std::uint32_t row = 0; row < ids.size(); ++row) {
+        if constexpr (narrow)
+            keyed.push_back(std::uint64_t(keyOf(ids[row])) << 32 | row);
+        else
+            keyed.emplace_back(keyOf(ids[row]), row);
     }
-    rows = std::move(sortedRows);
-    ids = std::move(sortedIds);
-}
-
-// The positions in the order of one number each; equal numbers keep their order.
-std::vector<std::uint32_t> orderByKeys(const std::vector<std::uint64_t>& keys) {
-    std::vector<std::pair<std::uint64_t, std::uint32_t>> pairs;
-    pairs.reserve(keys.size());
-    for (std::uint32_t i = 0; i < keys.size(); ++i)
-        pairs.emplace_back(keys[i], i);
-    std::sort(pairs.begin(), pairs.end());
-    std::vector<std::uint32_t> order;
-    order.reserve(keys.size());
-    for (const auto& pair : pairs)
-        order.push_back(pair.second);
-    return order;
+    std::sort(keyed.begin(), keyed.end());
+    // Each row's place holds its id, then the ids go back in that order.
+    for (Keyed& entry : keyed) {
+        if constexpr (narrow)
+            entry = entry >> 32 << 32 | ids[static_cast<std::uint32_t>(entry)];
+        else
+            entry.second = ids[entry.second];
+    }
+    for (std::size_t row = 0; row < ids.size(); ++row) {
+        if constexpr (narrow)
+            ids[row] = static_cast<std::uint32_t>(keyed[row]);
+        else
+            ids[row] = keyed[row].second;
+    }
 }
 
 } // namespace
@@ -103,31 +105,23 @@ int comparePersons(const LNGedcomIndiRecord& first, const LNGedcomIndiRecord& se
     return 0;
 }
 
-void LNPersonSorter::sort(IndiList& rows, std::vector<std::uint32_t>& ids, StringView identifier) {
-    std::vector<std::uint32_t> order;
-    if (identifier == u"id" || identifier == u"name" || isTextColumn(identifier)) {
-        std::vector<std::uint64_t> keys(rows.size());
-        const std::vector<std::uint32_t>* names = identifier == u"id" ? nullptr : &nameRanks(rows, ids);
+void LNPersonSorter::sort(const IndiList& persons, std::vector<std::uint32_t>& ids, StringView identifier) {
+    if (identifier == u"id") {
+        sortByKey(ids, [](std::uint32_t id) { return id; });
+    } else if (identifier == u"name" || isTextColumn(identifier)) {
+        const std::vector<std::uint32_t>& names = nameRanks(persons);
         const std::vector<std::uint32_t>* texts =
-            isTextColumn(identifier) ? &textRanks(rows, ids, identifier) : nullptr;
-        for (std::size_t i = 0; i < rows.size(); ++i) {
-            std::uint32_t id = ids[i];
-            if (!names)
-                keys[i] = id;
-            else if (!texts)
-                keys[i] = (*names)[id];
-            else
-                keys[i] = std::uint64_t((*texts)[id]) << 32 | (*names)[id];
-        }
-        order = orderByKeys(keys);
+            isTextColumn(identifier) ? &textRanks(persons, identifier) : nullptr;
+        // A column without texts is in the name order.
+        if (!texts || texts->empty())
+            sortByKey(ids, [&](std::uint32_t id) { return names[id]; });
+        else
+            sortByKey(ids, [&](std::uint32_t id) { return std::uint64_t((*texts)[id]) << 32 | names[id]; });
     } else {
-        order.resize(rows.size());
-        std::iota(order.begin(), order.end(), 0);
-        std::stable_sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
-            return comparePersons(*rows[a], *rows[b], identifier) < 0;
+        std::stable_sort(ids.begin(), ids.end(), [&](std::uint32_t a, std::uint32_t b) {
+            return comparePersons(*persons[a], *persons[b], identifier) < 0;
         });
     }
-    permute(rows, ids, order);
 }
 
 void LNPersonSorter::forget() {
@@ -147,49 +141,44 @@ void LNPersonSorter::setTexts(std::vector<SharedString> texts,
     rankOfYearText_.clear();
 }
 
-const std::vector<std::uint32_t>& LNPersonSorter::nameRanks(const IndiList& rows,
-                                                            const std::vector<std::uint32_t>& ids) {
-    if (nameRanks_.size() == rows.size()) return nameRanks_;
-    NameRanks names(rows);
-    nameRanks_.assign(rows.size(), 0);
-    for (std::size_t i = 0; i < rows.size(); ++i)
-        nameRanks_[ids[i]] = names.ranks()[i];
+const std::vector<std::uint32_t>& LNPersonSorter::nameRanks(const IndiList& persons) {
+    if (nameRanks_.size() != persons.size()) nameRanks_ = NameRanks(persons).ranks();
     return nameRanks_;
 }
 
 // Persons with a value first, in the column's order of values; those without last.
-const std::vector<std::uint32_t>& LNPersonSorter::textRanks(const IndiList& rows,
-                                                            const std::vector<std::uint32_t>& ids,
-                                                            StringView identifier) {
-    std::vector<std::uint32_t>& ranks = textRanks_[String(identifier)];
-    if (ranks.size() == rows.size()) return ranks;
+const std::vector<std::uint32_t>& LNPersonSorter::textRanks(const IndiList& persons, StringView identifier) {
+    auto [entry, added] = textRanks_.try_emplace(String(identifier));
+    std::vector<std::uint32_t>& ranks = entry->second;
+    if (!added) return ranks;
     auto noted = textNumbers_.find(String(identifier));
-    if (noted != textNumbers_.end() && noted->second.size() == rows.size()) {
+    if (noted != textNumbers_.end() && noted->second.size() == persons.size()) {
         std::vector<std::uint32_t>& rankOfText = isYearColumn(identifier) ? rankOfYearText_ : rankOfText_;
         if (rankOfText.size() != texts_.size()) {
             std::vector<StringView> views(texts_.begin(), texts_.end());
             rankOfText = rankInOrder(views.size(), valueLess(identifier, views));
         }
-        ranks.resize(rows.size());
-        for (std::size_t id = 0; id < rows.size(); ++id) {
+        ranks.resize(persons.size());
+        for (std::size_t id = 0; id < persons.size(); ++id) {
             std::uint32_t number = noted->second[id];
             ranks[id] = number == noText ? noText : rankOfText[number];
         }
         return ranks;
     }
-    constexpr std::uint32_t noValue = noText;
+    if (noted != textNumbers_.end() && noted->second.empty()) return ranks;
     DistinctTexts texts;
-    std::vector<std::uint32_t> textIndex(rows.size(), noValue);
-    for (std::size_t i = 0; i < rows.size(); ++i) {
+    std::vector<std::uint32_t> textIndex(persons.size(), noText);
+    for (std::size_t id = 0; id < persons.size(); ++id) {
         bool present = false;
-        StringView text = textOf(*rows[i], identifier, &present);
-        if (present) textIndex[i] = texts.add(text);
+        StringView text = textOf(*persons[id], identifier, &present);
+        if (present) textIndex[id] = texts.add(text);
     }
+    if (texts.texts().empty()) return ranks;
     std::vector<std::uint32_t> rankOfText =
         rankInOrder(texts.texts().size(), valueLess(identifier, texts.texts()));
-    ranks.assign(rows.size(), noValue);
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        if (textIndex[i] != noValue) ranks[ids[i]] = rankOfText[textIndex[i]];
+    ranks.assign(persons.size(), noText);
+    for (std::size_t id = 0; id < persons.size(); ++id) {
+        if (textIndex[id] != noText) ranks[id] = rankOfText[textIndex[id]];
     }
     return ranks;
 }

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "records/LNGedcomIndiRecord.h"
 #include "memory/SharedString.h"
+#include "recordset/LNGedcomRecordSet.h"
 
 #include <cstdint>
 #include <memory>
@@ -29,27 +29,27 @@ int comparePersons(const LNGedcomIndiRecord& first, const LNGedcomIndiRecord& se
 /// in between.
 class LNPersonSorter {
   public:
-    /// Sorts the rows and, alongside, their ids: ids[i] is the position of
-    /// rows[i] in "id" order, and the ids are 0 to the number of rows - 1.
-    void sort(std::vector<Ref<LNGedcomIndiRecord>>& rows, std::vector<std::uint32_t>& ids,
-              StringView identifier);
+    /// Sorts the rows: ids[i] is the id of row i, its person's position in
+    /// persons (the list the rows were made from), and the ids are 0 to the
+    /// number of rows - 1.
+    void sort(const IndiList& persons, std::vector<std::uint32_t>& ids, StringView identifier);
     void forget();
 
     static constexpr std::uint32_t noText = UINT32_MAX;
     /// What the table stored in the text columns as it built the rows, so
     /// that a sort need not read the rows' values again: the distinct texts,
     /// and for each column the number of each person's text among them, by
-    /// id, or noText. A column not given is read from the rows.
+    /// id, or noText; no numbers where no person has a text. A column not
+    /// given is read from the rows.
     void setTexts(std::vector<SharedString> texts,
                   std::unordered_map<String, std::vector<std::uint32_t>> numbersById);
 
   private:
-    using Rows = std::vector<Ref<LNGedcomIndiRecord>>;
     /// By id: the rank in the name order; persons it finds equal share one.
-    const std::vector<std::uint32_t>& nameRanks(const Rows& rows, const std::vector<std::uint32_t>& ids);
-    /// By id: the rank of the column's text, the highest number for none.
-    const std::vector<std::uint32_t>& textRanks(const Rows& rows, const std::vector<std::uint32_t>& ids,
-                                                StringView identifier);
+    const std::vector<std::uint32_t>& nameRanks(const IndiList& persons);
+    /// By id: the rank of the column's text, the highest number for none;
+    /// empty where no person has a text.
+    const std::vector<std::uint32_t>& textRanks(const IndiList& persons, StringView identifier);
 
     std::vector<std::uint32_t> nameRanks_;
     std::unordered_map<String, std::vector<std::uint32_t>> textRanks_;

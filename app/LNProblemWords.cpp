@@ -11,8 +11,8 @@ String say(StringView words, const LNGedcomProblem& problem) {
     String text;
     for (std::size_t i = 0; i < words.size(); ++i) {
         if (words[i] == u'%' && i + 1 < words.size() && (words[i + 1] == u'1' || words[i + 1] == u'2')) {
-            const String& arg = problem.args[static_cast<std::size_t>(words[++i] - u'1')];
-            text += arg.empty() ? String(u"?") : arg;
+            const SharedString& arg = problem.args[static_cast<std::size_t>(words[++i] - u'1')];
+            text += arg.empty() ? StringView(u"?") : arg.view();
         } else {
             text += words[i];
         }
@@ -65,7 +65,7 @@ String problemWords(const LNGedcomProblem& problem) {
     for (const Wording& wording : wordings)
         if (wording.kind == problem.kind && wording.finding == problem.finding)
             return say(wording.words, problem);
-    return problem.text;
+    return problem.text.str();
 }
 
 } // namespace kinloom

@@ -11,19 +11,62 @@
 
 #include <cstdint>
 #include <memory>
+#include <numeric>
 #include <optional>
 #include <vector>
 
 namespace kinloom {
 
 /// One row of the problems pane: a kept report of the error list, or a line
-/// the grammar rejected, with the record holding its line and its text in words.
+/// the grammar rejected, with the record holding its line. Its text is the
+/// report's in words (problemWords), made when shown: a file of a million
+/// reports keeps 100,000 rows.
 struct LNProblemRow {
     std::int32_t line = 0;       // as the loader numbers it: finds the line in the record
     std::int32_t editorLine = 0; // as a text editor numbers it: shown
-    ErrorKind kind;
+    const LNGedcomProblem* problem = nullptr;
     const LNGedcomRecord* record = nullptr; // null when no record holds the line
-    String text;
+};
+
+/// The order of the person table's rows: the id of each row, and the row of
+/// each id. Both are the identity, and not kept, while the rows are in id
+/// order (as they are built).
+class LNRowOrder {
+  public:
+    explicit LNRowOrder(std::size_t count = 0) : count_(count) {}
+
+    std::size_t size() const { return count_; }
+    std::uint32_t idOfRow(std::size_t row) const {
+        return ids_.empty() ? static_cast<std::uint32_t>(row) : ids_[row];
+    }
+    int rowOfId(std::size_t id) const { return rows_.empty() ? static_cast<int>(id) : rows_[id]; }
+    /// The ids to put in another order; call renumbered() after.
+    std::vector<std::uint32_t>& ids() {
+        if (ids_.empty()) {
+            ids_.resize(count_);
+            std::iota(ids_.begin(), ids_.end(), 0);
+        }
+        return ids_;
+    }
+    /// Makes the row of each id anew, and lets both go where the ids are in order.
+    void renumbered() {
+        bool inOrder = true;
+        for (std::size_t row = 0; row < ids_.size() && inOrder; ++row)
+            inOrder = ids_[row] == row;
+        if (inOrder) {
+            ids_ = std::vector<std::uint32_t>();
+            rows_ = std::vector<int>();
+            return;
+        }
+        rows_.resize(count_);
+        for (std::size_t row = 0; row < count_; ++row)
+            rows_[ids_[row]] = static_cast<int>(row);
+    }
+
+  private:
+    std::size_t count_;
+    std::vector<std::uint32_t> ids_;
+    std::vector<int> rows_;
 };
 
 /// Everything the viewer derives from one open file, and the file itself.
@@ -51,16 +94,19 @@ struct LNShownFile {
     /// The rows the load made beside its link checks, until they are shown.
     std::unique_ptr<LNPersonRows> madeRows;
 
-    /// The rows in display order; null before the first open.
-    std::unique_ptr<IndiList> sortedPersons;
+    /// The list the rows were built from, in id order: the record set's
+    /// own, or a copy of another; null before the first open. The rows in
+    /// display order are its persons in the order of their ids.
+    const IndiList* persons = nullptr;
+    IndiList personsCopy;
     // The row map, from record key to row, in steps: the record set finds
     // the key's first person, whose position in its person list gives the
     // id (the place in the list the rows were built from; fixed while the
-    // rows stand; a later person with the same key wins), and the id its
-    // row (rewritten at every new order). ids here count from 0.
+    // rows stand; a later person with the same key wins; empty where the
+    // ids are the positions), and the id its row (rewritten at every new
+    // order). ids here count from 0.
     std::vector<std::uint32_t> idOfPosition;
-    std::vector<int> rowOfId;
-    std::vector<std::uint32_t> rowIds; // the id of each row
+    LNRowOrder order;
     LNPersonSorter sorter;
 
     /// The outline's display-only root; null when no person is shown.
@@ -73,6 +119,8 @@ struct LNShownFile {
     static constexpr std::size_t noRelative = SIZE_MAX;
     std::vector<std::size_t> relativeRows;
     std::vector<LNGedcomProblem> structureProblems;
+    /// Rebuilt whenever the structure problems change: they point into them
+    /// and into the file's error list, which the load has finished.
     std::vector<LNProblemRow> problemRows;
     EditorLines editorLines;
     /// Whether the last validate checked every record (a GEDCOM 7 grammar)

@@ -3,6 +3,7 @@
 #include "recordset/RecordWalk.h"
 #include "support/TextServices.h"
 
+#include <bit>
 #include <compare>
 #include <string>
 #include <utility>
@@ -37,7 +38,7 @@ NameRanks::NameRanks(std::span<const Ref<LNGedcomIndiRecord>> persons) {
         number_.push_back(keyNumber(person.key().view()));
     });
     rankParts(texts.texts());
-    rankPersons();
+    rankPersons(texts.texts().size());
 }
 
 // Replaces every part by its rank in the collation order.
@@ -55,31 +56,67 @@ void NameRanks::rankParts(const std::vector<StringView>& texts) {
         given = textRank[given];
 }
 
-void NameRanks::rankPersons() {
-    // Surname and first given name as one number decide most comparisons
-    // without reaching for the rest of the name.
-    const std::size_t count = surname_.size();
-    std::vector<std::pair<std::uint64_t, std::uint32_t>> byName;
-    byName.reserve(count);
-    for (std::uint32_t i = 0; i < count; ++i) {
-        std::uint64_t first =
-            givenStart_[i] < givenStart_[i + 1] ? 1 + std::uint64_t(given_[givenStart_[i]]) : 0;
-        byName.emplace_back(std::uint64_t(surname_[i]) << 32 | first, i);
-    }
-    std::sort(byName.begin(), byName.end(), [&](const auto& a, const auto& b) {
-        if (a.first != b.first) return a.first < b.first;
-        return compare(a.second, b.second) < 0;
+namespace {
+
+// Sorts the persons by name: by the head of each entry (surname and first
+// given name), then by compare, which only ever sees persons of one head;
+// persons of one head that compare finds equal share a rank.
+template <typename Entry, typename Head, typename Position, typename Compare>
+void rankInNameOrder(std::vector<Entry>& byName, Head head, Position position, Compare compare,
+                     std::vector<std::uint32_t>& ranks) {
+    std::sort(byName.begin(), byName.end(), [&](const Entry& a, const Entry& b) {
+        if (head(a) != head(b)) return head(a) < head(b);
+        return compare(position(a), position(b)) < 0;
     });
-    ranks_.resize(count);
+    ranks.resize(byName.size());
     std::uint32_t current = 0;
     for (std::size_t i = 0; i < byName.size(); ++i) {
-        if (i > 0 && compare(byName[i - 1].second, byName[i].second) != 0) ++current;
-        ranks_[byName[i].second] = current;
+        if (i > 0 && (head(byName[i - 1]) != head(byName[i]) ||
+                      compare(position(byName[i - 1]), position(byName[i])) != 0))
+            ++current;
+        ranks[position(byName[i])] = current;
     }
 }
 
+} // namespace
+
+void NameRanks::rankPersons(std::size_t parts) {
+    // Surname and first given name as one number decide most comparisons
+    // without reaching for the rest of the name.
+    const std::size_t count = surname_.size();
+    auto first = [&](std::uint32_t i) -> std::uint64_t {
+        return givenStart_[i] < givenStart_[i + 1] ? 1 + std::uint64_t(given_[givenStart_[i]]) : 0;
+    };
+    auto compareAt = [this](std::size_t a, std::size_t b) { return compare(a, b); };
+    // Where surname, first given name (each at most parts) and position fit
+    // in 64 bits, as in nearly every file, a person is one number: half the
+    // memory of a pair.
+    const int partBits = std::bit_width(parts);
+    const int positionBits = std::bit_width(count);
+    if (2 * partBits + positionBits <= 64) {
+        std::vector<std::uint64_t> byName;
+        byName.reserve(count);
+        for (std::uint32_t i = 0; i < count; ++i)
+            byName.push_back(((std::uint64_t(surname_[i]) << partBits | first(i)) << positionBits) | i);
+        surname_ = std::vector<std::uint32_t>();
+        const std::uint64_t positionMask = (std::uint64_t{1} << positionBits) - 1;
+        rankInNameOrder(
+            byName, [&](std::uint64_t entry) { return entry >> positionBits; },
+            [&](std::uint64_t entry) { return static_cast<std::uint32_t>(entry & positionMask); }, compareAt,
+            ranks_);
+        return;
+    }
+    std::vector<std::pair<std::uint64_t, std::uint32_t>> byName;
+    byName.reserve(count);
+    for (std::uint32_t i = 0; i < count; ++i)
+        byName.emplace_back(std::uint64_t(surname_[i]) << 32 | first(i), i);
+    surname_ = std::vector<std::uint32_t>();
+    rankInNameOrder(
+        byName, [](const auto& entry) { return entry.first; }, [](const auto& entry) { return entry.second; },
+        compareAt, ranks_);
+}
+
 int NameRanks::compare(std::size_t a, std::size_t b) const {
-    if (int order = sign(surname_[a], surname_[b])) return order;
     auto givenA = given_.begin() + givenStart_[a], endA = given_.begin() + givenStart_[a + 1];
     auto givenB = given_.begin() + givenStart_[b], endB = given_.begin() + givenStart_[b + 1];
     // Pair by pair, then fewer names first.

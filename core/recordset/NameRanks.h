@@ -22,14 +22,20 @@ class NameRanks {
   public:
     explicit NameRanks(std::span<const Ref<LNGedcomIndiRecord>> persons);
     /// By position in the list given.
-    const std::vector<std::uint32_t>& ranks() const { return ranks_; }
+    const std::vector<std::uint32_t>& ranks() const& { return ranks_; }
+    std::vector<std::uint32_t> ranks() && { return std::move(ranks_); }
 
   private:
     void rankParts(const std::vector<StringView>& texts);
-    void rankPersons();
+    /// parts: how many distinct name parts there are.
+    void rankPersons(std::size_t parts);
+    /// The order of two persons of one surname: their given names, then the
+    /// numbers in their keys.
     int compare(std::size_t a, std::size_t b) const;
 
-    std::vector<std::uint32_t> surname_; // 0 without surname, else 1 + text number (later: rank)
+    // 0 without surname, else 1 + text number (later: rank); let go once
+    // the sort by name holds them.
+    std::vector<std::uint32_t> surname_;
     std::vector<std::uint32_t> givenStart_;
     std::vector<std::uint32_t> given_; // text numbers (later: ranks), person after person
     std::vector<std::int32_t> number_;

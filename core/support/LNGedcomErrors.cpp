@@ -3,18 +3,40 @@
 #include "support/SystemLog.h"
 #include "support/TextServices.h"
 
+#include <algorithm>
+
 namespace kinloom {
 
-void LNGedcomErrors::keep(ErrorKind kind, std::int32_t line, StringView text, const LNProblemDetail& detail) {
+namespace {
+
+SharedString kept(StringView text) {
+    return text.empty() ? SharedString() : SharedString(text);
+}
+
+} // namespace
+
+bool LNGedcomErrors::roomForOne() {
     if (problems_.size() >= maxKeptProblems) {
         ++dropped_;
-        return;
+        return false;
     }
+    // By doubling, as the vector would, but never past the bound: a file of
+    // a million reports would hold 131,072 places for 100,000.
+    if (problems_.size() == problems_.capacity())
+        problems_.reserve(std::min(std::max<std::size_t>(1, 2 * problems_.size()), maxKeptProblems));
+    return true;
+}
+
+void LNGedcomErrors::keep(ErrorKind kind, std::int32_t line, StringView text, const LNProblemDetail& detail) {
+    if (!roomForOne()) return;
+    // A report's text is often its first argument (a key): kept once.
+    SharedString shared = kept(text);
+    SharedString first = detail.args[0] == text ? shared : kept(detail.args[0]);
     problems_.push_back({kind,
                          line,
-                         String(text),
                          detail.finding,
-                         {String(detail.args[0]), String(detail.args[1])},
+                         std::move(shared),
+                         {std::move(first), kept(detail.args[1])},
                          detail.recordLine});
 }
 
@@ -46,13 +68,8 @@ void LNGedcomErrors::addUncounted(ErrorKind kind, std::int32_t line, StringView 
 void LNGedcomErrors::absorb(const LNGedcomErrors& other) {
     numErrors_ += other.numErrors_;
     dropped_ += other.dropped_;
-    for (const LNGedcomProblem& problem : other.problems_) {
-        if (problems_.size() >= maxKeptProblems) {
-            ++dropped_;
-            continue;
-        }
-        problems_.push_back(problem);
-    }
+    for (const LNGedcomProblem& problem : other.problems_)
+        if (roomForOne()) problems_.push_back(problem);
 }
 
 } // namespace kinloom

@@ -76,15 +76,17 @@ struct LNProblemDetail {
 };
 
 /// One kept report: its kind, its line as logged (0: none), its argument or
-/// text, and the finder's detail.
+/// text, and the finder's detail. Texts are absent where empty.
 struct LNGedcomProblem {
     ErrorKind kind;
     std::int32_t line = 0;
-    String text;
     LNProblemFinding finding = LNProblemFinding::none;
-    std::array<String, 2> args;
+    SharedString text;
+    std::array<SharedString, 2> args;
     std::int32_t recordLine = 0;
 };
+static_assert(sizeof(void*) != 8 || sizeof(LNGedcomProblem) == 56,
+              "a kept report takes 56 bytes and its texts");
 
 /// Problems found in a file: each report is written to the system log,
 /// counted and kept, up to maxKeptProblems entries; later ones are only
@@ -120,6 +122,8 @@ class LNGedcomErrors {
 
   private:
     void keep(ErrorKind kind, std::int32_t line, StringView text, const LNProblemDetail& detail);
+    /// Whether one more report is kept; counts it as dropped when not.
+    bool roomForOne();
 
     std::int32_t numErrors_ = 0;
     std::vector<LNGedcomProblem> problems_;

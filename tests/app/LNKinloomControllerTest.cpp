@@ -160,6 +160,11 @@ TEST_F(LNKinloomControllerTest, ShowsYearsOfEveryCalendarAndEpochAndSortsThemInT
             EXPECT_EQ(rowKeys(), *keys) << c.file << " " << toUtf8(identifier);
         }
     }
+    // No person of the last file has a place: that column is in the name order.
+    clickHeader(u"deathPlace");
+    const Texts byPlace = rowKeys();
+    clickHeader(u"name");
+    EXPECT_EQ(byPlace, rowKeys());
 }
 
 TEST_F(LNKinloomControllerTest, SortingKeepsTheSelectedPersonSelectedAndShown) {
@@ -177,6 +182,12 @@ TEST_F(LNKinloomControllerTest, SortingKeepsTheSelectedPersonSelectedAndShown) {
                                     "  1 CHR", "  1 NOTE Baptised at home", "  1 FAMC @F1@"}));
     clickHeader(u"name");
     EXPECT_EQ(table().scrolledRow(), 3);
+    // Back in file order, which keeps no order of its own, then reversed.
+    clickHeader(u"id");
+    EXPECT_EQ(table().selectedRow(), 3);
+    clickHeader(u"id");
+    EXPECT_EQ(rowKeys(), Texts(fileOrder.rbegin(), fileOrder.rend()));
+    EXPECT_EQ(table().selectedRow(), 4);
 }
 
 TEST_F(LNKinloomControllerTest, KeepsAHistoryOfThePersonsShown) {

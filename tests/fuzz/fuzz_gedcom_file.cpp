@@ -257,11 +257,10 @@ void checkValidation(const std::string& path) {
 // descending: the order the sorter gives by ranks, kept apart from the text
 // collation it stands for (NameRanks for compareByName, say).
 void checkSorted(const LNKinloomController& controller) {
-    const IndiList* rows = controller.sortedPersonRecords();
     const int direction = controller.sortAscending() ? 1 : -1;
-    for (std::size_t row = 1; rows && controller.lastCol() && row < rows->size(); ++row) {
-        const int order =
-            comparePersons(*(*rows)[row - 1], *(*rows)[row], controller.lastCol()->identifier());
+    for (int row = 1; controller.lastCol() && controller.personAtRow(row); ++row) {
+        const int order = comparePersons(*controller.personAtRow(row - 1), *controller.personAtRow(row),
+                                         controller.lastCol()->identifier());
         fuzz::check(direction * order <= 0, "the table sorted by a column in the order of comparePersons");
     }
 }

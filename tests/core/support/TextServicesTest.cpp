@@ -70,7 +70,7 @@ TEST(LNGedcomErrors, KeepsReportsUpToTheBoundAndCountsTheRest) {
     LNGedcomErrors errors;
     EXPECT_EQ(errors.problems().capacity(), 0u);
     errors.addError(LNGedcomErrorLineSyntax, 3);
-    errors.addError(LNGedcomErrorMissingKey, 7, u"arg");
+    errors.addError(LNGedcomErrorMissingKey, 7, u"arg", {LNProblemFinding::noKey, {u"arg", u"two"}});
     errors.addObject(u"text", 9);
     errors.addUncounted(LNGedcomProblemReference, 4, u"record with key @X@ does not exist");
     EXPECT_EQ(errors.count(), 3);
@@ -79,6 +79,9 @@ TEST(LNGedcomErrors, KeepsReportsUpToTheBoundAndCountsTheRest) {
     EXPECT_EQ(errors.problems()[2].line, 9);
     EXPECT_EQ(errors.problems()[2].text, u"text");
     EXPECT_EQ(errors.problems()[1].text, u"arg");
+    EXPECT_EQ(errors.problems()[1].args[0], u"arg");
+    EXPECT_EQ(errors.problems()[1].args[1], u"two");
+    EXPECT_TRUE(errors.problems()[0].text.isNull() && errors.problems()[0].args[1].isNull());
 
     // The problems pane shows up to 100,000 entries: the last one fits, the next does not.
     constexpr int bound = 100000;
@@ -88,6 +91,7 @@ TEST(LNGedcomErrors, KeepsReportsUpToTheBoundAndCountsTheRest) {
     errors.absorb(second);
     EXPECT_EQ(errors.count(), bound - 1);
     EXPECT_EQ(errors.problems().size(), std::size_t(bound));
+    EXPECT_EQ(errors.problems().capacity(), std::size_t(bound)) << "grown up to the bound, not past it";
     EXPECT_EQ(errors.droppedProblems(), 0);
     errors.addObject(u"late", 200);
     EXPECT_EQ(errors.droppedProblems(), 1);
