@@ -1,6 +1,9 @@
 #include "records/RecordAttributes.h"
 
+#include "tree/LNGedcomNode.h"
+
 #include <bit>
+#include <cassert>
 
 namespace kinloom {
 
@@ -50,34 +53,74 @@ struct RecordAttributes::Extra {
 static_assert(std::size(slotKeys) == 11);
 
 RecordAttributes::~RecordAttributes() {
-    if (block_ && block_->full)
-        delete static_cast<Full*>(block_);
+    Small* made = block();
+    if (made && made->full)
+        delete static_cast<Full*>(made);
     else
-        delete block_;
+        delete made;
 }
 
 RecordAttributes::Small& RecordAttributes::small() const {
-    if (!block_) block_ = new Small;
-    return *block_;
+    // The compact word is left first, where the owner's key is at hand.
+    assert(!compact());
+    if (!word_) word_ = reinterpret_cast<std::uintptr_t>(new Small);
+    return *block();
 }
 
 RecordAttributes::Full& RecordAttributes::full() const {
-    if (block_ && block_->full) return static_cast<Full&>(*block_);
+    Small* old = &small();
+    if (old->full) return static_cast<Full&>(*old);
     auto* made = new Full;
     made->full = true;
-    if (block_) {
-        made->states = block_->states;
-        made->id = block_->id;
-        made->key = std::move(block_->key);
-        delete block_;
-    }
-    block_ = made;
+    made->states = old->states;
+    made->id = old->id;
+    made->key = std::move(old->key);
+    delete old;
+    word_ = reinterpret_cast<std::uintptr_t>(made);
     return *made;
 }
 
 void RecordAttributes::setState(int slot, State state) {
     std::uint32_t& states = small().states;
     states = (states & ~(3u << (2 * slot))) | static_cast<std::uint32_t>(state) << (2 * slot);
+}
+
+bool RecordAttributes::setCompact(int slot, const AttributeValue& value, const SharedString& owner) {
+    if constexpr (sizeof(std::uintptr_t) < 8) return false;
+    if (word_ && !compact()) return false;
+    State state = State::none;
+    std::uint64_t id = compact() ? word_ >> compactId : 0;
+    if (std::holds_alternative<NoneMarker>(value)) {
+        if (slot == 0) id = 0;
+    } else if (slot == 0) {
+        const auto* number = std::get_if<std::int64_t>(&value);
+        if (!number || *number < 0 || *number > std::int64_t{UINT32_MAX}) return false;
+        id = static_cast<std::uint64_t>(*number);
+        state = State::inSlot;
+    } else if (slot == firstText) {
+        const auto* text = std::get_if<SharedString>(&value);
+        if (!owner || !text || !*text || text->view() != strippedAts(owner.view())) return false;
+        state = State::inSlot;
+    } else {
+        return false;
+    }
+    std::uint32_t states = this->states();
+    states = (states & ~(3u << (2 * slot))) | static_cast<std::uint32_t>(state) << (2 * slot);
+    word_ = id << compactId | std::uint64_t{states} << compactStates | 1u;
+    return true;
+}
+
+void RecordAttributes::leaveCompact(const SharedString& owner) const {
+    auto* made = new Small;
+    made->states = states();
+    made->id = static_cast<std::int64_t>(word_ >> compactId);
+    if (static_cast<State>(made->states >> 2 & 3u) == State::inSlot) {
+        if (owner)
+            made->key = SharedString::borrowedPart(owner, strippedAts(owner.view()));
+        else
+            made->states &= ~(3u << 2);
+    }
+    word_ = reinterpret_cast<std::uintptr_t>(made);
 }
 
 RecordAttributes::Extra& RecordAttributes::extra() const {
@@ -107,9 +150,9 @@ bool RecordAttributes::fill(int slot, AttributeValue& value) {
 void RecordAttributes::clearSlot(int slot) {
     if (state(slot) != State::inSlot) return;
     if (slot < firstText)
-        block_->id = 0;
+        block()->id = 0;
     else if (slot == firstText)
-        block_->key = SharedString();
+        block()->key = SharedString();
     else if (slot < firstRoot)
         full().texts[slot - firstText - 1] = SharedString();
     else
@@ -117,14 +160,16 @@ void RecordAttributes::clearSlot(int slot) {
 }
 
 AttributeValue RecordAttributes::slotValue(int slot) const {
-    if (slot < firstText) return block_->id;
-    if (slot == firstText) return block_->key;
+    if (slot < firstText) return block()->id;
+    if (slot == firstText) return block()->key;
     if (slot < firstRoot) return full().texts[slot - firstText - 1];
     return full().roots[slot - firstRoot];
 }
 
-void RecordAttributes::set(StringView key, AttributeValue value) {
+void RecordAttributes::set(StringView key, AttributeValue value, const SharedString& owner) {
     int slot = slotOf(key);
+    if (slot >= 0 && setCompact(slot, value, owner)) return;
+    if (compact()) leaveCompact(owner);
     if (slot < 0) {
         extra().others.set(key, std::move(value));
         return;
@@ -143,22 +188,30 @@ void RecordAttributes::set(StringView key, AttributeValue value) {
     }
 }
 
-const AttributeValue* RecordAttributes::get(StringView key) const {
+const AttributeValue* RecordAttributes::get(StringView key, const SharedString& owner) const {
     int slot = slotOf(key);
+    if (compact()) {
+        const State current = slot < 0 ? State::absent : state(slot);
+        if (current == State::absent) return nullptr;
+        if (current == State::none) return &noneValue();
+        // A lasting copy needs the block it is kept in.
+        leaveCompact(owner);
+    }
     if (slot < 0) {
         Extra* existing = extraOrNull();
         return existing ? existing->others.get(key) : nullptr;
     }
     State current = state(slot);
     if (current == State::absent) return nullptr;
-    if (Extra* existing = extraOrNull(); existing && existing->copies[slot]) return existing->copies[slot].get();
+    if (Extra* existing = extraOrNull(); existing && existing->copies[slot])
+        return existing->copies[slot].get();
     if (current == State::none) return &noneValue();
     std::unique_ptr<AttributeValue>& copy = extra().copies[slot];
     copy = std::make_unique<AttributeValue>(slotValue(slot));
     return copy.get();
 }
 
-std::optional<AttributeValue> RecordAttributes::copy(StringView key) const {
+std::optional<AttributeValue> RecordAttributes::copy(StringView key, const SharedString& owner) const {
     int slot = slotOf(key);
     if (slot < 0) {
         Extra* existing = extraOrNull();
@@ -171,7 +224,10 @@ std::optional<AttributeValue> RecordAttributes::copy(StringView key) const {
     case State::none:
         return noneValue();
     case State::inSlot:
-        return slotValue(slot);
+        if (!compact()) return slotValue(slot);
+        if (slot == 0) return static_cast<std::int64_t>(word_ >> compactId);
+        if (!owner) return std::nullopt;
+        return SharedString::borrowedPart(owner, strippedAts(owner.view()));
     case State::whole:
         break;
     }
@@ -179,9 +235,8 @@ std::optional<AttributeValue> RecordAttributes::copy(StringView key) const {
 }
 
 std::size_t RecordAttributes::size() const {
-    if (!block_) return 0;
     // A slot counts when either of its two state bits is set.
-    const std::uint32_t states = block_->states;
+    const std::uint32_t states = this->states();
     std::uint32_t used = (states | states >> 1) & 0x55555555u;
     Extra* existing = extraOrNull();
     return static_cast<std::size_t>(std::popcount(used)) + (existing ? existing->others.size() : 0);

@@ -15,11 +15,17 @@ namespace kinloom {
 /// table of 300,000 persons would spend 150 MB on them. Any other key, and a
 /// row key given a value of another type, keeps a whole value.
 ///
-/// Every row has an id and a key; a person with nothing else (no name, no
-/// event, no parents: every other slot the none marker) keeps those two in a
+/// Every row has an id and a key. A person with nothing else (no name, no
+/// event, no parents: every other slot the none marker) whose key is its
+/// record's own without the at signs, as the table sets it, keeps no block
+/// at all: the states and the id sit in the pointer's word, and the key is
+/// read from the record when asked for. Otherwise the id and key take a
 /// small block of 24 bytes, and the slots of the rest come with the first of
 /// them that holds a value (a file of a million bare persons spent 104 bytes
-/// on each).
+/// on each, then 32).
+///
+/// The owner's key is what the record passes along (see LNGedcomRecord); a
+/// store given none never takes the key for the owner's.
 ///
 /// A slot holds no AttributeValue to point to: the first get() of a slot
 /// makes a lasting copy, which every later set() of the key updates, so the
@@ -33,12 +39,12 @@ class RecordAttributes {
     RecordAttributes& operator=(const RecordAttributes&) = delete;
 
     /// Replaces an earlier value under the key.
-    void set(StringView key, AttributeValue value);
+    void set(StringView key, AttributeValue value, const SharedString& owner = {});
     /// The value under the key, or null.
-    const AttributeValue* get(StringView key) const;
+    const AttributeValue* get(StringView key, const SharedString& owner = {}) const;
     /// A copy of the value under the key, or absent; unlike get(), it leaves
     /// no lasting copy behind, for reading many records' values once.
-    std::optional<AttributeValue> copy(StringView key) const;
+    std::optional<AttributeValue> copy(StringView key, const SharedString& owner = {}) const;
     /// The number of keys with a value.
     std::size_t size() const;
     bool empty() const { return size() == 0; }
@@ -62,12 +68,26 @@ class RecordAttributes {
         std::unique_ptr<Extra> extra;
     };
     // With the allocator's 8 bytes, the smallest block it hands out.
-    static_assert(sizeof(void*) != 8 || sizeof(Small) == 24, "a bare person's block takes 24 bytes");
+    static_assert(sizeof(void*) != 8 || sizeof(Small) == 24, "a row's small block takes 24 bytes");
+    static_assert(sizeof(std::uintptr_t) == 8 || sizeof(void*) != 8);
 
-    State state(int slot) const {
-        return block_ ? static_cast<State>(block_->states >> (2 * slot) & 3u) : State::absent;
+    // The word without a block: bit 0 set, the states above it, the id in
+    // the high half; the key's inSlot there stands for the owner's key.
+    static constexpr int compactStates = 1;
+    static constexpr int compactId = 32;
+    bool compact() const { return word_ & 1u; }
+    Small* block() const { return compact() ? nullptr : reinterpret_cast<Small*>(word_); }
+    std::uint32_t states() const {
+        if (compact()) return static_cast<std::uint32_t>(word_ >> compactStates) & 0x3FFFFFu;
+        return word_ ? block()->states : 0;
     }
+    State state(int slot) const { return static_cast<State>(states() >> (2 * slot) & 3u); }
     void setState(int slot, State state);
+    /// Sets the slot in the word when the value goes there (the store has
+    /// no block); false when a block is needed.
+    bool setCompact(int slot, const AttributeValue& value, const SharedString& owner);
+    /// The compact word's values moved into a small block.
+    void leaveCompact(const SharedString& owner) const;
     /// Moves the value into its slot when it has the slot's type.
     bool fill(int slot, AttributeValue& value);
     void clearSlot(int slot);
@@ -77,10 +97,12 @@ class RecordAttributes {
     Full& full() const;
     Extra& extra() const;
     Extra* extraOrNull() const {
-        return block_ && block_->full ? static_cast<Full*>(block_)->extra.get() : nullptr;
+        Small* made = block();
+        return made && made->full ? static_cast<Full*>(made)->extra.get() : nullptr;
     }
 
-    mutable Small* block_ = nullptr;
+    // A block, the compact word, or 0 without values.
+    mutable std::uintptr_t word_ = 0;
 };
 
 static_assert(sizeof(void*) != 8 ||

@@ -91,3 +91,36 @@ TEST(RecordAttributes, KeepsRowValuesFromTheFirstAlikeWhenTheRestArriveLater) {
     EXPECT_EQ(std::get<SharedString>(*row.copy(u"father")), u"Smith, John");
     EXPECT_EQ(row.size(), 6u);
 }
+
+TEST(RecordAttributes, KeepsABareRowsIdAndOwnKeyWithoutLosingThemOnAnyLaterValue) {
+    const SharedString owner(u"@I7@");
+    auto bare = [&](RecordAttributes& row, std::int64_t id, const char16_t* key) {
+        row.set(u"id", id, owner);
+        row.set(u"key", SharedString(key), owner);
+        row.set(u"name", NoneMarker(), owner);
+    };
+    auto expectIdKey = [&](const RecordAttributes& row, std::int64_t id, const char16_t* key) {
+        EXPECT_EQ(std::get<std::int64_t>(*row.copy(u"id", owner)), id);
+        EXPECT_EQ(std::get<SharedString>(*row.copy(u"key", owner)), key);
+        EXPECT_EQ(row.size(), 3u);
+    };
+    RecordAttributes own, other, large, later;
+    bare(own, 1, u"I7");
+    bare(other, 2, u"I8");                     // not the owner's key
+    bare(large, std::int64_t{1} << 32, u"I7"); // beyond the word's id
+    bare(later, 4294967295, u"I7");
+    for (auto [row, id, key] : {std::tuple{&own, 1l, u"I7"},
+                                {&other, 2l, u"I8"},
+                                {&large, std::int64_t{1} << 32, u"I7"},
+                                {&later, 4294967295l, u"I7"}})
+        expectIdKey(*row, id, key);
+    EXPECT_TRUE(std::holds_alternative<NoneMarker>(*own.get(u"name", owner)));
+    EXPECT_EQ(own.get(u"birthYear", owner), nullptr);
+    const AttributeValue* key = own.get(u"key", owner); // a lasting copy from here on
+    own.set(u"key", SharedString(u"I9"), owner);
+    EXPECT_EQ(std::get<SharedString>(*key), u"I9");
+    later.set(u"birthYear", SharedString(u"1900"), owner);
+    EXPECT_EQ(std::get<std::int64_t>(*later.copy(u"id", owner)), 4294967295);
+    EXPECT_EQ(std::get<SharedString>(*later.copy(u"key", owner)), u"I7");
+    EXPECT_EQ(later.size(), 4u);
+}
