@@ -97,17 +97,17 @@ void LNGedcomRecord::getNodesWithXrefValues(std::vector<LNGedcomNode*>& nodes) c
 
 void LNGedcomRecord::setAttribute(AttributeValue value, StringView key) {
     if (key.empty()) return;
-    attributes_.set(key, std::move(value), root_->key());
+    attributes_.set(key, std::move(value), root_.get());
 }
 
 const AttributeValue* LNGedcomRecord::attributeForKey(StringView key) const {
     if (key.empty()) return nullptr;
-    return attributes_.get(key, root_->key());
+    return attributes_.get(key, root_.get());
 }
 
 std::optional<AttributeValue> LNGedcomRecord::attributeValue(StringView key) const {
     if (key.empty()) return std::nullopt;
-    return attributes_.copy(key, root_->key());
+    return attributes_.copy(key, root_.get());
 }
 
 void getNodesWithName(std::vector<LNGedcomNode*>& nodes, StringView tag, LNGedcomNode* node) {

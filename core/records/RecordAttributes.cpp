@@ -38,6 +38,11 @@ int slotOf(StringView key) {
     }
 }
 
+// The owner line's key without its at signs, as the person table sets it.
+SharedString ownKey(const LNGedcomNode& owner) {
+    return SharedString::borrowedPart(owner.key(), strippedAts(owner.key().view()));
+}
+
 const AttributeValue& noneValue() {
     static const AttributeValue none{NoneMarker()};
     return none;
@@ -85,7 +90,7 @@ void RecordAttributes::setState(int slot, State state) {
     states = (states & ~(3u << (2 * slot))) | static_cast<std::uint32_t>(state) << (2 * slot);
 }
 
-bool RecordAttributes::setCompact(int slot, const AttributeValue& value, const SharedString& owner) {
+bool RecordAttributes::setCompact(int slot, const AttributeValue& value, const LNGedcomNode* owner) {
     if constexpr (sizeof(std::uintptr_t) < 8) return false;
     if (word_ && !compact()) return false;
     State state = State::none;
@@ -99,7 +104,7 @@ bool RecordAttributes::setCompact(int slot, const AttributeValue& value, const S
         state = State::inSlot;
     } else if (slot == firstText) {
         const auto* text = std::get_if<SharedString>(&value);
-        if (!owner || !text || !*text || text->view() != strippedAts(owner.view())) return false;
+        if (!owner || !owner->key() || !text || !*text || text->view() != ownKey(*owner).view()) return false;
         state = State::inSlot;
     } else {
         return false;
@@ -110,13 +115,13 @@ bool RecordAttributes::setCompact(int slot, const AttributeValue& value, const S
     return true;
 }
 
-void RecordAttributes::leaveCompact(const SharedString& owner) const {
+void RecordAttributes::leaveCompact(const LNGedcomNode* owner) const {
     auto* made = new Small;
     made->states = states();
     made->id = static_cast<std::int64_t>(word_ >> compactId);
     if (static_cast<State>(made->states >> 2 & 3u) == State::inSlot) {
-        if (owner)
-            made->key = SharedString::borrowedPart(owner, strippedAts(owner.view()));
+        if (owner && owner->key())
+            made->key = ownKey(*owner);
         else
             made->states &= ~(3u << 2);
     }
@@ -166,7 +171,7 @@ AttributeValue RecordAttributes::slotValue(int slot) const {
     return full().roots[slot - firstRoot];
 }
 
-void RecordAttributes::set(StringView key, AttributeValue value, const SharedString& owner) {
+void RecordAttributes::set(StringView key, AttributeValue value, const LNGedcomNode* owner) {
     int slot = slotOf(key);
     if (slot >= 0 && setCompact(slot, value, owner)) return;
     if (compact()) leaveCompact(owner);
@@ -188,7 +193,7 @@ void RecordAttributes::set(StringView key, AttributeValue value, const SharedStr
     }
 }
 
-const AttributeValue* RecordAttributes::get(StringView key, const SharedString& owner) const {
+const AttributeValue* RecordAttributes::get(StringView key, const LNGedcomNode* owner) const {
     int slot = slotOf(key);
     if (compact()) {
         const State current = slot < 0 ? State::absent : state(slot);
@@ -211,7 +216,7 @@ const AttributeValue* RecordAttributes::get(StringView key, const SharedString& 
     return copy.get();
 }
 
-std::optional<AttributeValue> RecordAttributes::copy(StringView key, const SharedString& owner) const {
+std::optional<AttributeValue> RecordAttributes::copy(StringView key, const LNGedcomNode* owner) const {
     int slot = slotOf(key);
     if (slot < 0) {
         Extra* existing = extraOrNull();
@@ -226,8 +231,8 @@ std::optional<AttributeValue> RecordAttributes::copy(StringView key, const Share
     case State::inSlot:
         if (!compact()) return slotValue(slot);
         if (slot == 0) return static_cast<std::int64_t>(word_ >> compactId);
-        if (!owner) return std::nullopt;
-        return SharedString::borrowedPart(owner, strippedAts(owner.view()));
+        if (!owner || !owner->key()) return std::nullopt;
+        return ownKey(*owner);
     case State::whole:
         break;
     }

@@ -8,6 +8,8 @@
 
 namespace kinloom {
 
+class LNGedcomNode;
+
 /// A record's attributes. The person table keeps eleven values on every
 /// person ("id", "key", "name", "birthYear", "birthPlace", "deathYear",
 /// "deathPlace", "fatherRoot", "father", "motherRoot", "mother"); each sits in
@@ -24,8 +26,9 @@ namespace kinloom {
 /// them that holds a value (a file of a million bare persons spent 104 bytes
 /// on each, then 32).
 ///
-/// The owner's key is what the record passes along (see LNGedcomRecord); a
-/// store given none never takes the key for the owner's.
+/// The owner is the record's root line, which the record passes along (see
+/// LNGedcomRecord); its key is read only where a "key" value is set, read
+/// or moved. A store given none never takes the key for the owner's.
 ///
 /// A slot holds no AttributeValue to point to: the first get() of a slot
 /// makes a lasting copy, which every later set() of the key updates, so the
@@ -39,12 +42,12 @@ class RecordAttributes {
     RecordAttributes& operator=(const RecordAttributes&) = delete;
 
     /// Replaces an earlier value under the key.
-    void set(StringView key, AttributeValue value, const SharedString& owner = {});
+    void set(StringView key, AttributeValue value, const LNGedcomNode* owner = nullptr);
     /// The value under the key, or null.
-    const AttributeValue* get(StringView key, const SharedString& owner = {}) const;
+    const AttributeValue* get(StringView key, const LNGedcomNode* owner = nullptr) const;
     /// A copy of the value under the key, or absent; unlike get(), it leaves
     /// no lasting copy behind, for reading many records' values once.
-    std::optional<AttributeValue> copy(StringView key, const SharedString& owner = {}) const;
+    std::optional<AttributeValue> copy(StringView key, const LNGedcomNode* owner = nullptr) const;
     /// The number of keys with a value.
     std::size_t size() const;
     bool empty() const { return size() == 0; }
@@ -85,9 +88,9 @@ class RecordAttributes {
     void setState(int slot, State state);
     /// Sets the slot in the word when the value goes there (the store has
     /// no block); false when a block is needed.
-    bool setCompact(int slot, const AttributeValue& value, const SharedString& owner);
+    bool setCompact(int slot, const AttributeValue& value, const LNGedcomNode* owner);
     /// The compact word's values moved into a small block.
-    void leaveCompact(const SharedString& owner) const;
+    void leaveCompact(const LNGedcomNode* owner) const;
     /// Moves the value into its slot when it has the slot's type.
     bool fill(int slot, AttributeValue& value);
     void clearSlot(int slot);

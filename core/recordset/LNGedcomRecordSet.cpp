@@ -96,8 +96,15 @@ void LNGedcomRecordSet::fileRecords() {
     keyIndex_.reserve(total);
     filings_.assign(total, 0);
     LNProgress::Meter meter = LoadStages::meter("index", total);
+    // A key is read through its record's root line: the holder asked for
+    // ahead is that line, and the record a few steps before it.
+    constexpr std::size_t recordAhead = 4;
     keyIndex_.forEachAhead(
-        total, [&](std::size_t at) { return (*records_)[at].get(); },
+        total,
+        [&](std::size_t at) {
+            if (at + recordAhead < total) __builtin_prefetch((*records_)[at + recordAhead].get());
+            return (*records_)[at]->root().get();
+        },
         [&](std::size_t at) -> const SharedString& { return (*records_)[at]->key(); },
         [&](std::size_t at, StringView key, std::uint64_t hash) {
             meter.count(at);

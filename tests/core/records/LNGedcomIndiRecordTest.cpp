@@ -93,7 +93,9 @@ TEST(RecordAttributes, KeepsRowValuesFromTheFirstAlikeWhenTheRestArriveLater) {
 }
 
 TEST(RecordAttributes, KeepsABareRowsIdAndOwnKeyWithoutLosingThemOnAnyLaterValue) {
-    const SharedString owner(u"@I7@");
+    std::optional<ErrorKind> error;
+    const Ref<LNGedcomNode> line = LNGedcomNode::initFromString(u"0 @I7@ INDI", &error);
+    const LNGedcomNode* owner = line.get();
     auto bare = [&](RecordAttributes& row, std::int64_t id, const char16_t* key) {
         row.set(u"id", id, owner);
         row.set(u"key", SharedString(key), owner);
