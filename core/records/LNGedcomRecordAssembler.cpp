@@ -2,6 +2,7 @@
 
 #include "memory/LoadArena.h"
 #include "records/LNGedcomRecord.h"
+#include "support/LineBreaks.h"
 #include "support/LoadStages.h"
 #include "support/SystemLog.h"
 #include "support/TextServices.h"
@@ -11,10 +12,6 @@
 #include <iterator>
 #include <string>
 #include <thread>
-
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
 
 namespace kinloom {
 
@@ -157,44 +154,6 @@ class RecordBuilder {
     int currentLevel_ = 0;
 };
 
-// The position of the next line-break character at or after from, or the
-// text's size. Most characters are printable ASCII, which is never a line
-// break: those are passed over eight at a time where the processor can.
-std::size_t nextBreak(StringView text, std::size_t from) {
-    const CharSet& breaks = CharSet::newline();
-    const char16_t* units = text.data();
-    std::size_t size = text.size();
-    std::size_t at = from;
-#ifdef __SSE2__
-    const __m128i belowSpace = _mm_set1_epi16(0x1F);
-    const __m128i aboveTilde = _mm_set1_epi16(0x7E);
-    const __m128i zero = _mm_setzero_si128();
-    const __m128i ones = _mm_set1_epi16(-1);
-    while (at + 8 <= size) {
-        __m128i eight = _mm_loadu_si128(reinterpret_cast<const __m128i*>(units + at));
-        // A lane is zero after the first subtraction when it is below 0x20,
-        // and non-zero after the second when it is above 0x7E.
-        __m128i control = _mm_cmpeq_epi16(_mm_subs_epu16(eight, belowSpace), zero);
-        __m128i high = _mm_xor_si128(_mm_cmpeq_epi16(_mm_subs_epu16(eight, aboveTilde), zero), ones);
-        if (_mm_movemask_epi8(_mm_or_si128(control, high)) == 0) {
-            at += 8;
-            continue;
-        }
-        // Tabs and letters beyond ASCII are no breaks: look closer at these
-        // eight, then go on eight at a time.
-        for (std::size_t end = at + 8; at < end; ++at) {
-            char16_t c = units[at];
-            if ((c < 0x20 || c >= 0x7F) && breaks.contains(c)) return at;
-        }
-    }
-#endif
-    for (; at < size; ++at) {
-        char16_t c = units[at];
-        if ((c < 0x20 || c >= 0x7F) && breaks.contains(c)) return at;
-    }
-    return size;
-}
-
 // Assembles the lines of the text, the first numbered firstLine.
 std::unique_ptr<RecordList> assemble(StringView text, int firstLine, int maxCount, LNGedcomErrors* errors,
                                      KeptText* keptText, std::vector<KeptReport>* kept = nullptr) {
@@ -204,7 +163,7 @@ std::unique_ptr<RecordList> assemble(StringView text, int firstLine, int maxCoun
     int lineNumber = firstLine - 1;
     std::size_t start = 0;
     for (;;) {
-        std::size_t end = nextBreak(text, start);
+        std::size_t end = nextLineBreak(text, start);
         if (!builder.addLine(text.substr(start, end - start), ++lineNumber)) break;
         if (end == text.size()) break;
         meter.count(end);
@@ -217,9 +176,9 @@ std::unique_ptr<RecordList> assemble(StringView text, int firstLine, int maxCoun
 // record (a readable line of level 0), or 0 when there is none. The lines
 // before it and the lines from it on make records independently.
 std::size_t recordStartNearMiddle(StringView text) {
-    for (std::size_t at = nextBreak(text, text.size() / 2); at < text.size();) {
+    for (std::size_t at = nextLineBreak(text, text.size() / 2); at < text.size();) {
         std::size_t start = at + 1;
-        std::size_t end = nextBreak(text, start);
+        std::size_t end = nextLineBreak(text, start);
         Ref<LNGedcomNode> line = LNGedcomNode::initFromString(text.substr(start, end - start), nullptr);
         if (line && line->level() == 0) return start;
         at = end;
@@ -229,7 +188,7 @@ std::size_t recordStartNearMiddle(StringView text) {
 
 int countBreaks(StringView text) {
     int breaks = 0;
-    for (std::size_t at = nextBreak(text, 0); at < text.size(); at = nextBreak(text, at + 1))
+    for (std::size_t at = nextLineBreak(text, 0); at < text.size(); at = nextLineBreak(text, at + 1))
         ++breaks;
     return breaks;
 }

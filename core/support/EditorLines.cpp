@@ -1,5 +1,6 @@
 #include "support/EditorLines.h"
 
+#include "support/LineBreaks.h"
 #include "support/TextServices.h"
 
 #include <algorithm>
@@ -7,12 +8,11 @@
 namespace kinloom {
 
 EditorLines::EditorLines(StringView text, std::int32_t lastLine) {
-    const CharSet& breaks = CharSet::newline();
     std::int32_t line = 1;
     std::int32_t pairs = 0;
-    for (std::size_t at = 0; at < text.size() && line <= lastLine; ++at) {
+    for (std::size_t at = nextLineBreak(text, 0); at < text.size() && line <= lastLine;
+         at = nextLineBreak(text, at + 1)) {
         const char16_t c = text[at];
-        if ((c >= 0x20 && c < 0x7F) || !breaks.contains(c)) continue;
         if (c != u'\r' || at + 1 >= text.size() || text[at + 1] != u'\n') {
             ++line;
             continue;
