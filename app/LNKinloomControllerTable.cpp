@@ -88,8 +88,7 @@ void LNPersonRows::make(const IndiList& list, const LNGedcomRecordSet* records, 
             position >= 0)
             idOfPosition[static_cast<std::size_t>(position)] = static_cast<std::uint32_t>(i);
         // A slice of the key where the key is one: no copy for each row.
-        person->setAttribute(SharedString::borrowedPart(person->key(), strippedAts(person->key().view())),
-                             u"key");
+        person->setAttribute(rowKey(person->key()), u"key");
         person->setAttribute(names.valueOf(*person), u"name");
         LNGedcomIndiRecord::LifeTexts life = person->lifeTexts(standard);
         if (standard == GedcomStandard::Gedcom7)

@@ -38,11 +38,6 @@ int slotOf(StringView key) {
     }
 }
 
-// The owner line's key without its at signs, as the person table sets it.
-SharedString ownKey(const LNGedcomNode& owner) {
-    return SharedString::borrowedPart(owner.key(), strippedAts(owner.key().view()));
-}
-
 const AttributeValue& noneValue() {
     static const AttributeValue none{NoneMarker()};
     return none;
@@ -56,6 +51,10 @@ struct RecordAttributes::Extra {
 };
 
 static_assert(std::size(slotKeys) == 11);
+
+SharedString rowKey(const SharedString& recordKey) {
+    return SharedString::borrowedPart(recordKey, strippedAts(recordKey.view()));
+}
 
 RecordAttributes::~RecordAttributes() {
     Small* made = block();
@@ -104,7 +103,8 @@ bool RecordAttributes::setCompact(int slot, const AttributeValue& value, const L
         state = State::inSlot;
     } else if (slot == firstText) {
         const auto* text = std::get_if<SharedString>(&value);
-        if (!owner || !owner->key() || !text || !*text || text->view() != ownKey(*owner).view()) return false;
+        if (!owner || !owner->key() || !text || !*text || text->view() != strippedAts(owner->key().view()))
+            return false;
         state = State::inSlot;
     } else {
         return false;
@@ -119,11 +119,11 @@ void RecordAttributes::leaveCompact(const LNGedcomNode* owner) const {
     auto* made = new Small;
     made->states = states();
     made->id = static_cast<std::int64_t>(word_ >> compactId);
-    if (static_cast<State>(made->states >> 2 & 3u) == State::inSlot) {
+    if (static_cast<State>(made->states >> (2 * firstText) & 3u) == State::inSlot) {
         if (owner && owner->key())
-            made->key = ownKey(*owner);
+            made->key = rowKey(owner->key());
         else
-            made->states &= ~(3u << 2);
+            made->states &= ~(3u << (2 * firstText));
     }
     word_ = reinterpret_cast<std::uintptr_t>(made);
 }
@@ -232,7 +232,7 @@ std::optional<AttributeValue> RecordAttributes::copy(StringView key, const LNGed
         if (!compact()) return slotValue(slot);
         if (slot == 0) return static_cast<std::int64_t>(word_ >> compactId);
         if (!owner || !owner->key()) return std::nullopt;
-        return ownKey(*owner);
+        return rowKey(owner->key());
     case State::whole:
         break;
     }

@@ -19,7 +19,7 @@ class LNGedcomNode;
 ///
 /// Every row has an id and a key. A person with nothing else (no name, no
 /// event, no parents: every other slot the none marker) whose key is its
-/// record's own without the at signs, as the table sets it, keeps no block
+/// record's rowKey, as the table sets it, keeps no block
 /// at all: the states and the id sit in the pointer's word, and the key is
 /// read from the record when asked for. Otherwise the id and key take a
 /// small block of 24 bytes, and the slots of the rest come with the first of
@@ -72,7 +72,6 @@ class RecordAttributes {
     };
     // With the allocator's 8 bytes, the smallest block it hands out.
     static_assert(sizeof(void*) != 8 || sizeof(Small) == 24, "a row's small block takes 24 bytes");
-    static_assert(sizeof(std::uintptr_t) == 8 || sizeof(void*) != 8);
 
     // The word without a block: bit 0 set, the states above it, the id in
     // the high half; the key's inSlot there stands for the owner's key.
@@ -107,6 +106,10 @@ class RecordAttributes {
     // A block, the compact word, or 0 without values.
     mutable std::uintptr_t word_ = 0;
 };
+
+/// A row's "key" value: the record's key without its at signs, a slice of
+/// it. A row whose key is this keeps it as a mark (see RecordAttributes).
+SharedString rowKey(const SharedString& recordKey);
 
 static_assert(sizeof(void*) != 8 ||
                   (sizeof(std::int64_t) == 8 && sizeof(SharedString) == 8 && sizeof(Ref<LNNode>) == 8),
