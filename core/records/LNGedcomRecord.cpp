@@ -73,15 +73,15 @@ LNGedcomRecord::gedcomRecordsFromText(StringView text, int maxCount, LNGedcomErr
 }
 
 int LNGedcomRecord::lineNumber() const {
-    return root_ ? root_->lineNumber() : 0;
+    return root_->lineNumber();
 }
 
 int LNGedcomRecord::numNodes() const {
-    return root_ ? root_->treeSize() : 0;
+    return root_->treeSize();
 }
 
 String LNGedcomRecord::description(const std::optional<String>& indent) const {
-    return root_ ? root_->fullDescription(indent) : String();
+    return root_->fullDescription(indent);
 }
 
 std::vector<LNGedcomNode*> LNGedcomRecord::getNodesWithTag(StringView tag) const {

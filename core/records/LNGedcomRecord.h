@@ -23,8 +23,9 @@ class LoadArena;
 /// too. The root is the very node the parser made.
 class LNGedcomRecord {
   public:
-    /// The root must be present; its key becomes the record's key. The error
-    /// list is for subclasses and may be null.
+    /// The root must be present, and stays the record's for its life; its
+    /// key is the record's key. The error list is for subclasses and may be
+    /// null.
     LNGedcomRecord(Ref<LNGedcomNode> root, LNGedcomErrors* errors);
     virtual ~LNGedcomRecord();
     LNGedcomRecord(const LNGedcomRecord&) = delete;
@@ -67,8 +68,8 @@ class LNGedcomRecord {
     /// root line's own: a record keeps no copy (a million bare persons, 8
     /// bytes each).
     const SharedString& key() const { return root_->key(); }
-    /// The root's tag (the empty view when the root is absent).
-    StringView tag() const { return root_ ? root_->tag().view() : StringView(); }
+    /// The root's tag.
+    StringView tag() const { return root_->tag().view(); }
 
     /// The line number of the level-0 line.
     int lineNumber() const;
