@@ -73,8 +73,10 @@ class RecordIndex {
     /// next one reads: holderAt(i), the address of what keyAt(i) is read
     /// from (such as the record that holds the key), is asked for; then the
     /// key's text; then the key is hashed and its slot asked for. Several
-    /// waits overlap. visit may file keys as long as the table does not grow
-    /// (see reserve).
+    /// waits overlap. Where the holder lies one more step away (a record's
+    /// key is in its root line), holderAt reads it from what it asked for a
+    /// few calls before. visit may file keys as long as the table does not
+    /// grow (see reserve).
     template <typename HolderAt, typename KeyAt, typename Visit>
     void forEachAhead(std::size_t count, HolderAt&& holderAt, KeyAt&& keyAt, Visit&& visit) const {
         static_assert(std::is_lvalue_reference_v<decltype(keyAt(count))>);

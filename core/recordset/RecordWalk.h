@@ -75,8 +75,8 @@ struct PersonLinesAhead {
 /// each record is asked for 16 records ahead, and then what Ahead names, step
 /// by step at 12, 8, 4 and 2 records ahead, so that the waits overlap
 /// (README's benchmark section has what the person's own steps saved).
-/// This and RecordIndex::forEachAhead are the only places that ask for
-/// memory ahead.
+/// This and RecordIndex::forEachAhead (with the holders its callers give
+/// it) are the only places that ask for memory ahead.
 template <typename Ahead = LinesAhead, typename List, typename Visit>
 void forEachRecordAhead(const List& records, std::size_t begin, std::size_t end, Visit&& visit) {
     const std::size_t total = records.size();
